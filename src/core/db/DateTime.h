@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+namespace telvora {
+
+// A calendar date and time as the database stores it ("YYYY-MM-DD HH:MM:SS").
+// A default-constructed value is the null date.
+struct DateTime
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    bool valid = false;
+
+    static DateTime now();
+    // Accepts "Y-M-D", "Y-M-D H:M" and "Y-M-D H:M:S" with or without leading zeros,
+    // and "Y/M/D" forms; anything else gives the null date.
+    static DateTime parse(const std::string& text);
+    static bool isLeapYear(int year);
+    static int daysInMonth(int year, int month);
+
+    // "YYYY-MM-DD HH:MM:SS"; empty for the null date.
+    std::string toString() const;
+    // strftime-style pattern over the calendar fields; "Invalid DateTime" for the null date.
+    std::string format(const std::string& pattern) const;
+    DateTime addDays(int days) const;
+    int dayOfWeek() const; // 0 = Sunday
+
+    friend bool operator==(const DateTime&, const DateTime&) = default;
+};
+
+} // namespace telvora
