@@ -1,0 +1,40 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+
+namespace telvora {
+
+class CWebClient;
+
+/// The one way to call a method of the SMS service. Holds the service address
+/// ("host[:port]" or "https://host[:port]") and posts forms to
+/// address + "/Services.asmx/" + method through the web client.
+class CServiceClient final
+{
+public:
+    static constexpr const char* kSuccessMark = "<RetCode>Sucess</RetCode>";
+
+    explicit CServiceClient(CWebClient& webClient, std::string address = {});
+
+    /// Trims blanks and trailing "/". Safe while another thread calls the service.
+    void SetAddress(std::string address);
+    std::string Address() const;
+    /// address + path, for requests that do not go through CallService.
+    std::string Url(const std::string& path) const;
+
+    /// Calls method with the form body (GET with the body as query when usePost is false).
+    /// True when the reply carries the success mark; reply is then the whole document.
+    /// Otherwise false, and reply is the text of the root's "Message" child, or empty when
+    /// there is none (time-out, HTTP error, transport failure, a reply that is not XML).
+    bool CallService(const std::string& method, const std::string& body, std::string& reply, bool usePost = true);
+
+    CWebClient& webClient() { return m_webClient; }
+
+private:
+    CWebClient& m_webClient;
+    mutable std::mutex m_mutex;
+    std::string m_address;
+};
+
+} // namespace telvora
