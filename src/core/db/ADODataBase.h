@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct sqlite3;
 
@@ -8,6 +9,10 @@ namespace telvora {
 
 /// One connection to a working database file (SQLite with the Jet dialect functions
 /// registered). Nothing throws or prints: failures return false and keep an error text.
+///
+/// Every open sets WAL journalling, a busy time-out of 5 s and foreign keys off, and
+/// registers the Jet functions (see JetDialect.h). SQL texts pass through the Jet rewrite
+/// (SELECT TOP n) before SQLite sees them.
 class CADODataBase final
 {
 public:
@@ -16,21 +21,29 @@ public:
     CADODataBase(const CADODataBase&) = delete;
     CADODataBase& operator=(const CADODataBase&) = delete;
 
-    /// The connection string is the database file path; an empty one reopens the last.
-    /// user and password are accepted for the callers' sake and not used.
-    bool Open(const std::string& connectionString = {}, const std::string& user = {},
-        const std::string& password = {});
+    /// The connection string is the database file path (a Jet-style "...;Data Source=path;..."
+    /// is also understood); an empty one reopens the last. user and password are accepted for
+    /// the callers' sake and not used. The file must exist and be a database: a missing,
+    /// empty or foreign file fails and is left as it was.
+    bool Open(const std::string& connectionString = {}, const std::string& user = {}, const std::string& password = {});
+    /// Like Open, but an absent file is created (mode 0600) as a new, empty database.
+    bool OpenOrCreate(const std::string& path);
     void Close();
     bool IsOpen() const;
-    /// Runs one or more statements that return no rows; records affected is set.
+    /// Runs one or more statements that return no rows; records affected is the number of
+    /// rows the INSERT, UPDATE and DELETE statements among them touched (triggers not counted).
     bool Execute(const std::string& sql);
 
+    /// BEGIN IMMEDIATE: the write lock is taken at once, so a second connection waits for
+    /// it (busy time-out) rather than failing half-way through the transaction.
     bool BeginTransaction();
     bool CommitTransaction();
     bool RollbackTransaction();
 
     int GetRecordsAffected() const { return m_recordsAffected; }
     const std::string& GetConnectionString() const { return m_connectionString; }
+    /// The database file path taken from the connection string.
+    const std::string& GetDatabasePath() const { return m_path; }
     const std::string& GetLastError() const { return m_lastError; }
     const std::string& GetErrorDescription() const { return m_errorDescription; }
     int GetLastErrorCode() const { return m_lastErrorCode; }
@@ -38,17 +51,32 @@ public:
 
     /// Records a failure in the layer's report format (used by the recordset too).
     void setError(int code, const std::string& description);
+    void setError(int code, std::string_view source, const std::string& description);
 
 private:
+    bool openFile(const std::string& path, bool create);
+    bool configure();
+    void setSqliteError(sqlite3* db);
+
     sqlite3* m_db = nullptr;
     std::string m_connectionString;
+    std::string m_path;
     std::string m_lastError;
     std::string m_errorDescription;
     int m_lastErrorCode = 0;
     int m_recordsAffected = 0;
 };
 
-/// Copies the database at sourcePath into a new, compacted file at destinationPath.
+/// Copies the database at sourcePath into a new, compacted file at destinationPath
+/// (VACUUM INTO, so data still in the write-ahead log is included). An existing
+/// destination is refused; a failed compaction leaves no destination file behind.
 bool CompactDatabase(const std::string& sourcePath, const std::string& destinationPath);
+bool CompactDatabase(const std::string& sourcePath, const std::string& destinationPath, std::string& error);
+
+/// Copies the database at sourcePath to destinationPath with SQLite's online backup, page
+/// for page (committed data in the write-ahead log included). A missing destination is
+/// created (mode 0600); an existing destination database is replaced as a whole.
+bool CopyDatabase(const std::string& sourcePath, const std::string& destinationPath);
+bool CopyDatabase(const std::string& sourcePath, const std::string& destinationPath, std::string& error);
 
 } // namespace telvora

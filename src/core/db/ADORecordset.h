@@ -2,7 +2,9 @@
 
 #include "db/DateTime.h"
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace telvora {
@@ -20,16 +22,38 @@ struct CADOFieldInfo
 
 /// One result set on a connection. The rows are read completely on Open (a static
 /// cursor), so counting and moving back to the first row are cheap.
+///
+/// Columns declared DATETIME/DATE (any type naming DATE or TIME) read as dates; columns
+/// declared BIT/BOOL/BOOLEAN/YESNO/LOGICAL read as yes/no values ("T"/"F" as text).
 class CADORecordset final
 {
 public:
     enum OpenOption { openUnknown = 0, openQuery = 1, openTable = 2, openStoredProc = 3 };
+    // ADO data type codes reported by GetFieldInfo.
+    enum FieldType : short {
+        typeEmpty = 0,
+        typeSmallInt = 2,
+        typeInteger = 3,
+        typeSingle = 4,
+        typeDouble = 5,
+        typeCurrency = 6,
+        typeDate = 7,
+        typeBoolean = 11,
+        typeUnsignedTinyInt = 17,
+        typeBigInt = 20,
+        typeNumeric = 131,
+        typeVarWChar = 202,
+        typeLongVarWChar = 203,
+        typeLongVarBinary = 205,
+    };
 
     explicit CADORecordset(CADODataBase* database);
     ~CADORecordset();
     CADORecordset(const CADORecordset&) = delete;
     CADORecordset& operator=(const CADORecordset&) = delete;
 
+    /// Options 0 and 1 run the query, 2 reads the whole table named by it, 3 runs the text
+    /// as it stands; any other option fails. An empty sql runs the last query again.
     bool Open(const std::string& sql = {}, int option = openUnknown);
     void Close();
     bool IsOpen() const;
@@ -40,6 +64,8 @@ public:
     void MoveNext();
     void MoveFirst();
 
+    /// Each overload: a NULL value gives 0, "", the null date or false and true; a value that
+    /// cannot be read as the requested type gives false and an error text.
     bool GetFieldValue(int index, long& value);
     bool GetFieldValue(int index, int& value);
     bool GetFieldValue(int index, std::string& value, const std::string& dateFormat = "%Y-%m-%d %H:%M:%S");
@@ -47,29 +73,53 @@ public:
     bool GetFieldValue(int index, bool& value);
     bool GetFieldValue(const std::string& name, long& value);
     bool GetFieldValue(const std::string& name, int& value);
-    bool GetFieldValue(const std::string& name, std::string& value,
-        const std::string& dateFormat = "%Y-%m-%d %H:%M:%S");
+    bool GetFieldValue(
+        const std::string& name, std::string& value, const std::string& dateFormat = "%Y-%m-%d %H:%M:%S");
     bool GetFieldValue(const std::string& name, DateTime& value);
     bool GetFieldValue(const std::string& name, bool& value);
 
     bool GetFieldInfo(int index, CADOFieldInfo& info);
+    /// Zero-based index of a column (names compare ignoring ASCII case), or -1.
+    int GetFieldIndex(const std::string& name) const;
+    std::string GetFieldName(int index) const;
 
     const std::string& GetQuery() const { return m_query; }
     const std::string& GetLastError() const { return m_lastError; }
     int GetLastErrorCode() const { return m_lastErrorCode; }
 
 private:
-    // Implementation detail owned by the db layer helper; see ADORecordset.cpp.
-    struct Column;
-    struct Cell;
+    enum class Kind { plain, date, boolean };
+    struct Column
+    {
+        std::string name;
+        std::string declaredType; // upper case
+        Kind kind = Kind::plain;
+    };
+    struct Cell
+    {
+        long long integer = 0;
+        double real = 0.0;
+        std::uint32_t offset = 0; // text and blob bytes live in m_text
+        std::uint32_t length = 0;
+        int type = 0; // SQLite's storage class
+    };
+
+    const Cell* currentCell(int index);
+    int indexOf(const std::string& name);
+    std::string_view cellText(const Cell& cell) const;
+    bool readInteger(int index, long long& value);
+    void setError(int code, std::string_view source, const std::string& description);
+    void setSqliteError();
+
     CADODataBase* m_database;
     std::string m_query;
     std::string m_lastError;
     int m_lastErrorCode = 0;
     bool m_open = false;
     std::size_t m_row = 0;
-    std::vector<std::string> m_columnNames;
-    std::vector<std::vector<std::string>> m_rows; // placeholder layout, free to change
+    std::vector<Column> m_columns;
+    std::vector<Cell> m_cells; // row after row
+    std::string m_text;
 };
 
 } // namespace telvora
