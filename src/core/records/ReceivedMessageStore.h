@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace telvora {
+
+class CADODataBase;
+class CParameterStore;
+class CServiceClient;
+struct CSession;
+
+struct ReceivedMessage
+{
+    std::string phone;
+    std::string content;
+    std::string receiveTime; // "YYYY-MM-DD HH:MM:SS"
+};
+
+/// What one storing of a "FetchSMS" reply did, for the front ends to show.
+struct ReceivedMessagesStored
+{
+    std::vector<ReceivedMessage> added; // one desktop alert each
+    bool strangerFolderCreated = false; // folders changed
+    bool playSound = false; // once per fetch, not per message
+    bool handled = false; // a reply was handed to the storing: received messages changed
+};
+
+/// Turns "FetchSMS" replies into rows of tbl_sms_recive, skipping messages already
+/// stored, and files unknown repliers into folder 999 when "AutoSaveReciver" is 1.
+class CReceivedMessageStore final
+{
+public:
+    explicit CReceivedMessageStore(CADODataBase& database);
+
+    /// Stores the messages of a successful reply.
+    ReceivedMessagesStored Store(const std::string& reply, CParameterStore& parameters);
+
+    /// Fetches once when the session may receive, and stores a reply whose Count is above 0.
+    /// False when nothing was fetched (not allowed, or the call failed); message then says why.
+    bool FetchAndStore(CServiceClient& service, const CSession& session, CParameterStore& parameters,
+        ReceivedMessagesStored& stored, std::string& message);
+
+    static constexpr int kStrangerFolderId = 999;
+
+private:
+    bool isStored(const ReceivedMessage& message);
+    bool fileStranger(const ReceivedMessage& message, bool& folderCreated);
+    bool insert(const ReceivedMessage& message);
+    long nextId(const char* table);
+
+    CADODataBase& m_database;
+};
+
+} // namespace telvora
