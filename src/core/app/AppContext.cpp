@@ -1,0 +1,160 @@
+#include "app/AppContext.h"
+
+#include "app/AppConstants.h"
+#include "db/ADORecordset.h"
+
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+namespace telvora {
+
+namespace {
+
+constexpr const char* kOpenFailed = "打开数据库失败！";
+
+unsigned readBigEndian(const unsigned char* bytes, int count)
+{
+    unsigned value = 0;
+    for (int i = 0; i < count; ++i) {
+        value = (value << 8) | bytes[i];
+    }
+    return value;
+}
+
+// Looks at the file header before SQLite touches the file: a foreign or truncated file
+// must be reported, not opened, journalled or "repaired" into an empty database.
+bool looksLikeWholeDatabase(const std::string& path, std::string& why)
+{
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    std::ifstream in(path, std::ios::binary);
+    unsigned char header[100] = {};
+    if (error || !in || size < sizeof header || !in.read(reinterpret_cast<char*>(header), sizeof header)) {
+        why = "文件太短，不是数据库：" + path;
+        return false;
+    }
+    if (std::string(reinterpret_cast<const char*>(header), 16) != std::string("SQLite format 3\0", 16)) {
+        why = "文件不是数据库：" + path;
+        return false;
+    }
+    unsigned pageSize = readBigEndian(header + 16, 2);
+    if (pageSize == 1) {
+        pageSize = 65536;
+    }
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0 || size % pageSize != 0) {
+        why = "数据库文件已损坏（长度不对）：" + path;
+        return false;
+    }
+    // The page count in the header is trustworthy only while its version stamp matches
+    // the change counter; a file shorter than that count has lost its tail.
+    const unsigned changeCounter = readBigEndian(header + 24, 4);
+    const unsigned pageCount = readBigEndian(header + 28, 4);
+    const unsigned validFor = readBigEndian(header + 92, 4);
+    if (validFor == changeCounter && pageCount != 0 && static_cast<unsigned long long>(pageCount) * pageSize > size) {
+        why = "数据库文件已损坏（被截断）：" + path;
+        return false;
+    }
+    return true;
+}
+
+bool isBareFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
+        && name.find('\0') == std::string::npos;
+}
+
+} // namespace
+
+CAppContext::CAppContext(CDataDirectory dataDirectory)
+    : m_dataDirectory(std::move(dataDirectory))
+    , m_setupFile(m_dataDirectory.FilePath(kSetupFileName))
+    , m_workDatabaseName(kOfflineDatabase)
+{
+    m_proxyFlag = m_setupFile.GetString(kSetupSection, "IsProxy", "0");
+    m_connectionType = m_setupFile.GetString(kSetupSection, "ConnType", "0");
+}
+
+bool CAppContext::IsOffline() const
+{
+    return m_workDatabaseName == kOfflineDatabase;
+}
+
+std::string CAppContext::GetCurrentVersion() const
+{
+    return m_setupFile.GetString(kSetupSection, "CurVersion", "0");
+}
+
+std::string CAppContext::DatabasePathFor(const std::string& fileName) const
+{
+    if (IsSharedDatabase()) {
+        const fs::path shared = m_setupFile.GetString(kSetupSection, "DSNFile", "shared.db");
+        return shared.is_absolute() ? shared.string() : m_dataDirectory.FilePath(shared.string());
+    }
+    return m_dataDirectory.FilePath(fileName);
+}
+
+bool CAppContext::fail(const std::string& detail)
+{
+    m_lastError = kOpenFailed;
+    m_errorDetail = detail;
+    return false;
+}
+
+bool CAppContext::createFromTemplate(const std::string& path)
+{
+    if (!m_dataDirectory.EnsureShippedCopy(kTemplateDatabase)) {
+        return fail(m_dataDirectory.GetLastError());
+    }
+    // The backup API, not a file copy: it reads the template as SQLite sees it.
+    std::string error;
+    if (!CopyDatabase(m_dataDirectory.FilePath(kTemplateDatabase), path, error)) {
+        std::error_code ignored;
+        fs::remove(path, ignored);
+        return fail("无法从模板创建数据库 " + path + "：" + error);
+    }
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ignored);
+    return true;
+}
+
+bool CAppContext::OpenWorkDatabase(const std::string& fileName)
+{
+    m_database.Close();
+    m_lastError.clear();
+    m_errorDetail.clear();
+    // The name is taken even when opening fails: callers test it to know whether an
+    // account's database was meant to be open.
+    m_workDatabaseName = fileName;
+
+    if (!IsSharedDatabase() && !isBareFileName(fileName)) {
+        return fail("数据库文件名无效：" + fileName);
+    }
+    const std::string path = DatabasePathFor(fileName);
+    std::error_code error;
+    if (!fs::exists(path, error)) {
+        if (!createFromTemplate(path)) {
+            return false;
+        }
+    }
+    std::string why;
+    if (!looksLikeWholeDatabase(path, why)) {
+        return fail(why);
+    }
+    if (!m_database.Open(path)) {
+        return fail(m_database.GetLastError());
+    }
+    // A database of another program has none of our tables.
+    CADORecordset probe(&m_database);
+    if (!probe.Open("SELECT COUNT(*) FROM tbl_sys_param")) {
+        const std::string detail = probe.GetLastError();
+        probe.Close();
+        m_database.Close();
+        return fail(detail);
+    }
+    return true;
+}
+
+} // namespace telvora

@@ -1,0 +1,109 @@
+#include "app/ParameterStore.h"
+
+#include "app/AppContext.h"
+#include "core/app/AppTestSupport.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace telvora {
+namespace {
+
+class ParameterStoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_app.OpenWorkDatabase("user.db")) << m_app.GetErrorDetail(); }
+
+    CADODataBase& db() { return m_app.GetDatabase(); }
+    std::string stored(const std::string& key)
+    {
+        return test::scalar(db(), "SELECT para_value FROM tbl_sys_param WHERE para_name = '" + key + "'");
+    }
+
+    test::TempDir m_temp;
+    CAppContext m_app {test::preparedDataDirectory(m_temp)};
+    CParameterStore m_store;
+};
+
+TEST_F(ParameterStoreTest, LoadsTheTableAndTheSetupFileKeys)
+{
+    std::ofstream(m_temp.file("ClientSetup.ini")) << "[section]\nIsRemainStock=1\nRemainAmount=250\n";
+    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    EXPECT_EQ("30", m_store["SaveMaxDay"]);
+    EXPECT_EQ("1900-01-01 9:0:0", m_store["BirthdayTime"]);
+    EXPECT_EQ("1", m_store["IsRemainStock"]);
+    EXPECT_EQ("250", m_store["RemainAmount"]);
+}
+
+TEST_F(ParameterStoreTest, EmptyRemainAmountBecomes1000)
+{
+    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    EXPECT_EQ("", m_store.Get("IsRemainStock")) << "the setup file decides, even when absent";
+    EXPECT_EQ("1000", m_store.Get("RemainAmount"));
+}
+
+TEST_F(ParameterStoreTest, LoadReplacesEverything)
+{
+    m_store["Stale"] = "x";
+    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    EXPECT_FALSE(m_store.Contains("Stale"));
+}
+
+TEST_F(ParameterStoreTest, MissingKeyReadsEmptyAndIsNeverStored)
+{
+    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    EXPECT_EQ("", m_store["NoSuchKey"]);
+    EXPECT_TRUE(m_store.Contains("NoSuchKey"));
+    m_store["NoSuchKey"] = "value";
+    ASSERT_TRUE(m_store.SaveAll(db(), m_app.GetSetupFile())) << m_store.GetLastError();
+    EXPECT_EQ("0", test::scalar(db(), "SELECT COUNT(*) FROM tbl_sys_param WHERE para_name = 'NoSuchKey'"));
+    EXPECT_EQ("", m_app.GetSetupFile().GetString("section", "NoSuchKey"));
+}
+
+TEST_F(ParameterStoreTest, SaveAllWritesEveryKeyAndTheSetupFile)
+{
+    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    m_store["SaveMaxDay"] = "45";
+    m_store["SMSTail"] = "【O'Neil's】";
+    m_store["IsRemainStock"] = "1";
+    m_store["RemainAmount"] = "300";
+    ASSERT_TRUE(m_store.SaveAll(db(), m_app.GetSetupFile())) << m_store.GetLastError();
+
+    EXPECT_EQ("45", stored("SaveMaxDay"));
+    EXPECT_EQ("【O'Neil's】", stored("SMSTail"));
+    EXPECT_EQ("1", m_app.GetSetupFile().GetString("section", "IsRemainStock"));
+    EXPECT_EQ("300", m_app.GetSetupFile().GetString("section", "RemainAmount"));
+
+    CParameterStore reloaded;
+    ASSERT_TRUE(reloaded.Load(db(), m_app.GetSetupFile()));
+    EXPECT_EQ(m_store.Entries(), reloaded.Entries());
+}
+
+TEST_F(ParameterStoreTest, ApostrophesInKeysCannotBreakTheStatement)
+{
+    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    m_store["x' OR '1'='1"] = "wiped";
+    ASSERT_TRUE(m_store.SaveAll(db(), m_app.GetSetupFile()));
+    EXPECT_EQ("0", test::scalar(db(), "SELECT COUNT(*) FROM tbl_sys_param WHERE para_value = 'wiped'"));
+}
+
+TEST_F(ParameterStoreTest, FailedSaveLeavesTheTableAsItWas)
+{
+    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    m_store["AddSMSTail"] = "1";
+    ASSERT_TRUE(db().Execute("CREATE TRIGGER refuse BEFORE UPDATE ON tbl_sys_param WHEN NEW.para_name = 'SaveMaxDay' "
+                             "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    EXPECT_FALSE(m_store.SaveAll(db(), m_app.GetSetupFile()));
+    EXPECT_FALSE(m_store.GetLastError().empty());
+    EXPECT_EQ("0", stored("AddSMSTail")) << "written before the failing key, rolled back";
+}
+
+TEST_F(ParameterStoreTest, UnreadableTableIsReported)
+{
+    ASSERT_TRUE(db().Execute("DROP TABLE tbl_sys_param"));
+    EXPECT_FALSE(m_store.Load(db(), m_app.GetSetupFile()));
+    EXPECT_EQ("1000", m_store.Get("RemainAmount"));
+}
+
+} // namespace
+} // namespace telvora

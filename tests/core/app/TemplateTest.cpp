@@ -1,0 +1,122 @@
+// The template database built from schema.sql: the rows every working database starts with.
+
+#include "app/AppContext.h"
+#include "core/app/AppTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace telvora {
+namespace {
+
+class TemplateTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_app.OpenWorkDatabase("user.db")) << m_app.GetErrorDetail(); }
+    CADODataBase& db() { return m_app.GetDatabase(); }
+
+    test::TempDir m_temp;
+    CAppContext m_app {test::preparedDataDirectory(m_temp)};
+};
+
+TEST_F(TemplateTest, FieldCatalogueHasTheFixedLayout)
+{
+    CADORecordset rows(&db());
+    ASSERT_TRUE(rows.Open("SELECT id, FieldName, FieldType, ValidFlag FROM tbl_field_info ORDER BY id"));
+    const char* systemFields[] = {"phone", "name", "title", "sex", "create_date", "status", "memos", "birtyday", "fax",
+        "tel", "email", "qq", "company", "post", "addr"};
+    int count = 0;
+    for (; !rows.IsEOF(); rows.MoveNext()) {
+        int id = 0;
+        int type = 0;
+        std::string field;
+        bool valid = false;
+        rows.GetFieldValue(0, id);
+        rows.GetFieldValue(1, field);
+        rows.GetFieldValue(2, type);
+        rows.GetFieldValue(3, valid);
+        ++count;
+        EXPECT_EQ(count, id);
+        EXPECT_EQ(id <= 15 ? 1 : id <= 23 ? 2 : 3, type) << id;
+        if (id <= 15) {
+            EXPECT_EQ(systemFields[id - 1], field);
+            EXPECT_TRUE(valid) << field;
+        }
+        // The column must exist in tbl_card: the card SQL names it directly.
+        EXPECT_NE("<error>", test::scalar(db(), "SELECT COUNT(" + field + ") FROM tbl_card")) << field;
+    }
+    EXPECT_EQ(27, count);
+    EXPECT_EQ("custom9,custom10,custom11,custom12",
+        test::scalar(db(),
+            "SELECT group_concat(FieldName, ',') FROM (SELECT FieldName FROM tbl_field_info "
+            "WHERE id > 23 ORDER BY id)"));
+}
+
+TEST_F(TemplateTest, EveryParameterKeyHasARow)
+{
+    std::set<std::string> keys;
+    CADORecordset rows(&db());
+    ASSERT_TRUE(rows.Open("SELECT para_name FROM tbl_sys_param"));
+    for (; !rows.IsEOF(); rows.MoveNext()) {
+        std::string key;
+        rows.GetFieldValue(0, key);
+        keys.insert(key);
+    }
+    for (const char* key : {"ServerIP", "Account", "Password", "RememberPwd", "SMSTail", "AddSMSTail", "SaveMaxDay",
+             "AutoClear", "AutoSaveDB", "AutoSaveReciver", "SoundIncome", "HideTray", "CheckUpdate", "AutoSendBirth",
+             "BirthTitle", "BirthdayTime", "BirthSMSContent", "BirthConfirm", "BirthSendDate", "IsRemainStock",
+             "RemainAmount", "User"}) {
+        EXPECT_EQ(1u, keys.count(key)) << key;
+    }
+}
+
+TEST_F(TemplateTest, PresetHolidaysOfTheThreeKinds)
+{
+    EXPECT_EQ("0", test::scalar(db(), "SELECT COUNT(*) FROM tbl_holiday WHERE Type NOT IN (1, 2, 3)"));
+    for (const char* type : {"1", "2", "3"}) {
+        EXPECT_NE("0", test::scalar(db(), std::string("SELECT COUNT(*) FROM tbl_holiday WHERE Type = ") + type));
+    }
+    EXPECT_EQ("2008-08-15 00:00:00", test::scalar(db(), "SELECT holiday FROM tbl_holiday WHERE name = '中秋节'"));
+    EXPECT_EQ("2", test::scalar(db(), "SELECT Type FROM tbl_holiday WHERE name = '春节'"));
+    EXPECT_EQ("0",
+        test::scalar(db(),
+            "SELECT COUNT(*) FROM tbl_holiday WHERE content IS NULL OR content = '' "
+            "OR strftime('%Y', holiday) <> '2008'"));
+}
+
+TEST_F(TemplateTest, PhoneNumbersAreUnique)
+{
+    ASSERT_TRUE(db().Execute("INSERT INTO tbl_card (id, phone) VALUES (1, '13800000000')"));
+    EXPECT_FALSE(db().Execute("INSERT INTO tbl_card (id, phone) VALUES (2, '13800000000')"));
+}
+
+struct DateCase
+{
+    const char* name;
+    const char* written;
+    const char* stored;
+};
+
+class TemplateDateTest : public TemplateTest, public ::testing::WithParamInterface<DateCase>
+{
+};
+
+TEST_P(TemplateDateTest, DateColumnsHoldTheStoredForm)
+{
+    const std::string value = GetParam().written;
+    ASSERT_TRUE(
+        db().Execute("INSERT INTO tbl_sms_recive (phone, content, recive_time) VALUES ('1', 'x', '" + value + "')"));
+    EXPECT_EQ(GetParam().stored, test::scalar(db(), "SELECT recive_time FROM tbl_sms_recive"));
+
+    ASSERT_TRUE(db().Execute("UPDATE tbl_holiday SET holiday = '" + value + "' WHERE name = '元旦'"));
+    EXPECT_EQ(GetParam().stored, test::scalar(db(), "SELECT holiday FROM tbl_holiday WHERE name = '元旦'"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, TemplateDateTest,
+    ::testing::Values(DateCase {"short_fields", "2026-12-6 9:5:3", "2026-12-06 09:05:03"},
+        DateCase {"date_only", "2008-1-1", "2008-01-01 00:00:00"},
+        DateCase {"already_stored", "2026-01-02 03:04:05", "2026-01-02 03:04:05"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace telvora
