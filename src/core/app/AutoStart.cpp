@@ -13,7 +13,7 @@ namespace telvora {
 
 namespace {
 
-// The desktop entry's Exec key: quoted, with the characters the specification reserves
+// The desktop entry's Exec key: quoted, with the characters desktop entries reserve
 // inside quotes escaped, and "%" doubled as it is a field code otherwise.
 std::string quoteExec(const std::string& path)
 {

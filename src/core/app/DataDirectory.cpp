@@ -60,7 +60,7 @@ std::string CDataDirectory::resolve()
     if (!m_inputs.binaryDirectory.empty() && isFile(fs::path(m_inputs.binaryDirectory) / kSetupFileName)) {
         return m_inputs.binaryDirectory;
     }
-    // The base directory specification ignores relative values.
+    // XDG base directories must be absolute; a relative value is ignored.
     if (!m_inputs.xdgDataHome.empty() && fs::path(m_inputs.xdgDataHome).is_absolute()) {
         return (fs::path(m_inputs.xdgDataHome) / "telvora").string();
     }
