@@ -67,7 +67,14 @@ bool countsChanges(sqlite3_stmt* statement)
     }
     const char* text = sqlite3_sql(statement);
     while (text && *text && !std::isalpha(static_cast<unsigned char>(*text))) {
-        ++text;
+        if (text[0] == '-' && text[1] == '-') {
+            text += std::strcspn(text, "\n");
+        } else if (text[0] == '/' && text[1] == '*') {
+            const char* end = std::strstr(text + 2, "*/");
+            text = end ? end + 2 : text + std::strlen(text);
+        } else {
+            ++text;
+        }
     }
     for (const char* keyword : {"insert", "update", "delete", "replace", "with"}) {
         const std::size_t length = std::strlen(keyword);

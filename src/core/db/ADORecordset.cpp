@@ -517,7 +517,7 @@ bool CADORecordset::GetFieldInfo(int index, CADOFieldInfo& info)
     } else if (contains(type, "INT") || contains(type, "LONG") || contains(type, "COUNTER")) {
         code = typeInteger;
         size = 4;
-    } else if (contains(type, "MEMO") || type == "TEXT" || contains(type, "CLOB") || contains(type, "LONGTEXT")) {
+    } else if (contains(type, "MEMO") || contains(type, "CLOB") || contains(type, "LONGTEXT")) {
         code = typeLongVarWChar;
         size = 536870910;
     } else if (contains(type, "CHAR") || contains(type, "TEXT") || contains(type, "STRING")) {
