@@ -1,0 +1,62 @@
+#pragma once
+
+#include "send/NumberList.h"
+#include "send/TextFileDecoder.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace telvora {
+
+/// How the number-loading dialog reads a file, chosen by its extension.
+enum class NumberFileKind { Text, Spreadsheet, Unsupported };
+
+/// "txt" loads as text, "xls" and "xlsx" as a spreadsheet, in any letter case.
+NumberFileKind NumberFileKindOf(std::string_view path);
+
+struct NumberFileProgress
+{
+    std::size_t lines = 0;
+    std::uint64_t bytesRead = 0;
+    std::uint64_t totalBytes = 0;
+};
+
+struct NumberFileResult
+{
+    enum class Status { Loaded, NotFound, OpenFailed, Cancelled };
+
+    Status status = Status::NotFound;
+    std::string message; // the notice to show ("提示"); empty when cancelled
+    CollectedNumbers found; // in the order found; a number found twice stays twice
+    TextEncoding encoding = TextEncoding::Empty;
+    std::size_t lines = 0;
+};
+
+/// Loads mobile numbers from a text file in UTF-8 (with or without mark), UTF-16 with a
+/// mark, or GBK. Made to run off the UI thread: progress goes to a callback and a stop flag
+/// is honoured between pieces of the file.
+class CNumberFileLoader final
+{
+public:
+    using ProgressCallback = std::function<void(const NumberFileProgress&)>;
+
+    void setProgressCallback(ProgressCallback callback);
+    void setCancelFlag(const std::atomic<bool>* cancel);
+
+    NumberFileResult loadTextFile(const std::string& path) const;
+
+    /// Finds the numbers of one line: for each prefix "13", "15", "18", "14", "17" in turn,
+    /// every place where the eleven characters from the prefix on are a valid mobile number.
+    static void scanLine(std::string_view line, CollectedNumbers& into);
+
+private:
+    bool cancelled() const;
+
+    ProgressCallback m_progress;
+    const std::atomic<bool>* m_cancel = nullptr;
+};
+
+} // namespace telvora
