@@ -1,0 +1,35 @@
+#include "app/Prompter.h"
+
+namespace telvora {
+
+Prompter::~Prompter() = default;
+
+void Prompter::information(QWidget* parent, const QString& text)
+{
+    message(parent, PromptKind::Information, captionFor(PromptKind::Information), text);
+}
+
+bool Prompter::question(QWidget* parent, const QString& text)
+{
+    return message(parent, PromptKind::Question, captionFor(PromptKind::Question), text);
+}
+
+void Prompter::error(QWidget* parent, const QString& text)
+{
+    message(parent, PromptKind::Error, captionFor(PromptKind::Error), text);
+}
+
+QString Prompter::captionFor(PromptKind kind)
+{
+    switch (kind) {
+    case PromptKind::Information:
+        return QStringLiteral("提示");
+    case PromptKind::Question:
+        return QStringLiteral("询问");
+    case PromptKind::Error:
+        return QStringLiteral("错误");
+    }
+    return {};
+}
+
+} // namespace telvora
