@@ -15,7 +15,7 @@ CDiagnosticLog::CDiagnosticLog(const std::filesystem::path& dataDirectory)
 void CDiagnosticLog::Write(const std::string& message)
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&now, &local);
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "-----------%d-%.2d-%.2d %.2d:%.2d:%.2d\n", local.tm_year + 1900,

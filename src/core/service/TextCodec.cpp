@@ -88,7 +88,7 @@ void replaceInvalid(std::string& text)
 
 constexpr std::array<bool, 256> makeUnsafeTable()
 {
-    std::array<bool, 256> table{};
+    std::array<bool, 256> table {};
     for (std::size_t b = 0; b < 256; ++b) {
         table[b] = b < 32 || b > 126;
     }

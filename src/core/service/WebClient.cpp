@@ -69,8 +69,8 @@ std::string escapeObject(const std::string& object)
 
 std::string buildTarget(const UrlParts& parts)
 {
-    return (parts.tls ? "https://" : "http://") + parts.host + ":" + std::to_string(parts.port) + "/" +
-        escapeObject(parts.object);
+    return (parts.tls ? "https://" : "http://") + parts.host + ":" + std::to_string(parts.port) + "/"
+        + escapeObject(parts.object);
 }
 
 std::string secondsText(int milliseconds)
@@ -123,7 +123,7 @@ struct SlistDeleter
 
 bool SplitUrl(std::string_view url, UrlParts& parts)
 {
-    parts = UrlParts{};
+    parts = UrlParts {};
     if (startsWithNoCase(url, "https://")) {
         parts.tls = true;
         parts.port = 443;
@@ -186,8 +186,8 @@ int CWebClient::Get(const std::string& url, const std::string& parameters, std::
     Exchange exchange;
     exchange.url = url + "?" + parameters;
     exchange.timeoutMs = m_getTimeoutMs;
-    exchange.timeoutLog =
-        url + "GET请求数据" + "----------服务器无反应超时" + secondsText(m_getTimeoutMs) + "秒退出---------------";
+    exchange.timeoutLog
+        = url + "GET请求数据" + "----------服务器无反应超时" + secondsText(m_getTimeoutMs) + "秒退出---------------";
     return perform(exchange, reply);
 }
 
@@ -197,8 +197,8 @@ int CWebClient::Post(const std::string& url, const std::string& body, std::strin
     exchange.url = url;
     exchange.body = &body;
     exchange.timeoutMs = m_postTimeoutMs;
-    exchange.timeoutLog = url + "POST请求数据" + body + "----------服务器无反应超时" + secondsText(m_postTimeoutMs) +
-        "秒退出---------------";
+    exchange.timeoutLog = url + "POST请求数据" + body + "----------服务器无反应超时" + secondsText(m_postTimeoutMs)
+        + "秒退出---------------";
     return perform(exchange, reply);
 }
 
@@ -212,8 +212,8 @@ int CWebClient::Fetch(const std::string& url, std::string& reply)
     exchange.timeoutMs = m_getTimeoutMs;
     exchange.formHeader = false;
     exchange.convertReply = false;
-    exchange.timeoutLog =
-        url + "POST请求数据" + "----------服务器无反应超时" + secondsText(m_getTimeoutMs) + "秒退出---------------";
+    exchange.timeoutLog
+        = url + "POST请求数据" + "----------服务器无反应超时" + secondsText(m_getTimeoutMs) + "秒退出---------------";
     return perform(exchange, reply);
 }
 

@@ -29,8 +29,7 @@ void AppendXmlDecoded(std::string& out, std::string_view text)
         std::string_view name;
         char value;
     };
-    static constexpr Entity kEntities[] = {
-        {"lt;", '<'}, {"amp;", '&'}, {"gt;", '>'}, {"apos;", '\''}, {"quot;", '"'}};
+    static constexpr Entity kEntities[] = {{"lt;", '<'}, {"amp;", '&'}, {"gt;", '>'}, {"apos;", '\''}, {"quot;", '"'}};
 
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -76,7 +75,7 @@ bool CXmlReader::SetDoc(std::string text)
 bool CXmlReader::parseError(std::string message)
 {
     m_error = std::move(message);
-    m_elems.assign(1, ElemPos{});
+    m_elems.assign(1, ElemPos {});
     m_parent = m_current = m_child = 0;
     m_nodeType = 0;
     return false;
@@ -197,8 +196,8 @@ bool CXmlReader::parseEndTag(std::int32_t elem, std::size_t& pos)
     if (!findToken(scan, token) || token.quoted || m_doc[token.begin] != '/') {
         return parseErrorFor("Expecting end tag of element %s", elem);
     }
-    if (!findToken(scan, token) ||
-        std::string_view(m_doc).substr(token.begin, token.end - token.begin) != tagName(elem)) {
+    if (!findToken(scan, token)
+        || std::string_view(m_doc).substr(token.begin, token.end - token.begin) != tagName(elem)) {
         return parseErrorFor("End tag does not correspond to %s", elem);
     }
     while (findToken(scan, token)) {
@@ -217,19 +216,18 @@ bool CXmlReader::parseEndTag(std::int32_t elem, std::size_t& pos)
 // its last child so far, which the next child is linked after.
 bool CXmlReader::parse()
 {
-    m_error.clear();
-    m_elems.clear();
-    m_elems.reserve(m_doc.size() / 64 + 8);
-    m_elems.emplace_back();
-    m_parent = m_current = m_child = 0;
-    m_nodeType = 0;
-
     if (m_doc.empty()) {
         return parseError("Element tag not found");
     }
     if (m_doc.size() > kMaxDocumentSize) {
         return parseError("Document too large");
     }
+    m_error.clear();
+    m_elems.clear();
+    m_elems.reserve(m_doc.size() / 64 + 8);
+    m_elems.emplace_back();
+    m_parent = m_current = m_child = 0;
+    m_nodeType = 0;
 
     std::int32_t parent = 0;
     std::size_t pos = 0;
@@ -300,7 +298,7 @@ bool CXmlReader::parse()
 
         const std::int32_t up = m_elems[static_cast<std::size_t>(completed)].parent;
         if (up == 0) {
-            m_elems[0] = ElemPos{};
+            m_elems[0] = ElemPos {};
             m_elems[0].firstChild = completed;
             return true;
         }

@@ -56,9 +56,9 @@ private:
     struct ElemPos
     {
         std::int32_t startTagStart = 0; // "<" of the start tag
-        std::int32_t startTagEnd = 0;   // ">" of the start tag
-        std::int32_t endTagStart = 0;   // "<" of the end tag, or the "/" of an empty-element tag
-        std::int32_t endTagEnd = 0;     // ">" of the end tag (== startTagEnd for an empty element)
+        std::int32_t startTagEnd = 0; // ">" of the start tag
+        std::int32_t endTagStart = 0; // "<" of the end tag, or the "/" of an empty-element tag
+        std::int32_t endTagEnd = 0; // ">" of the end tag (== startTagEnd for an empty element)
         std::int32_t parent = 0;
         std::int32_t firstChild = 0;
         std::int32_t nextSibling = 0;
@@ -67,7 +67,7 @@ private:
     struct Token
     {
         std::size_t begin = 0; // first byte (the opening quote of a quoted token)
-        std::size_t end = 0;   // one past the last byte
+        std::size_t end = 0; // one past the last byte
         bool quoted = false;
     };
 

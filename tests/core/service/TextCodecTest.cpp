@@ -1,0 +1,107 @@
+#include "service/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+namespace telvora {
+namespace {
+
+struct EscapeCase
+{
+    const char* name;
+    std::string text;
+    std::string escaped;
+};
+
+class PercentEscapeBytes : public testing::TestWithParam<EscapeCase>
+{
+};
+
+TEST_P(PercentEscapeBytes, EscapesExactlyTheUnsafeBytes)
+{
+    std::string text = GetParam().text;
+    ASSERT_TRUE(PercentEscape(text));
+    EXPECT_EQ(text, GetParam().escaped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, PercentEscapeBytes,
+    testing::Values(EscapeCase {"Blank", " ", "%20"}, EscapeCase {"DoubleQuote", "\"", "%22"},
+        EscapeCase {"Hash", "#", "%23"}, EscapeCase {"Dollar", "$", "%24"}, EscapeCase {"Ampersand", "&", "%26"},
+        EscapeCase {"Plus", "+", "%2b"}, EscapeCase {"Comma", ",", "%2c"}, EscapeCase {"Semicolon", ";", "%3b"},
+        EscapeCase {"LessThan", "<", "%3c"}, EscapeCase {"Equals", "=", "%3d"}, EscapeCase {"GreaterThan", ">", "%3e"},
+        EscapeCase {"Question", "?", "%3f"}, EscapeCase {"At", "@", "%40"}, EscapeCase {"OpenBracket", "[", "%5b"},
+        EscapeCase {"Backslash", "\\", "%5c"}, EscapeCase {"CloseBracket", "]", "%5d"},
+        EscapeCase {"Caret", "^", "%5e"}, EscapeCase {"Grave", "`", "%60"}, EscapeCase {"OpenBrace", "{", "%7b"},
+        EscapeCase {"Bar", "|", "%7c"}, EscapeCase {"CloseBrace", "}", "%7d"},
+        EscapeCase {"Nul", std::string(1, '\0'), "%00"}, EscapeCase {"ControlBelow16", "\x01\t\n", "%01%09%0a"},
+        EscapeCase {"Unit31", "\x1f", "%1f"}, EscapeCase {"Delete", "\x7f", "%7f"},
+        EscapeCase {"HighByte", "\xff", "%ff"}, EscapeCase {"Chinese", "中", "%e4%b8%ad"},
+        EscapeCase {"PercentPasses", "100%", "100%"},
+        EscapeCase {"OtherPunctuationPasses", "!'()*-./:_~", "!'()*-./:_~"},
+        EscapeCase {"LettersAndDigitsPass", "AZaz09", "AZaz09"}, EscapeCase {"Empty", "", ""},
+        EscapeCase {"Mixed", "a&b=c d", "a%26b%3dc%20d"}),
+    [](const testing::TestParamInfo<EscapeCase>& info) { return info.param.name; });
+
+struct LimitCase
+{
+    const char* name;
+    std::string text;
+    bool fits;
+};
+
+class PercentEscapeLimit : public testing::TestWithParam<LimitCase>
+{
+};
+
+TEST_P(PercentEscapeLimit, RefusesAResultAboveTheLimitWithoutTouchingTheText)
+{
+    std::string text = GetParam().text;
+    EXPECT_EQ(PercentEscape(text), GetParam().fits);
+    if (!GetParam().fits) {
+        EXPECT_EQ(text, GetParam().text);
+    } else {
+        EXPECT_LE(text.size(), kMaxEscapedSize);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Limit, PercentEscapeLimit,
+    testing::Values(LimitCase {"PlainAtLimit", std::string(kMaxEscapedSize, 'a'), true},
+        LimitCase {"PlainOverLimit", std::string(kMaxEscapedSize + 1, 'a'), false},
+        LimitCase {"EscapedAtLimit", std::string(kMaxEscapedSize / 3, '&') + "a", true},
+        LimitCase {"EscapedOverLimit", std::string(kMaxEscapedSize / 3 + 1, '&'), false}),
+    [](const testing::TestParamInfo<LimitCase>& info) { return info.param.name; });
+
+struct Utf8Case
+{
+    const char* name;
+    std::string text;
+    std::string clean;
+};
+
+class FromUtf8Text : public testing::TestWithParam<Utf8Case>
+{
+};
+
+TEST_P(FromUtf8Text, ReplacesEachInvalidSequenceWithAQuestionMark)
+{
+    std::string text = GetParam().text;
+    FromUtf8(text);
+    EXPECT_EQ(text, GetParam().clean);
+    EXPECT_TRUE(IsValidUtf8(text));
+    std::string outgoing = GetParam().text;
+    ToUtf8(outgoing);
+    EXPECT_EQ(outgoing, GetParam().clean);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, FromUtf8Text,
+    testing::Values(Utf8Case {"Ascii", "abc", "abc"}, Utf8Case {"Chinese", "短信内容：您好", "短信内容：您好"},
+        Utf8Case {"FourByte", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+        Utf8Case {"EmbeddedNul", std::string("a\0b", 3), std::string("a\0b", 3)},
+        Utf8Case {"StrayTrailByte", "a\x80z", "a?z"}, Utf8Case {"TruncatedAtEnd", "中\xE4\xB8", "中?"},
+        Utf8Case {"TruncatedBeforeAscii", "\xE4\xB8<r>", "?<r>"}, Utf8Case {"Overlong", "\xC0\xAF", "??"},
+        Utf8Case {"OverlongThreeByte", "\xE0\x80\xAF", "???"}, Utf8Case {"Surrogate", "\xED\xA0\x80", "???"},
+        Utf8Case {"AboveMaximum", "\xF4\x90\x80\x80", "????"}, Utf8Case {"InvalidLead", "\xFF\xFE", "??"},
+        Utf8Case {"GbkBytes", "\xC4\xE3\xBA\xC3", "???"}),
+    [](const testing::TestParamInfo<Utf8Case>& info) { return info.param.name; });
+
+} // namespace
+} // namespace telvora
