@@ -286,6 +286,14 @@ SmsEditState ApplySmsEditLimit(std::string_view content, bool insertionChecked, 
     return state;
 }
 
+int SendInsertionMode(std::string_view userType, bool insertName, bool insertTitle)
+{
+    if (userType == "会员用户") {
+        return 0;
+    }
+    return insertName ? 1 : insertTitle ? 2 : 0;
+}
+
 SendCheckResult CheckSendRequest(const SendCheckInput& input, const SmsRuleValues& values)
 {
     SendCheckResult result;

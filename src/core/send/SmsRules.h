@@ -105,6 +105,10 @@ struct SendCheckResult
     std::uint64_t neededStock = 0;
 };
 
+/// Insertion mode of a send: 1 inserts the card name, 2 the title, 0 nothing. Member
+/// accounts ("会员用户") may not personalise.
+int SendInsertionMode(std::string_view userType, bool insertName, bool insertTitle);
+
 /// The send command's checks in order. On Confirm, ask the question; on OK call again with
 /// multiSegmentConfirmed set, which goes on with the remaining checks.
 SendCheckResult CheckSendRequest(const SendCheckInput& input, const SmsRuleValues& values);

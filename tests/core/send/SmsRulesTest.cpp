@@ -437,6 +437,15 @@ TEST(SendCheck, StockCountsOnlyCarrierNumbers)
     EXPECT_EQ(CheckSendRequest(input, stock(2)).outcome, Outcome::Go);
 }
 
+TEST(SendInsertionMode, MembersCannotPersonalise)
+{
+    EXPECT_EQ(SendInsertionMode("正式用户", true, false), 1);
+    EXPECT_EQ(SendInsertionMode("正式用户", false, true), 2);
+    EXPECT_EQ(SendInsertionMode("正式用户", false, false), 0);
+    EXPECT_EQ(SendInsertionMode("会员用户", true, false), 0);
+    EXPECT_EQ(SendInsertionMode("会员用户", false, true), 0);
+}
+
 // ---------------------------------------------------------------- number list
 
 TEST(BuildNumberList, SortsDeduplicatesAndCounts)

@@ -1,6 +1,7 @@
 #include "send/TextFileDecoder.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 
 namespace telvora {
@@ -105,6 +106,33 @@ TEST(TextEncodingDetector, NulAfterTheSniffedStartIsText)
     detector.feed(std::string(100000, 'a'));
     detector.feed(std::string(1, '\0'));
     EXPECT_EQ(detector.result(), TextEncoding::Utf8);
+}
+
+// Random text cut into random pieces decodes as it does in one piece, whatever the encoding.
+TEST(TextFileDecoder, PiecesAnywhereGiveTheSameText)
+{
+    std::mt19937 random(20240601);
+    const std::string alphabet[]
+        = {"1", "3", "\n", "\r", kGbkZhangSan, kGbkLiSi, "张", "😀", "\xFF", "\x81", "\xE5\xBC"};
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        const int length = static_cast<int>(random() % 200);
+        for (int i = 0; i < length; ++i) {
+            bytes += alphabet[random() % std::size(alphabet)];
+        }
+        TextEncoding encoding = TextEncoding::Empty;
+        const std::string whole = CTextFileDecoder::decode(bytes, &encoding);
+
+        CTextFileDecoder decoder(encoding);
+        std::string pieces;
+        for (std::size_t pos = 0; pos < bytes.size();) {
+            const std::size_t size = 1 + random() % 7;
+            decoder.feed(std::string_view(bytes).substr(pos, size), pieces);
+            pos += size;
+        }
+        decoder.finish(pieces);
+        ASSERT_EQ(pieces, whole) << "round " << round;
+    }
 }
 
 } // namespace
