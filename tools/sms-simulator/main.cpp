@@ -65,7 +65,7 @@ int main(int argc, char** argv)
 
     telvora::SmsSimulator simulator(config);
     telvora::SimAccount demo;
-    demo.account = "demo";
+    demo.account = "100001";
     demo.adminPassword = "123456";
     demo.stock = 100000;
     demo.companyName = "演示科技有限公司";
@@ -73,16 +73,16 @@ int main(int argc, char** argv)
     demo.contact = "张三";
     demo.phone = "010-12345678";
     simulator.addAccount(demo);
-    simulator.addUser("demo", "sales01", "123456", 1000, "销售部");
-    simulator.queueReply("demo", "admin", {"13800138000", "收到，谢谢！", {}, {}});
+    simulator.addUser("100001", "sales01", "123456", 1000, "销售部");
+    simulator.queueReply("100001", "admin", {"13800138000", "收到，谢谢！", {}, {}});
 
     if (!simulator.start(host, port)) {
         std::fprintf(stderr, "telvora-simulator: cannot listen on %s:%d\n", host.c_str(), port);
         return 1;
     }
     std::printf("telvora-simulator listening on http://%s\n", simulator.address().c_str());
-    std::printf("demo account: account \"demo\", user \"admin\", password \"123456\", stock 100000\n");
-    std::printf("sub-account:  account \"demo\", user \"sales01\", password \"123456\", stock 1000\n");
+    std::printf("demo account: account \"100001\", user \"admin\", password \"123456\", stock 100000\n");
+    std::printf("sub-account:  account \"100001\", user \"sales01\", password \"123456\", stock 1000\n");
     std::fflush(stdout);
 
     int received = 0;
