@@ -1,0 +1,398 @@
+#include "CliApplication.h"
+
+#include "app/AppConstants.h"
+#include "app/AppContext.h"
+#include "app/AutoStart.h"
+#include "db/ADORecordset.h"
+#include "db/DateTime.h"
+#include "records/ReceivedMessageStore.h"
+#include "send/NumberFileLoader.h"
+#include "send/SendEngine.h"
+#include "send/SendObserver.h"
+#include "send/SmsRules.h"
+#include "service/DiagnosticLog.h"
+#include "service/ServiceClient.h"
+#include "service/WebClient.h"
+#include "session/LoginService.h"
+#include "session/Session.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <ostream>
+
+namespace telvora::cli {
+
+namespace {
+
+// Waits for the end of the engine's worker: the engine reports from its own thread.
+class CWaitingObserver final : public CSendObserver
+{
+public:
+    void numbersWritten(int, int) override { }
+    void sendFinished(int recordId) override { finish(recordId, false, {}); }
+    void noJobCreated(int recordId, const std::string& message) override { finish(recordId, true, message); }
+
+    void wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_done; });
+    }
+    bool failed() const { return m_failed; }
+    const std::string& message() const { return m_message; }
+
+private:
+    void finish(int, bool failed, const std::string& message)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+            m_failed = failed;
+            m_message = message;
+        }
+        m_changed.notify_all();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_done = false;
+    bool m_failed = false;
+    std::string m_message;
+};
+
+std::string modeText(int mode)
+{
+    switch (mode) {
+    case 1:
+        return "普通短信";
+    case 2:
+        return "生日短信";
+    case 3:
+        return "提醒短信";
+    case 4:
+        return "EXCEL短信";
+    default:
+        return std::to_string(mode);
+    }
+}
+
+// One line per record: tabs and line breaks of the content would break the columns.
+std::string oneLine(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+std::string programDirectory()
+{
+    std::error_code error;
+    const auto binary = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : binary.parent_path().string();
+}
+
+} // namespace
+
+CCliApplication::CCliApplication(std::ostream& out, std::ostream& err)
+    : m_out(out)
+    , m_err(err)
+{ }
+
+CCliApplication::~CCliApplication() = default;
+
+int CCliApplication::Run(const CommandLine& line)
+{
+    if (line.command == Command::Help) {
+        m_out << HelpText();
+        return kExitOk;
+    }
+    if (!setUp(line)) {
+        return kExitLocalFailure;
+    }
+    switch (line.command) {
+    case Command::Login:
+        return runLogin(line);
+    case Command::Send:
+        return runSend(line);
+    case Command::Replies:
+        return runReplies(line);
+    case Command::Records:
+        return runRecords(line);
+    default:
+        m_err << HelpText();
+        return kExitRefused;
+    }
+}
+
+bool CCliApplication::setUp(const CommandLine& line)
+{
+    DataDirectoryInputs inputs = DataDirectoryInputs::FromProcess();
+    if (!line.home.empty()) {
+        std::error_code ignored;
+        const auto absolute = std::filesystem::absolute(line.home, ignored);
+        inputs.telvoraHome = absolute.empty() ? line.home : absolute.string();
+    }
+    CDataDirectory directory(inputs);
+    if (!directory.Prepare()) {
+        m_err << directory.GetLastError() << "\n";
+        return false;
+    }
+    m_app = std::make_unique<CAppContext>(directory);
+    m_log = std::make_unique<CDiagnosticLog>(directory.GetPath());
+    m_web = std::make_unique<CWebClient>(m_log.get());
+    m_service = std::make_unique<CServiceClient>(*m_web);
+    // The autostart entry starts the desktop program, never this one.
+    m_autoStart = std::make_unique<CAutoStart>(programDirectory() + "/telvora");
+    m_session = std::make_unique<CSession>();
+    return true;
+}
+
+bool CCliApplication::logIn(const CommandLine& line)
+{
+    if (!m_app->OpenWorkDatabase(kOfflineDatabase)) {
+        m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
+        return false;
+    }
+    m_app->GetParameters().Load(m_app->GetDatabase(), m_app->GetSetupFile());
+    CLoginService login(*m_app, *m_service, *m_session, *m_autoStart);
+    m_service->SetAddress(line.server.empty() ? login.InitialServiceAddress() : line.server);
+
+    LoginRequest request;
+    request.account = line.account;
+    request.user = line.user;
+    request.password = line.password;
+    request.rememberPassword = line.remember;
+    // The command line leaves the start-at-logon choice as the desktop program set it.
+    request.startAtLogon = m_autoStart->IsEnabled();
+    const LoginOutcome outcome = login.LogIn(request);
+    if (outcome.result != LoginOutcome::Result::LoggedIn) {
+        m_err << outcome.message << "\n";
+        return false;
+    }
+    return true;
+}
+
+int CCliApplication::runLogin(const CommandLine& line)
+{
+    if (!logIn(line)) {
+        return kExitRefused;
+    }
+    m_out << "在线登录成功\n"
+          << "account=" << line.account << "\n"
+          << "user=" << line.user << "\n"
+          << "user_type=" << m_session->userType << "\n"
+          << "stock=" << m_session->stock << "\n"
+          << "database=" << m_app->DatabasePathFor(m_app->GetWorkDatabaseName()) << "\n";
+    return kExitOk;
+}
+
+int CCliApplication::runSend(const CommandLine& line)
+{
+    DateTime at;
+    if (!line.at.empty()) {
+        at = DateTime::parse(line.at);
+        if (!at.valid) {
+            m_err << "--at takes \"YYYY-MM-DD HH:MM\": " << line.at << "\n";
+            return kExitRefused;
+        }
+    }
+    if (!logIn(line)) {
+        return kExitRefused;
+    }
+
+    // The send list: file rows first, then the numbers typed by hand (each once).
+    CollectedNumbers list;
+    for (const auto& path : line.numberFiles) {
+        if (NumberFileKindOf(path) != NumberFileKind::Text) {
+            m_err << "只能从文本文件(*.txt)加载号码: " << path << "\n";
+            return kExitRefused;
+        }
+        const NumberFileResult loaded = CNumberFileLoader().loadTextFile(path);
+        if (loaded.status == NumberFileResult::Status::OpenFailed) {
+            m_err << loaded.message << "\n";
+            return kExitRefused;
+        }
+        if (loaded.status != NumberFileResult::Status::Loaded) {
+            m_err << path << ": " << loaded.message << "\n";
+            continue;
+        }
+        list.numbers.insert(list.numbers.end(), loaded.found.numbers.begin(), loaded.found.numbers.end());
+        list.counts.mobile += loaded.found.counts.mobile;
+        list.counts.unicom += loaded.found.counts.unicom;
+        list.counts.telecom += loaded.found.counts.telecom;
+    }
+    CollectedNumbers typed;
+    for (const auto& number : line.numbers) {
+        const std::string_view trimmed = TrimAscii(number);
+        if (std::find(typed.numbers.begin(), typed.numbers.end(), trimmed) != typed.numbers.end()) {
+            continue;
+        }
+        if (!typed.addIfMobile(trimmed)) {
+            m_err << "忽略无效号码: " << number << "\n";
+        }
+    }
+    list.numbers.insert(list.numbers.end(), typed.numbers.begin(), typed.numbers.end());
+    list.counts.mobile += typed.counts.mobile;
+    list.counts.unicom += typed.counts.unicom;
+    list.counts.telecom += typed.counts.telecom;
+
+    const SmsRuleValues rules = RuleValuesOf(*m_session, m_app->GetParameters());
+    SendCheckInput input;
+    input.loggedIn = m_session->loggedIn;
+    input.scheduled = at.valid;
+    input.scheduleInFuture = !at.valid || at > DateTime::now();
+    input.content = line.text;
+    input.numberCount = list.numbers.size();
+    input.carrierNumbers = list.counts.total();
+    input.multiSegmentConfirmed = line.yes;
+    const SendCheckResult check = CheckSendRequest(input, rules);
+    if (check.outcome == SendCheckResult::Outcome::Confirm) {
+        m_err << check.text << "\n(没有发送；确认请加 --yes)\n";
+        return kExitRefused;
+    }
+    if (check.outcome != SendCheckResult::Outcome::Go) {
+        m_err << check.text << "\n";
+        return kExitRefused;
+    }
+
+    int insertion = CSendEngine::PlainSend;
+    if (!line.insert.empty()) {
+        if (m_session->userType == "会员用户") {
+            m_err << "会员用户不能插入姓名或称呼，按普通短信发送。\n";
+        } else {
+            insertion = line.insert == "name" ? CSendEngine::InsertName : CSendEngine::InsertTitle;
+        }
+    }
+
+    CWaitingObserver observer;
+    CSendEngine engine(*m_app, *m_session, *m_service, &observer);
+    if (!engine.PrepareSend(list.numbers, check.content, CSendEngine::SendViewMode, insertion)) {
+        m_err << "现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!\n";
+        return kExitRefused;
+    }
+    if (at.valid) {
+        // The minute chosen, at second 0.
+        engine.SetSendTime(DateTime::fromFields(at.year, at.month, at.day, at.hour, at.minute).toString());
+    }
+    if (!engine.StartSend()) {
+        m_err << "发送记录写入失败: " << engine.GetLastError() << "\n";
+        return kExitSendFailed;
+    }
+    observer.wait();
+    engine.Wait();
+
+    printRecord(engine.GetRecordId());
+    if (observer.failed()) {
+        m_err << observer.message() << "\n";
+        return kExitSendFailed;
+    }
+    return kExitOk;
+}
+
+void CCliApplication::printRecord(int recordId)
+{
+    CADORecordset record(&m_app->GetDatabase());
+    m_out << "record=" << recordId << "\n";
+    if (!record.Open("SELECT status, success_count, fail_count, is_idle, jobid FROM tbl_sendsms WHERE id="
+            + std::to_string(recordId))
+        || record.IsEOF()) {
+        return;
+    }
+    std::string status;
+    std::string jobs;
+    long success = 0;
+    long fail = 0;
+    bool idle = false;
+    record.GetFieldValue(0, status);
+    record.GetFieldValue(1, success);
+    record.GetFieldValue(2, fail);
+    record.GetFieldValue(3, idle);
+    record.GetFieldValue(4, jobs);
+    m_out << "status=" << status << "\n"
+          << "scheduled=" << (idle ? 1 : 0) << "\n"
+          << "success_count=" << success << "\n"
+          << "fail_count=" << fail << "\n"
+          << "jobid=" << jobs << "\n";
+}
+
+int CCliApplication::runReplies(const CommandLine& line)
+{
+    if (!logIn(line)) {
+        return kExitRefused;
+    }
+    if (!m_session->mayFetchReplies()) {
+        m_err << "当前帐号没有接收回复短信的权限（用户权限 " << m_session->userRight << "）。\n";
+        return kExitRefused;
+    }
+    CReceivedMessageStore store(m_app->GetDatabase());
+    ReceivedMessagesStored stored;
+    std::string message;
+    if (!store.FetchAndStore(*m_service, *m_session, m_app->GetParameters(), stored, message)) {
+        m_err << message << "\n";
+        return kExitSendFailed;
+    }
+    for (const auto& received : stored.added) {
+        m_out << received.phone << "\t" << received.receiveTime << "\t" << oneLine(received.content) << "\n";
+    }
+    m_out << "new=" << stored.added.size() << "\n";
+    return kExitOk;
+}
+
+int CCliApplication::runRecords(const CommandLine& line)
+{
+    const std::string user
+        = line.userGiven ? line.user : m_app->GetSetupFile().GetString(kSetupSection, "CurUser", line.user);
+    const std::string name = user + ".db";
+    std::error_code error;
+    // Listing must not create a database for a user who never logged in here.
+    if (!std::filesystem::exists(m_app->DatabasePathFor(name), error)) {
+        m_err << "没有用户[" << user << "]的数据库: " << m_app->DatabasePathFor(name) << "\n";
+        return kExitLocalFailure;
+    }
+    if (!m_app->OpenWorkDatabase(name)) {
+        m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
+        return kExitLocalFailure;
+    }
+    CADORecordset records(&m_app->GetDatabase());
+    const std::string sql
+        = std::string("SELECT id, send_time, send_mode, status, success_count, fail_count, content, is_idle FROM "
+                      "tbl_sendsms")
+        + (line.scheduledOnly ? " WHERE is_idle=TRUE" : "") + " ORDER BY id DESC";
+    if (!records.Open(sql)) {
+        m_err << records.GetLastError() << "\n";
+        return kExitLocalFailure;
+    }
+    const DateTime now = DateTime::now();
+    m_out << "id\ttime\tmode\tstatus\tsuccess\tfail\tcontent\n";
+    for (; !records.IsEOF(); records.MoveNext()) {
+        long id = 0;
+        DateTime time;
+        int mode = 0;
+        std::string status;
+        long success = 0;
+        long fail = 0;
+        std::string content;
+        bool idle = false;
+        records.GetFieldValue(0, id);
+        records.GetFieldValue(1, time);
+        records.GetFieldValue(2, mode);
+        records.GetFieldValue(3, status);
+        records.GetFieldValue(4, success);
+        records.GetFieldValue(5, fail);
+        records.GetFieldValue(6, content);
+        records.GetFieldValue(7, idle);
+        // A scheduled send shows what the scheduled list shows: sent once its time has come.
+        if (idle && status != "定时已取消") {
+            status = time < now ? "已发送" : "已提交";
+        }
+        m_out << id << "\t" << (time.valid ? time.format("%Y-%m-%d %H:%M") : std::string()) << "\t" << modeText(mode)
+              << "\t" << status << "\t" << success << "\t" << fail << "\t" << oneLine(content) << "\n";
+    }
+    return kExitOk;
+}
+
+} // namespace telvora::cli

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "CommandLine.h"
+
+#include <iosfwd>
+#include <memory>
+
+namespace telvora {
+class CAppContext;
+class CAutoStart;
+class CDiagnosticLog;
+class CServiceClient;
+class CWebClient;
+struct CSession;
+} // namespace telvora
+
+namespace telvora::cli {
+
+/// Runs one command of telvora-cli on the same core the desktop program uses.
+class CCliApplication final
+{
+public:
+    CCliApplication(std::ostream& out, std::ostream& err);
+    ~CCliApplication();
+    CCliApplication(const CCliApplication&) = delete;
+    CCliApplication& operator=(const CCliApplication&) = delete;
+
+    /// The exit code of the command.
+    int Run(const CommandLine& line);
+
+private:
+    bool setUp(const CommandLine& line);
+    bool logIn(const CommandLine& line);
+    int runLogin(const CommandLine& line);
+    int runSend(const CommandLine& line);
+    int runReplies(const CommandLine& line);
+    int runRecords(const CommandLine& line);
+    void printRecord(int recordId);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::unique_ptr<CAppContext> m_app;
+    std::unique_ptr<CDiagnosticLog> m_log;
+    std::unique_ptr<CWebClient> m_web;
+    std::unique_ptr<CServiceClient> m_service;
+    std::unique_ptr<CAutoStart> m_autoStart;
+    std::unique_ptr<CSession> m_session;
+};
+
+} // namespace telvora::cli
