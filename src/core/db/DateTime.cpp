@@ -139,7 +139,7 @@ DateTime DateTime::parse(const std::string& text)
     return fromFields(year, month, day, hour, minute, second);
 }
 
-bool DateTime::hasStoredForm(const std::string& text)
+bool DateTime::hasStoredForm(std::string_view text)
 {
     static constexpr char kShape[] = "dddd-dd-dd dd:dd:dd";
     if (text.size() != sizeof(kShape) - 1) {

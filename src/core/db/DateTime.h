@@ -2,6 +2,7 @@
 
 #include <compare>
 #include <string>
+#include <string_view>
 
 namespace telvora {
 
@@ -26,7 +27,7 @@ struct DateTime
     // The given fields when they name a real moment, else the null date.
     static DateTime fromFields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
     // True when text is exactly "YYYY-MM-DD HH:MM:SS" with digits in place (fields not checked).
-    static bool hasStoredForm(const std::string& text);
+    static bool hasStoredForm(std::string_view text);
     static bool isLeapYear(int year);
     static int daysInMonth(int year, int month);
 

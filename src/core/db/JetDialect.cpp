@@ -96,10 +96,12 @@ void cdateFunction(sqlite3_context* context, int, sqlite3_value** argv)
 void normdateFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
-        const std::string text = valueText(argv[0]);
-        // Already stored form: the trigger's WHEN sees an equal value and does nothing.
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        const std::string_view text(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+        // Already stored form (the common case, checked without copying): the trigger's WHEN
+        // sees an equal value and does nothing.
         if (!DateTime::hasStoredForm(text)) {
-            const DateTime date = DateTime::parse(text);
+            const DateTime date = DateTime::parse(std::string(text));
             if (date.valid) {
                 resultText(context, date.toString());
                 return;
