@@ -1,0 +1,187 @@
+#pragma once
+
+#include "SmsSimulator.h"
+#include "core/app/AppTestSupport.h"
+#include "db/ADODataBase.h"
+#include "support/TempDir.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace telvora::test {
+
+struct CliResult
+{
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+
+    // The value of a "key=value" line of the output, or "<missing>".
+    std::string value(const std::string& key) const
+    {
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with(key + "=")) {
+                return line.substr(key.size() + 1);
+            }
+        }
+        return "<missing>";
+    }
+};
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Distinct mobile numbers spread over blocks of 40, below the block limit of 50.
+inline std::vector<std::string> spreadNumbers(std::size_t count, int prefix = 139)
+{
+    std::vector<std::string> numbers;
+    for (std::size_t i = 0; i < count; ++i) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%03d%04u%04u", prefix % 1000, static_cast<unsigned>(i / 40 % 10000),
+            static_cast<unsigned>(i % 40));
+        numbers.emplace_back(number);
+    }
+    return numbers;
+}
+
+inline SimAccount simAccount(const std::string& name, const std::string& password, std::int64_t stock, int right = 2)
+{
+    SimAccount account;
+    account.account = name;
+    account.adminPassword = password;
+    account.stock = stock;
+    account.userRight = right;
+    return account;
+}
+
+inline SimFault simFault(SimFault::Kind kind, const std::string& message = {},
+    std::chrono::milliseconds delay = std::chrono::milliseconds(0))
+{
+    SimFault fault;
+    fault.kind = kind;
+    fault.message = message;
+    fault.delay = delay;
+    return fault;
+}
+
+inline SimReply simReply(const std::string& phone, const std::string& content, const std::string& time)
+{
+    SimReply reply;
+    reply.phone = phone;
+    reply.content = content;
+    reply.recDateTime = time;
+    return reply;
+}
+
+// A simulator on an ephemeral port with one account, a fresh data directory, and the built
+// telvora-cli run as a child process.
+class CliHarness : public testing::Test
+{
+protected:
+    static constexpr const char* kAccount = "8001";
+    static constexpr const char* kPassword = "pw1234";
+
+    void SetUp() override
+    {
+        sim.addAccount(simAccount(kAccount, kPassword, 10'000'000));
+        ASSERT_TRUE(sim.start());
+    }
+
+    // Runs telvora-cli with --home and --server in front of the arguments.
+    CliResult run(const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> all = {TELVORA_CLI_PATH, "--home", home.path().string(), "--server", sim.address()};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        return spawn(all);
+    }
+
+    // Logs in as the account's main user and adds the rest of a send command.
+    CliResult send(const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> all = {"send", "--account", kAccount, "--user", "admin", "--password", kPassword};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        return run(all);
+    }
+
+    std::string numbersFile(const std::vector<std::string>& numbers, const std::string& name = "numbers.txt")
+    {
+        const std::string path = work.file(name);
+        std::ofstream out(path, std::ios::binary);
+        for (const auto& number : numbers) {
+            out << number << "\n";
+        }
+        return path;
+    }
+
+    // The account database the CLI wrote, opened afresh.
+    std::string query(const std::string& sql)
+    {
+        CADODataBase database;
+        if (!database.Open(home.file("admin.db"))) {
+            return "<no database>";
+        }
+        return scalar(database, sql);
+    }
+
+    SmsSimulator sim;
+    TempDir home;
+    TempDir work;
+
+private:
+    CliResult spawn(const std::vector<std::string>& arguments)
+    {
+        const std::string outPath = work.file("cli.out");
+        const std::string errPath = work.file("cli.err");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+
+        std::vector<char*> argv;
+        for (const auto& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        // The child keeps its hands off the user's autostart directory.
+        const std::string configHome = "XDG_CONFIG_HOME=" + work.file("config");
+        std::vector<char*> envp;
+        for (char** variable = environ; *variable != nullptr; ++variable) {
+            if (!std::string_view(*variable).starts_with("XDG_CONFIG_HOME=")
+                && !std::string_view(*variable).starts_with("TELVORA_HOME=")) {
+                envp.push_back(*variable);
+            }
+        }
+        envp.push_back(const_cast<char*>(configHome.c_str()));
+        envp.push_back(nullptr);
+
+        CliResult result;
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, argv.front(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            result.err = "could not start " + arguments.front();
+            return result;
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        result.out = readFile(outPath);
+        result.err = readFile(errPath);
+        return result;
+    }
+};
+
+} // namespace telvora::test
