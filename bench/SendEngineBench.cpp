@@ -1,0 +1,167 @@
+// The send engine's own cost on a large plain send, against the yardstick of writing the same
+// detail rows with one prepared statement in one transaction.
+//
+//   ninja -C build-bench send_engine_bench && build-bench/bin/send_engine_bench
+//
+// "SendEngine" times the engine from PrepareSend to the worker's end minus the time spent
+// inside the service calls (the simulator runs in-process on loopback); its counters carry
+// the HTTP time, the plain insert of the same run, their ratio and the process's peak
+// resident size (simulator included).
+#include "SmsSimulator.h"
+#include "app/AppConstants.h"
+#include "app/AppContext.h"
+#include "db/ADODataBase.h"
+#include "db/DateTime.h"
+#include "db/PreparedStatement.h"
+#include "send/SendEngine.h"
+#include "service/ServiceClient.h"
+#include "service/WebClient.h"
+#include "session/Session.h"
+#include "support/TempDir.h"
+
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace telvora {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::duration duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
+
+double peakResidentMegabytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+// Distinct numbers spread over blocks of 40, below the service's block limit of 50.
+std::vector<std::string> spreadNumbers(std::size_t count)
+{
+    std::vector<std::string> numbers;
+    numbers.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        char number[32];
+        std::snprintf(
+            number, sizeof number, "139%04u%04u", static_cast<unsigned>(i / 40 % 10000), static_cast<unsigned>(i % 40));
+        numbers.emplace_back(number);
+    }
+    return numbers;
+}
+
+CDataDirectory dataDirectory(const test::TempDir& temp)
+{
+    DataDirectoryInputs inputs = DataDirectoryInputs::FromProcess();
+    inputs.telvoraHome = temp.path().string();
+    CDataDirectory directory(inputs);
+    directory.Prepare();
+    return directory;
+}
+
+// The yardstick: the same rows, one prepared INSERT, one transaction, a fresh template copy.
+Clock::duration plainInsert(CDataDirectory& directory, const std::vector<std::string>& numbers)
+{
+    const std::string path = directory.FilePath("plain.db");
+    directory.EnsureShippedCopy(kTemplateDatabase);
+    CopyDatabase(directory.FilePath(kTemplateDatabase), path);
+    CADODataBase database;
+    database.Open(path);
+    CPreparedStatement insert(&database);
+    const std::string now = DateTime::now().toString();
+
+    const auto start = Clock::now();
+    insert.Prepare("INSERT INTO tbl_sendsms_detail (id, jobid, phones, send_time, status, group_id, split_count, "
+                   "content) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    database.BeginTransaction();
+    long long id = 1;
+    for (const auto& number : numbers) {
+        insert.BindInt(1, id++);
+        insert.BindText(2, "100001");
+        insert.BindText(3, number);
+        insert.BindText(4, now);
+        insert.BindInt(5, 1);
+        insert.BindInt(6, 1);
+        insert.BindInt(7, 1);
+        insert.BindText(8, "");
+        insert.Execute();
+    }
+    database.CommitTransaction();
+    return Clock::now() - start;
+}
+
+void SendEngine(benchmark::State& state)
+{
+    const auto count = static_cast<std::size_t>(state.range(0));
+    const std::vector<std::string> numbers = spreadNumbers(count);
+    SmsSimulator sim;
+    SimAccount account;
+    account.account = "8001";
+    account.adminPassword = "pw1234";
+    account.stock = 1'000'000'000;
+    sim.addAccount(account);
+    if (!sim.start()) {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    CWebClient web;
+    CServiceClient service(web, sim.address());
+
+    double overhead = 0;
+    double http = 0;
+    double insert = 0;
+    for (auto _ : state) {
+        test::TempDir temp;
+        CAppContext app(dataDirectory(temp));
+        CSession session;
+        std::string reply;
+        if (!app.OpenWorkDatabase("admin.db")
+            || !service.CallService("UserLogin", "UserID=8001&Account=admin&Password=pw1234", reply, false)) {
+            state.SkipWithError("no database or no login");
+            return;
+        }
+        ParseLoginReply(reply, session);
+        app.GetParameters().Load(app.GetDatabase(), app.GetSetupFile());
+
+        std::atomic<Clock::rep> inCalls {0};
+        const ServiceCall timed = [&](const std::string& method, const std::string& body, std::string& answer) {
+            const auto start = Clock::now();
+            const bool ok = service.CallService(method, body, answer, true);
+            inCalls += (Clock::now() - start).count();
+            return ok;
+        };
+        CSendEngine engine(app, session, timed, nullptr);
+        const auto start = Clock::now();
+        if (!engine.PrepareSend(numbers, "benchmark message", CSendEngine::SendViewMode, CSendEngine::PlainSend)
+            || !engine.StartSend()) {
+            state.SkipWithError("the send did not start");
+            return;
+        }
+        engine.Wait();
+        const auto wall = Clock::now() - start;
+        const Clock::duration calls(inCalls.load());
+
+        overhead = seconds(wall - calls);
+        http = seconds(calls);
+        insert = seconds(plainInsert(app.GetDataDirectory(), numbers));
+        state.SetIterationTime(overhead);
+    }
+    state.counters["http_s"] = http;
+    state.counters["plain_insert_s"] = insert;
+    state.counters["overhead_vs_insert"] = insert > 0 ? overhead / insert : 0;
+    state.counters["peak_rss_MB"] = peakResidentMegabytes();
+    state.counters["batches"] = sim.callCount("MessSendSMS");
+}
+
+BENCHMARK(SendEngine)->Arg(100'000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+} // namespace telvora
+
+BENCHMARK_MAIN();
