@@ -191,6 +191,17 @@ TEST_F(WebClientTest, DroppedConnectionGivesTheLibraryError)
     EXPECT_EQ(reply, curl_easy_strerror(CURLE_GOT_NOTHING));
 }
 
+TEST_F(WebClientTest, HttpsAddressSpeaksTls)
+{
+    test::LocalHttpServer http; // plain HTTP: the TLS handshake must fail, not fall back
+    http.server().Get("/x",
+        [](const httplib::Request&, httplib::Response& response) { response.set_content("plain", "text/plain"); });
+    std::string reply = "before";
+    const int result = m_client.Get("https://" + http.address() + "/x", "", reply);
+    EXPECT_GT(result, CWebClient::kLibraryErrorBase) << reply;
+    EXPECT_NE(reply, "plain");
+}
+
 TEST_F(WebClientTest, RequestsRunConcurrently)
 {
     test::LocalHttpServer http;
