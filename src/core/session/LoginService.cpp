@@ -6,6 +6,7 @@
 #include "app/RecordCleanup.h"
 #include "db/SqlText.h"
 #include "service/ServiceClient.h"
+#include "service/TextCodec.h"
 #include "service/WebClient.h"
 #include "service/XmlReader.h"
 
@@ -26,6 +27,23 @@ std::string trimmed(const std::string& text)
 }
 
 constexpr const char* kDatabaseSuffix = ".db";
+
+// A login field as a form value: "&", "#", "+" or "%" typed in a password must reach the
+// service as typed, not cut or reinterpret the request.
+std::string formValue(const std::string& text)
+{
+    std::string value = text;
+    ToUtf8(value);
+    std::string escaped;
+    for (char c : value) {
+        if (c == '%') {
+            escaped += "%25";
+        } else {
+            escaped += c;
+        }
+    }
+    return PercentEscape(escaped) ? escaped : value;
+}
 
 std::string setParamSql(const char* key, const std::string& value)
 {
@@ -128,7 +146,8 @@ LoginOutcome CLoginService::LogIn(const LoginRequest& request)
     }
 
     std::string reply;
-    const std::string body = "UserID=" + request.account + "&Account=" + request.user + "&Password=" + request.password;
+    const std::string body = "UserID=" + formValue(request.account) + "&Account=" + formValue(request.user)
+        + "&Password=" + formValue(request.password);
     if (!m_service.CallService("UserLogin", body, reply, false)) {
         outcome.result = LoginOutcome::Result::Refused;
         outcome.message = "登录失败：" + (reply.empty() ? std::string("通讯错误，无法连接到服务器") : reply) + "!";
