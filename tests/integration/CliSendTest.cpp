@@ -131,12 +131,12 @@ TEST_F(CliSend, MultiSegmentTextNeedsConfirmation)
 
 TEST_F(CliSend, ApostropheTravelsIntact)
 {
-    const std::string text = "O'Neil's sale: 50% off + free gift & more";
+    const std::string text = "O'Neil's sale: 100%AB off + free gift & more";
     const CliResult result = send({"--text", text, "13900000001"});
 
     ASSERT_EQ(result.exitCode, 0) << result.err;
     // The send view's rule makes "&" full-width before the text goes anywhere.
-    const std::string sent = "O'Neil's sale: 50% off + free gift ＆ more";
+    const std::string sent = "O'Neil's sale: 100%AB off + free gift ＆ more";
     EXPECT_EQ(query("SELECT content FROM tbl_sendsms"), sent);
     EXPECT_EQ(query("SELECT Message FROM tbl_message WHERE ClassName='已发送短语'"), sent);
     ASSERT_EQ(sim.jobs().size(), 1U);

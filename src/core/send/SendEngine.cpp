@@ -52,10 +52,25 @@ std::string joinList(const std::vector<std::string>& items)
 }
 
 // Form values travel percent-escaped; false when the text is too long for the service.
+// PercentEscape leaves "%" alone, which the service would read as the start of an escape
+// ("100%AB" would arrive as "100\xab"), so it is escaped first.
 bool escapeForForm(std::string& text)
 {
     ToUtf8(text);
-    return PercentEscape(text);
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        if (c == '%') {
+            escaped += "%25";
+        } else {
+            escaped += c;
+        }
+    }
+    if (!PercentEscape(escaped)) {
+        return false;
+    }
+    text = std::move(escaped);
+    return true;
 }
 
 } // namespace

@@ -335,7 +335,7 @@ TEST_F(SendEngineTest, ApostrophesAreStoredAndSentIntactAndPhrasesKeptOnce)
     EXPECT_EQ(query("SELECT Message FROM tbl_message WHERE ClassName='已发送短语'"), text);
     const auto jobs = service.callsOf("CreateJob");
     ASSERT_EQ(jobs.size(), 2U);
-    EXPECT_NE(jobs.front().body.find("&Content=It's%20Tom's%20day%3b%2050%%20off%20%26%20more&"), std::string::npos);
+    EXPECT_NE(jobs.front().body.find("&Content=It's%20Tom's%20day%3b%2050%25%20off%20%26%20more&"), std::string::npos);
 }
 
 TEST_F(SendEngineTest, TailIsAppendedWhenEnabled)
