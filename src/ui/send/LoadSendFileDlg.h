@@ -1,0 +1,73 @@
+#pragma once
+
+#include "send/NumberList.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <atomic>
+#include <memory>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QThread;
+
+namespace telvora {
+
+class Prompter;
+struct NumberFileResult;
+
+// "从文件加载号码": picks a text file or a workbook and collects the mobile numbers in it.
+// The file is read on a worker thread; closing the dialog stops it.
+class CLoadSendFileDlg final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CLoadSendFileDlg)
+
+public:
+    explicit CLoadSendFileDlg(Prompter& prompter, QWidget* parent = nullptr);
+    ~CLoadSendFileDlg() override;
+
+    // What the dialog found, valid after it closed with OK.
+    const CollectedNumbers& numbers() const { return m_found; }
+    QString filePath() const;
+    bool isLoading() const;
+
+public slots:
+    void onBrowseClicked();
+    // Reads a file as if it had been picked with "浏览".
+    void startLoading(const QString& path);
+    void reject() override;
+
+signals:
+    void loadingFinished();
+    void progressChanged(int value);
+
+private:
+    struct Job;
+
+    void onLoadingDone();
+    void stopLoading();
+
+    Prompter& m_prompter;
+    QRadioButton* m_fromText = nullptr;
+    QRadioButton* m_fromSheet = nullptr;
+    QComboBox* m_separator = nullptr;
+    QCheckBox* m_textSmart = nullptr;
+    QComboBox* m_column = nullptr;
+    QCheckBox* m_sheetSmart = nullptr;
+    QLineEdit* m_path = nullptr;
+    QPushButton* m_browse = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPushButton* m_exit = nullptr;
+
+    std::shared_ptr<Job> m_job;
+    QThread* m_worker = nullptr;
+    CollectedNumbers m_found;
+};
+
+} // namespace telvora

@@ -1,0 +1,349 @@
+#include "SendViewFixture.h"
+#include "db/ADORecordset.h"
+#include "send/LoadSendFileDlg.h"
+#include "send/SMSTestDlg.h"
+#include "widgets/ReportView.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace telvora;
+using test::SendViewFixture;
+
+namespace {
+
+void typeNumber(CSMSSendView& view, const QString& number)
+{
+    view.numberBox()->setEditText(number);
+    QTest::keyClick(view.numberBox()->lineEdit(), Qt::Key_Return);
+}
+
+// The four labels, checked against the sums over the rows of the grid.
+void checkCountersMatchRows(const CSMSSendView& view)
+{
+    std::size_t mobile = 0;
+    std::size_t unicom = 0;
+    std::size_t telecom = 0;
+    std::size_t total = 0;
+    for (const CSendList::Row& row : view.sendList().rows()) {
+        total += row.count;
+        if (row.key == 0) {
+            CarrierCounts one;
+            one.add(ClassifyMobileNumber(row.resource));
+            mobile += one.mobile;
+            unicom += one.unicom;
+            telecom += one.telecom;
+        } else {
+            const CarrierCounts& counts = view.sendList().sources().at(row.key).counts;
+            mobile += counts.mobile;
+            unicom += counts.unicom;
+            telecom += counts.telecom;
+        }
+    }
+    QCOMPARE(view.listView()->rowCount(), static_cast<int>(view.sendList().rows().size()));
+    QCOMPARE(view.mobileLabel()->text(), QStringLiteral("移动[%1]").arg(mobile));
+    QCOMPARE(view.unicomLabel()->text(), QStringLiteral("联通[%1]").arg(unicom));
+    QCOMPARE(view.telecomLabel()->text(), QStringLiteral("电信[%1]").arg(telecom));
+    QCOMPARE(view.totalLabel()->text(), QStringLiteral("合计[%1]").arg(total));
+}
+
+QAction* clearAction(const CSMSSendView& view, const QString& text)
+{
+    for (QAction* action : view.clearMenu()->actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+int inputPhoneRows(CAppContext& app)
+{
+    CADORecordset records(&app.GetDatabase());
+    records.Open("SELECT COUNT(*) FROM tbl_inputphone");
+    int count = -1;
+    records.GetFieldValue(0, count);
+    return count;
+}
+
+} // namespace
+
+class SMSSendViewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typedNumber_data();
+    void typedNumber();
+    void duplicateTypedNumberIsRefused();
+    void countersFollowAddsDeletesAndClears();
+    void carrierClearCancelledLeavesList();
+    void handOverListsOnHint();
+    void placeholderAndCaption();
+    void longContentIsCut_data();
+    void longContentIsCut();
+    void refusals_data();
+    void refusals();
+    void multiSegmentAsksFirst();
+    void exportWritesSortedDistinctNumbers();
+    void testMessageDialog();
+};
+
+void SMSSendViewTest::typedNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("valid mobile") << "13912345678" << 1;
+    QTest::newRow("telecom") << "18912345678" << 1;
+    QTest::newRow("10 digits") << "1391234567" << 0;
+    QTest::newRow("ends in a letter") << "1391234567a" << 0;
+    QTest::newRow("unknown prefix 149") << "14912345678" << 0;
+    QTest::newRow("empty") << "" << 0;
+}
+
+void SMSSendViewTest::typedNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, rows);
+    SendViewFixture f;
+    typeNumber(*f.view, typed);
+    QCOMPARE(f.view->listView()->rowCount(), rows);
+    QCOMPARE(f.prompter.shown().size(), 0);
+    if (rows == 1) {
+        QCOMPARE(f.view->listView()->row(0).cells, QStringList({"1", "手工添加", "未发送", "1", typed.trimmed()}));
+        QCOMPARE(f.view->numberBox()->currentText(), QString());
+        QCOMPARE(inputPhoneRows(*f.app), 1);
+    } else {
+        QCOMPARE(inputPhoneRows(*f.app), 0);
+    }
+    checkCountersMatchRows(*f.view);
+}
+
+void SMSSendViewTest::duplicateTypedNumberIsRefused()
+{
+    SendViewFixture f;
+    typeNumber(*f.view, "13912345678");
+    typeNumber(*f.view, "13912345678");
+    QCOMPARE(f.view->listView()->rowCount(), 1);
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("您录入的号码已经添加到发送列表!"));
+    QCOMPARE(f.prompter.shown().front().caption, QStringLiteral("提示"));
+    QCOMPARE(inputPhoneRows(*f.app), 1);
+    QCOMPARE(f.view->numberBox()->count(), 1);
+}
+
+void SMSSendViewTest::countersFollowAddsDeletesAndClears()
+{
+    SendViewFixture f;
+    typeNumber(*f.view, "13912345678"); // mobile
+    typeNumber(*f.view, "13012345678"); // unicom
+    typeNumber(*f.view, "18912345678"); // telecom
+    f.handOver.handOverRecipients({"13800000001", "13800000002", "13100000003"}, {2, 1, 0});
+    f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
+    checkCountersMatchRows(*f.view);
+    QCOMPARE(f.view->totalLabel()->text(), QStringLiteral("合计[6]"));
+
+    f.view->listView()->selectRows({1, 3});
+    f.view->button("删除")->click();
+    QCOMPARE(f.view->listView()->rowCount(), 2);
+    checkCountersMatchRows(*f.view);
+    QCOMPARE(f.view->sendList().manualNumbers(), (std::vector<std::string> {"13912345678", "18912345678"}));
+
+    // Clearing the mobile numbers keeps the others as one extracted row.
+    f.prompter.answerQuestion(true);
+    clearAction(*f.view, "清空移动号码")->trigger();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("您确认要清除所有添加的[移动]手机号码？"));
+    QCOMPARE(f.view->listView()->rowCount(), 1);
+    QCOMPARE(
+        f.view->listView()->row(0).cells, QStringList({"1", "提取号码", "未发送", "1", "已清空[移动]号码的号码资源"}));
+    checkCountersMatchRows(*f.view);
+
+    // No unicom number left: nothing asked.
+    const int shown = f.prompter.shown().size();
+    clearAction(*f.view, "清空联通号码")->trigger();
+    QCOMPARE(f.prompter.shown().size(), shown);
+
+    f.prompter.answerQuestion(true);
+    clearAction(*f.view, "清空所有号码")->trigger();
+    QCOMPARE(f.view->listView()->rowCount(), 0);
+    checkCountersMatchRows(*f.view);
+    QCOMPARE(f.prompter.unexpectedQuestions(), 0);
+}
+
+void SMSSendViewTest::carrierClearCancelledLeavesList()
+{
+    SendViewFixture f;
+    typeNumber(*f.view, "13912345678");
+    typeNumber(*f.view, "13012345678");
+    f.prompter.answerQuestion(false);
+    clearAction(*f.view, "清空移动号码")->trigger();
+    QCOMPARE(f.view->listView()->rowCount(), 2);
+    f.prompter.answerQuestion(false);
+    clearAction(*f.view, "清空所有号码")->trigger();
+    QCOMPARE(f.view->listView()->rowCount(), 2);
+    checkCountersMatchRows(*f.view);
+}
+
+void SMSSendViewTest::handOverListsOnHint()
+{
+    SendViewFixture f;
+    typeNumber(*f.view, "13912345678");
+    f.handOver.handOverNumber("13912345678"); // already typed: no second row
+    f.handOver.handOverNumber("15012345678");
+    f.handOver.handOverNumber("bogus");
+    f.handOver.handOverRecipients({"18012345678"}, {0, 0, 1});
+    f.hints.broadcast(HintBroadcaster::SendRecordsChanged); // not ours
+    QCOMPARE(f.view->listView()->rowCount(), 1);
+    f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
+    QCOMPARE(f.view->listView()->rowCount(), 3);
+    QCOMPARE(f.view->listView()->row(2).cells, QStringList({"3", "短信发送", "未发送", "1", "短信发送"}));
+    QVERIFY(f.handOver.recipients().empty());
+    QVERIFY(f.handOver.singleNumbers().empty());
+    QCOMPARE(f.prompter.shown().size(), 0);
+    checkCountersMatchRows(*f.view);
+}
+
+void SMSSendViewTest::placeholderAndCaption()
+{
+    SendViewFixture f;
+    QCOMPARE(f.view->messageEdit()->placeholderText(), QStringLiteral("请在此处输入短信内容，最长320字...."));
+    QCOMPARE(f.view->messageEdit()->toPlainText(), QString());
+    QCOMPARE(f.view->contentBox()->title(), QStringLiteral("发送内容( 0字,短信分为 1条发送;移动、联通、电信单条70字)"));
+    f.view->messageEdit()->setPlainText(QString(71, QChar(u'字')));
+    QCOMPARE(
+        f.view->contentBox()->title(), QStringLiteral("发送内容( 71字,短信分为 2条发送;移动、联通、电信单条70字)"));
+    f.view->nameCheck()->setChecked(true);
+    QVERIFY(!f.view->titleCheck()->isEnabled());
+    QCOMPARE(
+        f.view->contentBox()->title(), QStringLiteral("发送内容( 75字,短信分为 2条发送;移动、联通、电信单条70字)"));
+}
+
+void SMSSendViewTest::longContentIsCut_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("tail");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("320 Chinese: kept") << QString(320, QChar(u'字')) << "" << 320;
+    QTest::newRow("330 Chinese: cut to 320") << QString(330, QChar(u'字')) << "" << 320;
+    QTest::newRow("330 Chinese with a 6-char tail: 314") << QString(330, QChar(u'字')) << "【签名四字】" << 314;
+    QTest::newRow("700 ASCII: cut to 320") << QString(700, QChar(u'a')) << "" << 320;
+}
+
+void SMSSendViewTest::longContentIsCut()
+{
+    QFETCH(QString, content);
+    QFETCH(QString, tail);
+    QFETCH(int, kept);
+    SendViewFixture f;
+    if (!tail.isEmpty()) {
+        f.app->GetParameters().Set("AddSMSTail", "1");
+        f.app->GetParameters().Set("SMSTail", tail.toStdString());
+    }
+    f.view->messageEdit()->setPlainText(content);
+    QCOMPARE(f.view->messageEdit()->toPlainText().size(), kept);
+    QVERIFY(f.view->contentBox()->title().startsWith(QStringLiteral("发送内容( %1字").arg(kept + tail.size())));
+}
+
+void SMSSendViewTest::refusals_data()
+{
+    QTest::addColumn<bool>("loggedIn");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("withNumber");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("offline") << false << "hi" << true << "尚未在线登录，不能进行发送操作!";
+    QTest::newRow("empty message") << true << "" << true << "短信内容不能为空或空格!";
+    QTest::newRow("blank message") << true << "   " << true << "短信内容不能为空或空格!";
+    QTest::newRow("empty list") << true << "hi" << false << "手机发送列表为空，请添加需要接收短信的手机号码!";
+}
+
+void SMSSendViewTest::refusals()
+{
+    QFETCH(bool, loggedIn);
+    QFETCH(QString, message);
+    QFETCH(bool, withNumber);
+    QFETCH(QString, expected);
+    SendViewFixture f;
+    f.session.loggedIn = loggedIn;
+    f.view->messageEdit()->setPlainText(message);
+    if (withNumber) {
+        typeNumber(*f.view, "13912345678");
+    }
+    f.prompter.answerQuestion(true);
+    f.view->button("发送")->click();
+    if (!expected.isEmpty()) {
+        QCOMPARE(f.prompter.lastText(), expected);
+        QCOMPARE(f.view->listView()->rowCount(), withNumber ? 1 : 0);
+        QVERIFY(!f.engine->IsBusy());
+    }
+    QCOMPARE(f.calls, 0);
+}
+
+void SMSSendViewTest::multiSegmentAsksFirst()
+{
+    SendViewFixture f;
+    f.view->messageEdit()->setPlainText(QString(100, QChar(u'字')));
+    typeNumber(*f.view, "13912345678");
+    f.prompter.answerQuestion(false);
+    f.view->button("发送")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("短信内容超长，移动联通电信号码将按2条收费，您确认要发送吗？"));
+    QCOMPARE(f.prompter.shown().back().kind, PromptKind::Question);
+    QCOMPARE(f.view->listView()->rowCount(), 1);
+    QVERIFY(!f.engine->IsBusy());
+
+    // Confirmed, but the stock is short.
+    f.session.stock = 1;
+    f.prompter.answerQuestion(true);
+    f.view->button("发送")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("本次发送所需短信条数[2]，您的短信余量不足!"));
+    QCOMPARE(f.view->listView()->rowCount(), 1);
+}
+
+void SMSSendViewTest::exportWritesSortedDistinctNumbers()
+{
+    SendViewFixture f;
+    f.view->button("导出号码")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("没有可导出的手机号码!"));
+
+    typeNumber(*f.view, "18912345678");
+    f.handOver.handOverRecipients({"13912345678", "18912345678"}, {1, 0, 1});
+    f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
+    const QString path = QString::fromStdString(f.temp.file("out.txt"));
+    f.prompter.answerFile(path);
+    f.view->button("导出号码")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("导出手机号码列表完成!"));
+    QCOMPARE(f.prompter.fileDialogs().back().request.title, QStringLiteral("请输入要导出的文件名"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("13912345678\n18912345678\n"));
+}
+
+void SMSSendViewTest::testMessageDialog()
+{
+    SendViewFixture f;
+    CSMSTestDlg* dialog = nullptr;
+    connect(f.view.get(), &CSMSSendView::testDialogOpened, this, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
+    f.view->button("短信测试")->click();
+    QVERIFY(dialog);
+    dialog->onSendClicked();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("请先输入要测试的手机号码!"));
+    dialog->numberBox()->setEditText("1391234567");
+    dialog->onSendClicked();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("手机号码格式不正确，请输入正确的手机号码!"));
+    QVERIFY(dialog->isVisible());
+
+    const QString text = CSMSTestDlg::testMessage("acme", QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    QCOMPARE(text,
+        QStringLiteral("尊敬的客户：您当前获取的帐号为[acme]，当前时间:2026-03-04 5:6:7，感谢您的使用！【Telvora】"));
+}
+
+QTEST_MAIN(SMSSendViewTest)
+#include "SMSSendViewTest.moc"

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
+#include "send/RecipientHandOver.h"
+#include "send/SMSSendView.h"
+#include "send/SendEngine.h"
+#include "send/SendProgressRelay.h"
+#include "session/Session.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <QString>
+#include <memory>
+
+namespace telvora::test {
+
+// A send view on a fresh working database. The engine posts through `call`, which tests
+// point at the simulator or at a counting stub.
+struct SendViewFixture
+{
+    explicit SendViewFixture(ServiceCall serviceCall = {})
+    {
+        DataDirectoryInputs inputs;
+        inputs.telvoraHome = temp.path().string();
+        inputs.templateDirectory = TELVORA_TEST_TEMPLATE_DIR;
+        CDataDirectory directory(inputs);
+        directory.Prepare();
+        app = std::make_unique<CAppContext>(directory);
+        app->OpenWorkDatabase("user.db");
+        session.loggedIn = true;
+        session.token = "token";
+        session.stock = 100000;
+        call = serviceCall ? std::move(serviceCall)
+                           : ServiceCall([this](const std::string&, const std::string&, std::string& reply) {
+                                 ++calls;
+                                 reply.clear();
+                                 return false;
+                             });
+        engine = std::make_unique<CSendEngine>(
+            *app, session, [this](const std::string& m, const std::string& b, std::string& r) { return call(m, b, r); },
+            &relay);
+        view = std::make_unique<CSMSSendView>(CSMSSendView::Dependencies {
+            *app, session, *engine, prompter, hints, handOver, [this](const QString& text) { status = text; }});
+    }
+    ~SendViewFixture()
+    {
+        view.reset();
+        engine.reset();
+    }
+
+    QString file(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = QString::fromStdString(temp.file(name.toStdString()));
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        return path;
+    }
+
+    TempDir temp;
+    std::unique_ptr<CAppContext> app;
+    CSession session;
+    ServiceCall call;
+    int calls = 0;
+    SendProgressRelay relay;
+    ScriptedPrompter prompter;
+    HintBroadcaster hints;
+    RecipientHandOver handOver;
+    QString status;
+    std::unique_ptr<CSendEngine> engine;
+    std::unique_ptr<CSMSSendView> view;
+};
+
+} // namespace telvora::test
