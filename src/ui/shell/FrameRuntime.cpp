@@ -1,0 +1,207 @@
+#include "shell/FrameRuntime.h"
+
+#include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
+#include "records/ReceivedMessageStore.h"
+#include "service/ServiceClient.h"
+#include "session/Session.h"
+#include "session/SessionKeeper.h"
+#include "shell/ShellServices.h"
+
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+#include <optional>
+#include <vector>
+
+namespace telvora {
+
+namespace {
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+struct FetchResult
+{
+    bool ok = false;
+    bool messagesWaiting = false;
+    std::string reply;
+};
+
+} // namespace
+
+CFrameRuntime::CFrameRuntime(ShellServices& services, const RuntimeTimings& timings, QObject* parent)
+    : QObject(parent)
+    , m_services(services)
+    , m_timings(timings)
+{
+    // One worker: the calls reach the service, and come back, in the order they were made.
+    m_worker.setMaxThreadCount(1);
+    connect(&m_fetchTimer, &QTimer::timeout, this, &CFrameRuntime::onFetchTimer);
+    connect(&m_heartbeatTimer, &QTimer::timeout, this, &CFrameRuntime::onHeartbeatTimer);
+}
+
+CFrameRuntime::~CFrameRuntime()
+{
+    m_fetchTimer.stop();
+    m_heartbeatTimer.stop();
+    m_worker.waitForDone();
+}
+
+void CFrameRuntime::start()
+{
+    if (m_timings.fetchMs > 0)
+        m_fetchTimer.start(m_timings.fetchMs);
+    if (m_timings.heartbeatMs > 0)
+        m_heartbeatTimer.start(m_timings.heartbeatMs);
+}
+
+template <typename Result>
+void CFrameRuntime::runOnWorker(std::function<Result()> work, std::function<void(Result)> apply)
+{
+    ++m_pending;
+    auto* watcher = new QFutureWatcher<Result>(this);
+    connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher, apply = std::move(apply)]() {
+        apply(watcher->result());
+        watcher->deleteLater();
+        callApplied();
+    });
+    watcher->setFuture(QtConcurrent::run(&m_worker, std::move(work)));
+}
+
+void CFrameRuntime::callApplied()
+{
+    if (--m_pending == 0)
+        emit idle();
+}
+
+void CFrameRuntime::onFetchTimer()
+{
+    CSession& session = m_services.session;
+    if (!session.loggedIn) {
+        emit statusTextChanged(qs(kNotConnected));
+        return;
+    }
+    if (session.mayFetchReplies()) {
+        CServiceClient& service = m_services.service;
+        const std::string token = session.token;
+        runOnWorker<FetchResult>(
+            [&service, token]() {
+                FetchResult result;
+                std::string message;
+                result.ok
+                    = CReceivedMessageStore::FetchReply(service, token, result.reply, result.messagesWaiting, message);
+                return result;
+            },
+            [this](FetchResult result) {
+                // A session that ended meanwhile stores nothing more.
+                if (result.ok && result.messagesWaiting && m_services.session.loggedIn)
+                    storeReplies(result.reply);
+                emit fetchCompleted();
+            });
+    }
+    heartbeat();
+}
+
+void CFrameRuntime::onHeartbeatTimer()
+{
+    heartbeat();
+}
+
+void CFrameRuntime::heartbeat()
+{
+    CSession& session = m_services.session;
+    if (!session.loggedIn) {
+        emit statusTextChanged(qs(kNotConnected));
+        emit heartbeatCompleted(static_cast<int>(CSessionKeeper::Heartbeat::NotLoggedIn));
+        return;
+    }
+    emit statusTextChanged(qs(kChecking));
+    CServiceClient& service = m_services.service;
+    const std::string token = session.token;
+    runOnWorker<bool>([&service, token]() { return CSessionKeeper::Ping(service, token); },
+        [this](bool alive) {
+            const auto result = m_services.keeper.RecordHeartbeat(alive);
+            switch (result) {
+            case CSessionKeeper::Heartbeat::Alive:
+                emit statusTextChanged(qs(CSessionKeeper::ConnectedStatusText()));
+                break;
+            case CSessionKeeper::Heartbeat::SessionEnded:
+                emit statusTextChanged(qs(kNotConnected));
+                emit sessionEnded();
+                break;
+            case CSessionKeeper::Heartbeat::Failed:
+            case CSessionKeeper::Heartbeat::NotLoggedIn:
+                break;
+            }
+            emit heartbeatCompleted(static_cast<int>(result));
+        });
+}
+
+void CFrameRuntime::storeReplies(const std::string& reply)
+{
+    CReceivedMessageStore store(m_services.app.GetDatabase());
+    const ReceivedMessagesStored stored = store.Store(reply, m_services.app.GetParameters());
+    if (stored.strangerFolderCreated)
+        m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    for (const ReceivedMessage& message : stored.added) {
+        emit replyArrived(QStringLiteral("回复提醒：收到[%1]回复短信").arg(qs(message.phone)),
+            QStringLiteral("短信内容：%1!").arg(qs(message.content)));
+    }
+    if (stored.playSound)
+        emit incomingSound();
+    if (stored.handled)
+        m_services.hints.broadcast(HintBroadcaster::ReceivedMessagesChanged);
+}
+
+void CFrameRuntime::refreshStock()
+{
+    if (!m_services.session.loggedIn) {
+        emit stockTextChanged(QString());
+        return;
+    }
+    CServiceClient& service = m_services.service;
+    // The worker works on a copy: the session itself belongs to this thread.
+    CSession copy = m_services.session;
+    runOnWorker<std::optional<int>>(
+        [&service, copy]() mutable -> std::optional<int> {
+            CSessionKeeper keeper(service, copy);
+            if (!keeper.RefreshStock())
+                return std::nullopt;
+            return copy.stock;
+        },
+        [this](std::optional<int> stock) {
+            if (stock && m_services.session.loggedIn)
+                m_services.session.stock = *stock;
+            emit stockTextChanged(qs(m_services.keeper.StockText()));
+        });
+}
+
+void CFrameRuntime::checkLowStockLater()
+{
+    if (m_services.app.GetParameters().Get("IsRemainStock") != "1")
+        return;
+    QTimer::singleShot(m_timings.lowStockDelayMs, this, &CFrameRuntime::checkLowStock);
+}
+
+void CFrameRuntime::checkLowStock()
+{
+    CServiceClient& service = m_services.service;
+    CSession copy = m_services.session;
+    const CParameterStore parameters = m_services.app.GetParameters();
+    runOnWorker<std::vector<std::string>>(
+        [&service, copy, parameters]() mutable {
+            CSessionKeeper keeper(service, copy);
+            return keeper.LowStockWarnings(parameters);
+        },
+        [this](std::vector<std::string> lines) {
+            QString text;
+            for (const std::string& line : lines)
+                text += qs(line) + QLatin1Char('\n');
+            if (!text.isEmpty())
+                emit lowStockWarning(text);
+        });
+}
+
+} // namespace telvora

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "shell/ShellOptions.h"
+
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+#include <functional>
+
+namespace telvora {
+
+struct ShellServices;
+
+// The main window's timer work: fetching replies, the heartbeat, the stock and the
+// sub-accounts' stock warning. Service calls run one after another on a worker thread
+// of their own, so the window never waits for the service; their results are applied
+// here, in the UI thread, in the order the calls were made. The database is touched only
+// here, never by the worker.
+class CFrameRuntime final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CFrameRuntime)
+
+public:
+    static constexpr const char* kNotConnected = "尚未连接到短信服务器";
+    static constexpr const char* kChecking = "正在检测与服务器的连接......";
+
+    CFrameRuntime(ShellServices& services, const RuntimeTimings& timings, QObject* parent = nullptr);
+    // Waits for the call in progress.
+    ~CFrameRuntime() override;
+
+    // Starts timers 1 and 2 (those with a period).
+    void start();
+    // No service call waiting or running.
+    bool isIdle() const { return m_pending == 0; }
+
+public slots:
+    // Timer 1: fetch replies when the account may receive them, then the heartbeat.
+    void onFetchTimer();
+    // Timer 2.
+    void onHeartbeatTimer();
+    void refreshStock();
+    // The stock warning of the sub-accounts, after the pause, when "IsRemainStock" is 1.
+    void checkLowStockLater();
+
+signals:
+    void statusTextChanged(const QString& text);
+    // CSessionKeeper::Heartbeat of the heartbeat just counted.
+    void heartbeatCompleted(int result);
+    // The second failed heartbeat in a row ended the session.
+    void sessionEnded();
+    void stockTextChanged(const QString& text);
+    void replyArrived(const QString& caption, const QString& text);
+    void incomingSound();
+    // A FetchSMS round is over (whether or not anything came).
+    void fetchCompleted();
+    void lowStockWarning(const QString& lines);
+    // Every queued call has been applied.
+    void idle();
+
+private:
+    void heartbeat();
+    void storeReplies(const std::string& reply);
+    void checkLowStock();
+    // work runs on the worker; apply gets its result back in this thread.
+    template <typename Result> void runOnWorker(std::function<Result()> work, std::function<void(Result)> apply);
+    void callApplied();
+
+    ShellServices& m_services;
+    RuntimeTimings m_timings;
+    QTimer m_fetchTimer;
+    QTimer m_heartbeatTimer;
+    QThreadPool m_worker;
+    int m_pending = 0;
+};
+
+} // namespace telvora

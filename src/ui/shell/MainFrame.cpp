@@ -1,0 +1,480 @@
+#include "shell/MainFrame.h"
+
+#include "app/AppConstants.h"
+#include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
+#include "app/Prompter.h"
+#include "db/ADODataBase.h"
+#include "db/DateTime.h"
+#include "records/SendHistory.h"
+#include "send/SMSSendView.h"
+#include "send/SendEngine.h"
+#include "service/ServiceClient.h"
+#include "session/Session.h"
+#include "session/SessionKeeper.h"
+#include "shell/AboutDlg.h"
+#include "shell/FrameRuntime.h"
+#include "shell/LoginDlg.h"
+#include "shell/NavigationPane.h"
+#include "shell/NoticePane.h"
+#include "shell/SendProgressAdapter.h"
+#include "shell/SendTabView.h"
+#include "shell/ShellIcons.h"
+#include "shell/ShellOptions.h"
+#include "shell/ShellServices.h"
+#include "shell/TrayIcon.h"
+#include "shell/Updater.h"
+#include "widgets/DesktopAlertStack.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+namespace telvora {
+
+namespace {
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+constexpr int kBalloonMs = 10'000;
+
+} // namespace
+
+CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_work(new QStackedWidget(this))
+    , m_tray(new CTrayIcon(this))
+    , m_alerts(new DesktopAlertStack(this))
+    , m_runtime(new CFrameRuntime(services, services.options.timings, this))
+{
+    setWindowTitle(QStringLiteral("Telvora"));
+    setWindowIcon(ShellIcons::application());
+    resize(1024, 700);
+    setCentralWidget(m_work);
+
+    createPages();
+    createCommands();
+    createStatusBar();
+    createPanes();
+
+    m_alerts->setIcon(ShellIcons::alert());
+    m_alerts->setTimings(services.options.timings.alertFadeMs, services.options.timings.alertShowMs);
+    connect(m_runtime, &CFrameRuntime::statusTextChanged, this, &CMainFrame::setStatusText);
+    connect(m_runtime, &CFrameRuntime::stockTextChanged, this, [this](const QString& text) {
+        m_stockPane->setText(text);
+        // The pane is as wide as the old client made it: (digits of the stock + 40) x 3.
+        const int digits = static_cast<int>(QString::number(m_services.session.stock).size());
+        m_stockPane->setMinimumWidth(text.isEmpty() ? 0 : (digits + 40) * 3);
+    });
+    connect(m_runtime, &CFrameRuntime::sessionEnded, this, &CMainFrame::onSessionEnded);
+    connect(m_runtime, &CFrameRuntime::replyArrived, m_alerts, &DesktopAlertStack::showAlert);
+    connect(m_runtime, &CFrameRuntime::incomingSound, this, []() { QApplication::beep(); });
+    connect(m_runtime, &CFrameRuntime::lowStockWarning, this, [this](const QString& lines) {
+        m_services.prompter.message(this, PromptKind::Information, QStringLiteral("帐号余量不足提示"), lines);
+    });
+
+    CSendProgressAdapter& progress = m_services.sendProgress;
+    connect(&progress, &CSendProgressAdapter::progressReported, this, &CMainFrame::onSendProgress);
+    connect(&progress, &CSendProgressAdapter::finished, this, [this]() { onSendCompleted(true); });
+    connect(&progress, &CSendProgressAdapter::failed, this, [this]() { onSendCompleted(false); });
+
+    connect(m_tray, &CTrayIcon::restoreRequested, this, &CMainFrame::restoreFromTray);
+    connect(m_tray, &CTrayIcon::exitRequested, this, &QWidget::close);
+    connect(m_tray, &CTrayIcon::websiteRequested, this, [this]() { commandAction(CmdWebsite)->trigger(); });
+    m_tray->show();
+
+    // Automatic copies at close go here.
+    QDir().mkpath(qs(m_services.app.GetApplicationDirectory()) + QStringLiteral("backupdata"));
+
+    m_notice->load(qs(m_services.login.InitialServiceAddress()));
+    m_runtime->start();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QStringList CMainFrame::pageCaptions()
+{
+    return {QStringLiteral("客户资料"), QStringLiteral("短信群发"), QStringLiteral("精准短信"),
+        QStringLiteral("今日提醒"), QStringLiteral("短信记录"), QStringLiteral("移动助理")};
+}
+
+void CMainFrame::createPages()
+{
+    for (const QString& caption : pageCaptions()) {
+        QWidget* page = nullptr;
+        if (caption == QStringLiteral("短信群发")) {
+            CSMSSendView::Dependencies dependencies {m_services.app, m_services.session, m_services.sendEngine,
+                m_services.prompter, m_services.hints, m_services.handOver,
+                [this](const QString& text) { setStatusText(text); }};
+            auto* sendView = new CSMSSendView(std::move(dependencies));
+            page = new CSendTabView(sendView, m_work);
+        } else {
+            // Views still to come show an empty work area.
+            page = new QWidget(m_work);
+        }
+        page->setObjectName(caption);
+        m_pages.insert(caption, page);
+        m_work->addWidget(page);
+    }
+}
+
+bool CMainFrame::SwitchPage(const QString& caption)
+{
+    QWidget* target = m_pages.value(caption);
+    if (!target)
+        return false;
+    m_work->setCurrentWidget(target);
+    m_navigation->setCurrentPage(caption);
+    emit pageSwitched(caption);
+    return true;
+}
+
+QString CMainFrame::currentPage() const
+{
+    const QWidget* current = m_work->currentWidget();
+    return current ? current->objectName() : QString();
+}
+
+QWidget* CMainFrame::page(const QString& caption) const
+{
+    return m_pages.value(caption);
+}
+
+QAction* CMainFrame::addCommand(int id, const QString& text)
+{
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    // Commands without a handler belong to parts of the program not built yet.
+    action->setEnabled(false);
+    m_commands.insert(id, action);
+    return action;
+}
+
+void CMainFrame::createCommands()
+{
+    QStyle* style = QApplication::style();
+    auto handle = [this](int id, auto slot) {
+        QAction* action = m_commands.value(id);
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, slot);
+    };
+
+    QMenu* system = menuBar()->addMenu(QStringLiteral("系统(&S)"));
+    system->addAction(addCommand(CmdLogin, QStringLiteral("用户登录")));
+    system->addAction(addCommand(CmdPassword, QStringLiteral("修改密码")));
+    system->addSeparator();
+    system->addAction(addCommand(CmdSettings, QStringLiteral("系统设置")));
+    system->addAction(addCommand(CmdHolidays, QStringLiteral("节日管理")));
+    system->addSeparator();
+    system->addAction(addCommand(CmdExit, QStringLiteral("退出(&X)")));
+
+    QMenu* data = menuBar()->addMenu(QStringLiteral("数据管理(&D)"));
+    data->addAction(addCommand(CmdBackup, QStringLiteral("数据库备份")));
+    data->addAction(addCommand(CmdRestore, QStringLiteral("数据库还原")));
+    data->addAction(addCommand(CmdCompact, QStringLiteral("修复/压缩数据库")));
+    data->addAction(addCommand(CmdClearData, QStringLiteral("清除数据")));
+    data->addSeparator();
+    data->addAction(addCommand(CmdRestoreCards, QStringLiteral("恢复用户资料")));
+    data->addAction(addCommand(CmdClearCards, QStringLiteral("清理用户资料")));
+    data->addAction(addCommand(CmdRestoreRecords, QStringLiteral("恢复发送/接收历史记录")));
+    data->addAction(addCommand(CmdClearRecords, QStringLiteral("清理发送/接收历史记录")));
+    data->addSeparator();
+    data->addAction(addCommand(CmdRefreshStock, QStringLiteral("更新余量")));
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
+    tools->addAction(addCommand(CmdRegionQuery, QStringLiteral("手机归属地查询...")));
+    tools->addAction(addCommand(CmdDivision, QStringLiteral("手机归属省/市分离...")));
+    tools->addAction(addCommand(CmdExtract, QStringLiteral("号码提取工具...")));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(addCommand(CmdUpdate, QStringLiteral("在线升级")));
+    help->addSeparator();
+    help->addAction(addCommand(CmdWebsite, QStringLiteral("访问Pelwin网站")));
+    help->addAction(addCommand(CmdMail, QStringLiteral("发邮件给我们")));
+    help->addAction(addCommand(CmdHelp, QStringLiteral("使用帮助")));
+    help->addSeparator();
+    help->addAction(addCommand(CmdAbout, QStringLiteral("关于Telvora...")));
+
+    addCommand(CmdPhrases, QStringLiteral("短语库"));
+    addCommand(CmdBills, QStringLiteral("帐单查询"));
+    addCommand(CmdAccounts, QStringLiteral("帐号管理"));
+
+    handle(CmdLogin, &CMainFrame::onLoginCommand);
+    handle(CmdExit, &QWidget::close);
+    handle(CmdClearRecords, &CMainFrame::onClearRecords);
+    handle(CmdRefreshStock, &CMainFrame::onRefreshStock);
+    handle(CmdAbout, &CMainFrame::onAbout);
+    if (!CUpdater::ConfiguredProgram(m_services.app).isEmpty())
+        handle(CmdUpdate, &CMainFrame::onUpdate);
+
+    // The maker's site and mail address are configuration; without them the links stay off.
+    const CIniFile& setup = m_services.app.GetSetupFile();
+    const QString website = qs(setup.GetString(kSetupSection, "WebSite"));
+    const QString mail = qs(setup.GetString(kSetupSection, "SupportMail"));
+    const QString helpFile = qs(m_services.app.GetApplicationDirectory()) + QStringLiteral("Telvora帮助文档.doc");
+    if (!website.isEmpty())
+        handle(CmdWebsite, [this, website]() { openLink(website); });
+    if (!mail.isEmpty())
+        handle(CmdMail, [this, mail]() { openLink(QStringLiteral("mailto:") + mail); });
+    if (QFileInfo::exists(helpFile))
+        handle(CmdHelp, [this, helpFile]() { openLink(QUrl::fromLocalFile(helpFile).toString()); });
+
+    m_commands.value(CmdLogin)->setIcon(style->standardIcon(QStyle::SP_DialogYesButton));
+    m_commands.value(CmdRefreshStock)->setIcon(style->standardIcon(QStyle::SP_BrowserReload));
+    m_commands.value(CmdSettings)->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
+    m_commands.value(CmdPhrases)->setIcon(style->standardIcon(QStyle::SP_FileDialogContentsView));
+    m_commands.value(CmdBills)->setIcon(style->standardIcon(QStyle::SP_FileDialogListView));
+    m_commands.value(CmdAccounts)->setIcon(style->standardIcon(QStyle::SP_DirHomeIcon));
+    m_commands.value(CmdUpdate)->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
+    m_commands.value(CmdHelp)->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
+    m_commands.value(CmdExit)->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
+
+    QToolBar* toolBar = addToolBar(QStringLiteral("Standard"));
+    toolBar->setObjectName(QStringLiteral("standardToolBar"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setMovable(false);
+    for (int id :
+        {CmdLogin, CmdRefreshStock, CmdSettings, CmdPhrases, CmdBills, CmdAccounts, CmdUpdate, CmdHelp, CmdExit})
+        toolBar->addAction(m_commands.value(id));
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    m_firstPane = new QLabel(bar);
+    m_iconPane = new QLabel(bar);
+    m_iconPane->setFixedWidth(32);
+    m_statusPane = new QLabel(bar);
+    m_statusPane->setMinimumWidth(100);
+    // Today in the lunar calendar, once the calendar exists.
+    m_lunarPane = new QLabel(bar);
+    m_lunarPane->setFixedWidth(130);
+    m_stockPane = new QLabel(bar);
+    bar->addWidget(m_firstPane);
+    bar->addWidget(m_iconPane);
+    bar->addWidget(m_statusPane, 1);
+    bar->addPermanentWidget(m_lunarPane);
+    bar->addPermanentWidget(m_stockPane);
+    setOnlineIcon(false);
+}
+
+void CMainFrame::createPanes()
+{
+    m_navigation = new CNavigationPane(this);
+    m_notice = new CNoticePane(m_services.options.noticeTimeoutMs, this);
+    addDockWidget(Qt::LeftDockWidgetArea, m_navigation);
+    addDockWidget(Qt::LeftDockWidgetArea, m_notice);
+    resizeDocks({m_navigation, m_notice}, {180, 180}, Qt::Horizontal);
+    resizeDocks({m_navigation, m_notice}, {260, 320}, Qt::Vertical);
+    connect(m_navigation, &CNavigationPane::pageRequested, this, &CMainFrame::SwitchPage);
+}
+
+void CMainFrame::setStatusText(const QString& text)
+{
+    m_statusPane->setText(text);
+}
+
+QString CMainFrame::statusText() const
+{
+    return m_statusPane->text();
+}
+
+QString CMainFrame::firstPaneText() const
+{
+    return m_firstPane->text();
+}
+
+QString CMainFrame::stockText() const
+{
+    return m_stockPane->text();
+}
+
+void CMainFrame::setOnlineIcon(bool online)
+{
+    m_online = online;
+    m_iconPane->setPixmap((online ? ShellIcons::online() : ShellIcons::offline()).pixmap(16, 16));
+}
+
+CLoginDlg* CMainFrame::openLoginDialog(bool showFrame)
+{
+    if (m_loginDialog)
+        return m_loginDialog;
+    auto* dialog = new CLoginDlg(m_services, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    m_loginDialog = dialog;
+    connect(dialog, &QDialog::finished, this, [this, dialog, showFrame](int result) {
+        if (showFrame)
+            show();
+        const LoginOutcome::Result outcome = dialog->outcome().result;
+        if (result == QDialog::Accepted && outcome == LoginOutcome::Result::LoggedIn)
+            onLoggedIn(false);
+        else if (result == QDialog::Accepted && outcome == LoginOutcome::Result::InterfaceAccount)
+            onLoggedIn(true);
+        emit loginDialogFinished(result);
+    });
+    dialog->show();
+    return dialog;
+}
+
+CLoginDlg* CMainFrame::loginDialog() const
+{
+    return m_loginDialog.data();
+}
+
+void CMainFrame::onLoginCommand()
+{
+    if (m_services.session.loggedIn) {
+        m_services.prompter.information(this, QStringLiteral("系统已经登录！"));
+        return;
+    }
+    openLoginDialog(false);
+}
+
+void CMainFrame::onLoggedIn(bool interfaceAccount)
+{
+    m_services.keeper.SessionStarted();
+    // The connection now points at the account's database.
+    m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    m_runtime->refreshStock();
+    setStatusText(QStringLiteral("在线登录成功"));
+    m_firstPane->clear();
+    setOnlineIcon(true);
+    m_notice->load(qs(m_services.service.Address()));
+    if (interfaceAccount) {
+        // This account may not send from the client: the program ends.
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    QTimer::singleShot(0, this, &CMainFrame::onAfterLogin);
+}
+
+void CMainFrame::onAfterLogin()
+{
+    SwitchPage(QStringLiteral("今日提醒"));
+    m_runtime->checkLowStockLater();
+}
+
+void CMainFrame::onRefreshStock()
+{
+    m_runtime->refreshStock();
+}
+
+void CMainFrame::onSessionEnded()
+{
+    setOnlineIcon(false);
+    m_firstPane->setText(QStringLiteral("远程登录失败"));
+    m_tray->showBalloon(QStringLiteral("Telvora"), QStringLiteral("与短信服务中心连接失败，请重新登录!"), kBalloonMs);
+}
+
+void CMainFrame::onClearRecords()
+{
+    if (!m_services.prompter.question(this, QStringLiteral("您是否确定要清空所有发送记录？")))
+        return;
+    CSendHistory history(m_services.app.GetDatabase());
+    if (!history.Clear()) {
+        m_services.prompter.error(this, QStringLiteral("清除发送记录数据失败!"));
+        return;
+    }
+    m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
+    m_services.prompter.information(this, QStringLiteral("清除发送记录数据成功!"));
+}
+
+void CMainFrame::onAbout()
+{
+    CAboutDlg about(qs(m_services.app.GetCurrentVersion()), this);
+    about.exec();
+}
+
+void CMainFrame::onUpdate()
+{
+    CUpdater::Start(m_services.app);
+}
+
+void CMainFrame::openLink(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+void CMainFrame::onSendProgress(int done, int total)
+{
+    if (!m_progress) {
+        m_progress = new QProgressBar(statusBar());
+        m_progress->setFixedWidth(150);
+        m_progress->setTextVisible(false);
+        statusBar()->addPermanentWidget(m_progress);
+    }
+    m_progress->setRange(0, qMax(total, 1));
+    m_progress->setValue(done);
+}
+
+void CMainFrame::onSendCompleted(bool finished)
+{
+    m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
+    if (m_progress) {
+        statusBar()->removeWidget(m_progress);
+        delete m_progress;
+        m_progress = nullptr;
+    }
+    m_runtime->refreshStock();
+    setStatusText(finished ? QStringLiteral("短信发送完成") : QStringLiteral("短信发送未完成"));
+    m_services.prompter.information(this,
+        finished ? QStringLiteral("短信发送完成，详情请查阅发送记录!")
+                 : QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!"));
+}
+
+void CMainFrame::restoreFromTray()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized())
+        return;
+    if (m_services.app.GetParameters().Get("HideTray") == "1")
+        QTimer::singleShot(0, this, &QWidget::hide);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    CSendEngine& engine = m_services.sendEngine;
+    if (engine.IsBusy() && !m_services.prompter.question(this, QString::fromUtf8(kClosingQuestion))) {
+        event->ignore();
+        return;
+    }
+    CAppContext& app = m_services.app;
+    if (!app.IsOffline() && app.GetParameters().Get("AutoSaveDB") == "1") {
+        const std::string target
+            = app.GetApplicationDirectory() + AutomaticBackupName(app.GetParameters().Get("User"), DateTime::now());
+        QDir().mkpath(QFileInfo(qs(target)).absolutePath());
+        // A failed copy must not keep the user from leaving; nothing is reported.
+        CopyDatabase(app.GetDatabase().GetDatabasePath(), target);
+    }
+    m_services.keeper.LogOff();
+    if (engine.IsBusy())
+        engine.RequestStop();
+    m_tray->hide();
+    event->accept();
+    emit frameClosing();
+}
+
+} // namespace telvora

@@ -1,0 +1,25 @@
+#include "shell/SendTabView.h"
+
+namespace telvora {
+
+CSendTabView::CSendTabView(QWidget* sendView, QWidget* parent)
+    : QTabWidget(parent)
+    , m_sendView(sendView ? sendView : new QWidget(this))
+{
+    setObjectName(QStringLiteral("sendTabView"));
+    setTabPosition(QTabWidget::South);
+    addTab(m_sendView, QStringLiteral("普通发送"));
+    const int custom = addTab(new QWidget(this), QStringLiteral("自定义发送"));
+    setTabEnabled(custom, false);
+    connect(this, &QTabWidget::currentChanged, this, &CSendTabView::onCurrentChanged);
+}
+
+CSendTabView::~CSendTabView() = default;
+
+void CSendTabView::onCurrentChanged(int index)
+{
+    if (QWidget* view = widget(index))
+        view->setFocus();
+}
+
+} // namespace telvora

@@ -1,0 +1,36 @@
+#pragma once
+
+namespace telvora {
+
+class CAppContext;
+class CLoginService;
+class CSendEngine;
+class CServiceClient;
+class CSessionKeeper;
+class CSendProgressAdapter;
+class CWebClient;
+class HintBroadcaster;
+class Prompter;
+class RecipientHandOver;
+struct CSession;
+struct ShellOptions;
+
+// The process-wide objects the application object owns, handed down to the main window
+// and its dialogs. Everything outlives the windows that use it.
+struct ShellServices
+{
+    CAppContext& app;
+    CSession& session;
+    CWebClient& web;
+    CServiceClient& service;
+    CLoginService& login;
+    CSessionKeeper& keeper;
+    Prompter& prompter;
+    HintBroadcaster& hints;
+    CSendEngine& sendEngine;
+    CSendProgressAdapter& sendProgress;
+    RecipientHandOver& handOver;
+    const ShellOptions& options;
+};
+
+} // namespace telvora
