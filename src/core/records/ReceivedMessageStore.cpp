@@ -96,6 +96,20 @@ ReceivedMessagesStored CReceivedMessageStore::Store(const std::string& reply, CP
     return stored;
 }
 
+bool CReceivedMessageStore::FetchReply(
+    CServiceClient& service, const std::string& token, std::string& reply, bool& messagesWaiting, std::string& message)
+{
+    messagesWaiting = false;
+    if (!service.CallService("FetchSMS", "Token=" + token, reply)) {
+        message = reply.empty() ? "通讯错误，无法连接到服务器" : reply;
+        return false;
+    }
+    CXmlReader reader(reply);
+    reader.FindChildElem("Count");
+    messagesWaiting = DecimalValue(reader.GetChildData()) > 0;
+    return true;
+}
+
 bool CReceivedMessageStore::FetchAndStore(CServiceClient& service, const CSession& session, CParameterStore& parameters,
     ReceivedMessagesStored& stored, std::string& message)
 {
@@ -105,13 +119,10 @@ bool CReceivedMessageStore::FetchAndStore(CServiceClient& service, const CSessio
         return false;
     }
     std::string reply;
-    if (!service.CallService("FetchSMS", "Token=" + session.token, reply)) {
-        message = reply.empty() ? "通讯错误，无法连接到服务器" : reply;
+    bool messagesWaiting = false;
+    if (!FetchReply(service, session.token, reply, messagesWaiting, message))
         return false;
-    }
-    CXmlReader reader(reply);
-    reader.FindChildElem("Count");
-    if (DecimalValue(reader.GetChildData()) > 0)
+    if (messagesWaiting)
         stored = Store(reply, parameters);
     return true;
 }

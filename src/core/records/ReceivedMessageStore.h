@@ -41,6 +41,13 @@ public:
     bool FetchAndStore(CServiceClient& service, const CSession& session, CParameterStore& parameters,
         ReceivedMessagesStored& stored, std::string& message);
 
+    /// The "FetchSMS" call alone, without touching the database, so that it may run on a
+    /// worker thread and the storing on the thread that owns the connection. True when the
+    /// call succeeded; messagesWaiting then tells whether the reply's Count is above 0.
+    /// Otherwise message says why.
+    static bool FetchReply(CServiceClient& service, const std::string& token, std::string& reply, bool& messagesWaiting,
+        std::string& message);
+
     static constexpr int kStrangerFolderId = 999;
 
 private:

@@ -30,8 +30,20 @@ CSessionKeeper::Heartbeat CSessionKeeper::SendHeartbeat()
 {
     if (!m_session.loggedIn)
         return Heartbeat::NotLoggedIn;
+    return RecordHeartbeat(Ping(m_service, m_session.token));
+}
+
+bool CSessionKeeper::Ping(CServiceClient& service, const std::string& token)
+{
     std::string reply;
-    if (m_service.CallService("HeartBeating", "Token=" + m_session.token, reply)) {
+    return service.CallService("HeartBeating", "Token=" + token, reply);
+}
+
+CSessionKeeper::Heartbeat CSessionKeeper::RecordHeartbeat(bool alive)
+{
+    if (!m_session.loggedIn)
+        return Heartbeat::NotLoggedIn;
+    if (alive) {
         // Only failures in a row end a session; one lost heartbeat an hour must not.
         m_failures = 0;
         return Heartbeat::Alive;

@@ -27,6 +27,11 @@ public:
     CSessionKeeper(CServiceClient& service, CSession& session);
 
     Heartbeat SendHeartbeat();
+    /// The two halves of SendHeartbeat, for a caller that calls the service on a worker
+    /// thread and keeps the session on its own: the "HeartBeating" call alone, then its
+    /// outcome counted against the session (NotLoggedIn when the session ended meanwhile).
+    static bool Ping(CServiceClient& service, const std::string& token);
+    Heartbeat RecordHeartbeat(bool alive);
     /// A new login starts counting failures afresh.
     void SessionStarted() { m_failures = 0; }
     int FailureCount() const { return m_failures; }
