@@ -97,13 +97,11 @@ void ReportModel::setRows(QVector<ReportRow> rows)
         m_rows.reserve(rows.size());
         for (ReportRow& r : rows)
             store(std::move(r), m_rows);
-        m_fetchPending = false;
     });
 }
 
 void ReportModel::appendRows(QVector<ReportRow> rows)
 {
-    m_fetchPending = false;
     if (rows.isEmpty())
         return;
     const auto addAll = [&] {
@@ -376,26 +374,6 @@ bool ReportModel::rowContains(int row, const QString& text) const
             return true;
     }
     return false;
-}
-
-void ReportModel::setMoreRowsAvailable(bool available)
-{
-    m_moreAvailable = available;
-    m_fetchPending = false;
-}
-
-bool ReportModel::canFetchMore(const QModelIndex& parent) const
-{
-    return !parent.isValid() && m_moreAvailable && !m_fetchPending;
-}
-
-void ReportModel::fetchMore(const QModelIndex& parent)
-{
-    if (!canFetchMore(parent))
-        return;
-    // One request until the view answers with rows or says whether more exist.
-    m_fetchPending = true;
-    emit moreRowsWanted();
 }
 
 QModelIndex ReportModel::index(int row, int column, const QModelIndex& parent) const

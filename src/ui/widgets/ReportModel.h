@@ -13,6 +13,14 @@ namespace telvora {
 
 struct ReportColumn
 {
+    ReportColumn() = default;
+    ReportColumn(QString caption, int width = 100, bool hidden = false, bool numeric = false)
+        : caption(std::move(caption))
+        , width(width)
+        , hidden(hidden)
+        , numeric(numeric)
+    { }
+
     QString caption;
     int width = 100;
     bool hidden = false;
@@ -22,6 +30,12 @@ struct ReportColumn
 
 struct ReportRow
 {
+    ReportRow() = default;
+    ReportRow(QStringList cells, QVariant data = {})
+        : cells(std::move(cells))
+        , data(std::move(data))
+    { }
+
     QStringList cells;
     // Whatever the view needs to find its record again, typically the record id.
     QVariant data;
@@ -104,11 +118,6 @@ public:
     // Case-insensitive substring match over the cells of the visible columns.
     bool rowContains(int row, const QString& text) const;
 
-    void setMoreRowsAvailable(bool available);
-    bool moreRowsAvailable() const { return m_moreAvailable; }
-    bool canFetchMore(const QModelIndex& parent) const override;
-    void fetchMore(const QModelIndex& parent) override;
-
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -119,7 +128,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 signals:
-    void moreRowsWanted();
     // Only for a box the user ticked; bulk changes through the API do not signal.
     void rowCheckToggled(int row, bool checked);
 
@@ -156,9 +164,6 @@ private:
     int m_checkColumn = -1;
     int m_iconColumn = 0;
     QFont m_boldFont;
-
-    bool m_moreAvailable = false;
-    bool m_fetchPending = false;
 };
 
 } // namespace telvora

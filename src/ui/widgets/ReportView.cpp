@@ -40,7 +40,6 @@ ReportView::ReportView(QWidget* parent)
     m_tree->setPalette(palette);
     m_model->setBoldFont(m_tree->font());
 
-    connect(m_model, &ReportModel::moreRowsWanted, this, &ReportView::moreRowsWanted);
     connect(m_model, &ReportModel::rowCheckToggled, this, &ReportView::rowCheckToggled);
     connect(m_model, &ReportModel::modelReset, this, [this] { m_resetSeen = true; });
     connect(m_proxy, &QAbstractItemModel::modelReset, this, [this] {
@@ -62,6 +61,11 @@ ReportView::ReportView(QWidget* parent)
         if (row >= 0)
             emit rowDoubleClicked(row);
     });
+    connect(m_tree->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value == m_tree->verticalScrollBar()->maximum())
+            requestMoreIfAtEnd();
+    });
+    connect(m_tree->verticalScrollBar(), &QScrollBar::rangeChanged, this, &ReportView::checkEndLater);
     connect(m_tree, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& pos) { emit contextMenuRequested(m_tree->viewport()->mapToGlobal(pos)); });
     connect(m_tree, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
@@ -160,12 +164,14 @@ void ReportView::setIconColumn(int column)
 
 void ReportView::setRows(QVector<ReportRow> rows)
 {
+    m_moreRequested = false;
     m_model->setRows(std::move(rows));
     m_focusSerial = 0;
 }
 
 void ReportView::appendRows(QVector<ReportRow> rows)
 {
+    m_moreRequested = false;
     restructure([&] { m_model->appendRows(std::move(rows)); });
 }
 
@@ -384,6 +390,10 @@ void ReportView::setFilterText(const QString& text)
     if (text == m_proxy->filterText())
         return;
     m_adjusting = true;
+    // When the filter hides the focused row the selection model moves the focus to a
+    // neighbour, and the view would scroll after it.
+    const bool autoScroll = m_tree->hasAutoScroll();
+    m_tree->setAutoScroll(false);
     m_proxy->setFilterText(text);
     // The focus stays on the row the user chose while it is shown and comes back to it
     // when it is shown again; while it is hidden nothing is focused, so that a command
@@ -392,6 +402,9 @@ void ReportView::setFilterText(const QString& text)
     const QModelIndex focus = viewIndex(m_model->rowForSerial(m_focusSerial));
     if (focus != selection->currentIndex())
         selection->setCurrentIndex(focus, QItemSelectionModel::NoUpdate);
+    m_tree->setAutoScroll(autoScroll);
+    if (focus.isValid())
+        m_tree->scrollTo(focus);
     m_adjusting = false;
 }
 
@@ -412,24 +425,44 @@ void ReportView::setAlternatingRowColors(bool on)
 
 void ReportView::setMoreRowsAvailable(bool available)
 {
-    m_model->setMoreRowsAvailable(available);
-    if (!available)
-        return;
-    // The view only asks by itself after scrolling or a layout change; the end of the
-    // list may already be in sight.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            const QScrollBar* bar = m_tree->verticalScrollBar();
-            if (m_tree->isVisible() && bar->value() == bar->maximum())
-                m_model->fetchMore({});
-        },
-        Qt::QueuedConnection);
+    m_moreAvailable = available;
+    m_moreRequested = false;
+    checkEndLater();
 }
 
 bool ReportView::moreRowsAvailable() const
 {
-    return m_model->moreRowsAvailable();
+    return m_moreAvailable;
+}
+
+void ReportView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    checkEndLater();
+}
+
+void ReportView::checkEndLater()
+{
+    if (m_moreAvailable && !m_moreRequested)
+        QMetaObject::invokeMethod(this, &ReportView::requestMoreIfAtEnd, Qt::QueuedConnection);
+}
+
+void ReportView::requestMoreIfAtEnd()
+{
+    if (!m_moreAvailable || m_moreRequested || !m_tree->isVisible())
+        return;
+    // The last row shown; visualRect() lays out first and is empty for a hidden column.
+    const QVector<int> visible = visibleColumns();
+    const int column = visible.isEmpty() ? 0 : visible.first();
+    QModelIndex last = m_proxy->index(m_proxy->rowCount() - 1, column);
+    const QModelIndex lastTop = last.siblingAtColumn(0);
+    if (last.isValid() && m_tree->isExpanded(lastTop) && m_proxy->rowCount(lastTop) > 0)
+        last = m_proxy->index(m_proxy->rowCount(lastTop) - 1, column, lastTop);
+    if (last.isValid() && !m_tree->viewport()->rect().intersects(m_tree->visualRect(last)))
+        return;
+    // One request until the caller answers with rows or a new setMoreRowsAvailable().
+    m_moreRequested = true;
+    emit moreRowsWanted();
 }
 
 QTreeView* ReportView::treeView() const

@@ -101,6 +101,9 @@ public:
     QTreeView* treeView() const;
     QAbstractItemModel* viewModel() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 signals:
     void moreRowsWanted();
     void focusedRowChanged(int row);
@@ -127,6 +130,10 @@ private:
     void restoreState(const ViewState& state);
     void expandHeaders(int first, int last);
     void onCurrentChanged(const QModelIndex& current);
+    // Not the model's fetchMore: QTreeView calls that on every relayout, not only at
+    // the end of the list.
+    void requestMoreIfAtEnd();
+    void checkEndLater();
 
     ReportModel* m_model;
     ReportFilterProxy* m_proxy;
@@ -137,6 +144,8 @@ private:
     int m_lastFocusedRow = -1;
     bool m_adjusting = false;
     bool m_resetSeen = false;
+    bool m_moreAvailable = false;
+    bool m_moreRequested = false;
 };
 
 } // namespace telvora
