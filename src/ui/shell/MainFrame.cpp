@@ -96,7 +96,8 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     connect(m_tray, &CTrayIcon::restoreRequested, this, &CMainFrame::restoreFromTray);
     connect(m_tray, &CTrayIcon::exitRequested, this, &QWidget::close);
     connect(m_tray, &CTrayIcon::websiteRequested, this, [this]() { commandAction(CmdWebsite)->trigger(); });
-    m_tray->show();
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        m_tray->show();
 
     // Automatic copies at close go here.
     QDir().mkpath(qs(m_services.app.GetApplicationDirectory()) + QStringLiteral("backupdata"));
