@@ -69,7 +69,6 @@ ReceivedMessagesStored CReceivedMessageStore::Store(const std::string& reply, CP
 {
     ReceivedMessagesStored stored;
     stored.handled = true;
-    stored.playSound = DecimalValue(parameters.Get("SoundIncome")) == 1;
     const bool fileStrangers = DecimalValue(parameters.Get("AutoSaveReciver")) == 1;
 
     CXmlReader reader(reply);
@@ -93,6 +92,8 @@ ReceivedMessagesStored CReceivedMessageStore::Store(const std::string& reply, CP
             stored.added.push_back(std::move(message));
     } while (reader.FindChildElem("SMSGroup"));
     m_database.CommitTransaction();
+    // A fetch that brought only messages already stored has nothing to announce.
+    stored.playSound = !stored.added.empty() && DecimalValue(parameters.Get("SoundIncome")) == 1;
     return stored;
 }
 

@@ -17,7 +17,7 @@
 #include "shell/LoginDlg.h"
 #include "shell/NavigationPane.h"
 #include "shell/NoticePane.h"
-#include "shell/SendProgressAdapter.h"
+#include "send/SendProgressAdapter.h"
 #include "shell/SendTabView.h"
 #include "shell/ShellIcons.h"
 #include "shell/ShellOptions.h"

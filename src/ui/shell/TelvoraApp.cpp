@@ -17,7 +17,7 @@
 #include "session/SessionKeeper.h"
 #include "shell/LoginDlg.h"
 #include "shell/MainFrame.h"
-#include "shell/SendProgressAdapter.h"
+#include "send/SendProgressAdapter.h"
 #include "shell/ShellServices.h"
 
 #include <QCoreApplication>

@@ -55,6 +55,18 @@ TEST_F(ReceivedMessageStoreTest, MessageListedTwiceIsStoredOnce)
     EXPECT_TRUE(store.Store(reply(message), app.GetParameters()).added.empty()) << "delivered again later";
 }
 
+TEST_F(ReceivedMessageStoreTest, SoundOnlyForNewMessagesWhenChosen)
+{
+    const std::string message = group("13900000001", "2026-3-4 5:06:07", "hi");
+    app.GetParameters().Set("SoundIncome", "1");
+    EXPECT_TRUE(
+        store.Store(reply(message + group("13900000002", "2026-3-4 5:06:08", "yo"), 2), app.GetParameters()).playSound)
+        << "two messages, one sound";
+    EXPECT_FALSE(store.Store(reply(message), app.GetParameters()).playSound) << "nothing new";
+    app.GetParameters().Set("SoundIncome", "0");
+    EXPECT_FALSE(store.Store(reply(group("13900000003", "2026-3-4 5:06:09", "x")), app.GetParameters()).playSound);
+}
+
 TEST_F(ReceivedMessageStoreTest, SameTextAtAnotherTimeIsANewMessage)
 {
     const auto stored = store.Store(

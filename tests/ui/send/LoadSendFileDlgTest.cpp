@@ -249,7 +249,7 @@ void LoadSendFileDlgTest::sendsEveryNumberOnceThroughTheSimulator()
     f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
     QCOMPARE(f.view->listView()->rowCount(), 5);
 
-    QSignalSpy completed(&f.relay, &SendProgressRelay::sendCompleted);
+    QSignalSpy completed(&f.relay, &CSendProgressAdapter::finished);
     f.view->messageEdit()->setPlainText("周末特惠 & 欢迎光临");
     f.view->nameCheck()->setChecked(false);
     f.view->button("发送")->click();

@@ -5,7 +5,7 @@
 #include "send/RecipientHandOver.h"
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
-#include "send/SendProgressRelay.h"
+#include "send/SendProgressAdapter.h"
 #include "session/Session.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -64,7 +64,7 @@ struct SendViewFixture
     CSession session;
     ServiceCall call;
     int calls = 0;
-    SendProgressRelay relay;
+    CSendProgressAdapter relay;
     ScriptedPrompter prompter;
     HintBroadcaster hints;
     RecipientHandOver handOver;

@@ -1,4 +1,4 @@
-#include "shell/SendProgressAdapter.h"
+#include "send/SendProgressAdapter.h"
 
 namespace telvora {
 
