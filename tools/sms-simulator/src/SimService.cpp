@@ -3,7 +3,6 @@
 #include "SimText.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <ctime>
 
@@ -17,10 +16,6 @@ using Form = std::map<std::string, std::string>;
 
 constexpr const char* kFailed = "Failed";
 constexpr const char* kBadToken = "InvalidToken";
-
-constexpr std::array kServiceMethods = {"UserLogin", "UserLogOff", "HeartBeating", "FetchSMS", "GetStockDetails",
-    "GetUserInfo", "AddSubAccount", "RemoveSubAccount", "SubAccountPswModify", "DistributeStock", "PasswordChange",
-    "GetClientBills", "CreateJob", "MessSendSMS", "CustomSend", "CancelJob"};
 
 std::string el(const std::string& name, const std::string& value)
 {
@@ -117,9 +112,23 @@ SimService::SimService(SimConfig config)
     , m_random(std::random_device {}())
 { }
 
+SimService::Handler SimService::handlerOf(const std::string& method)
+{
+    static const std::map<std::string, Handler> kHandlers = {{"UserLogOff", &SimService::userLogOff},
+        {"HeartBeating", &SimService::heartBeating}, {"FetchSMS", &SimService::fetchSms},
+        {"GetStockDetails", &SimService::getStockDetails}, {"GetUserInfo", &SimService::getUserInfo},
+        {"AddSubAccount", &SimService::addSubAccount}, {"RemoveSubAccount", &SimService::removeSubAccount},
+        {"SubAccountPswModify", &SimService::subAccountPswModify}, {"DistributeStock", &SimService::distributeStock},
+        {"PasswordChange", &SimService::passwordChange}, {"GetClientBills", &SimService::getClientBills},
+        {"CreateJob", &SimService::createJob}, {"MessSendSMS", &SimService::messSendSms},
+        {"CustomSend", &SimService::customSend}, {"CancelJob", &SimService::cancelJob}};
+    const auto found = kHandlers.find(method);
+    return found == kHandlers.end() ? nullptr : found->second;
+}
+
 bool SimService::isServiceMethod(const std::string& method)
 {
-    return std::find(kServiceMethods.begin(), kServiceMethods.end(), method) != kServiceMethods.end();
+    return method == "UserLogin" || handlerOf(method) != nullptr;
 }
 
 // --- control -----------------------------------------------------------------------------------
@@ -395,36 +404,8 @@ SimOutcome SimService::call(const std::string& method, const Form& form)
     Session* session = authenticate(form, outcome);
     if (session == nullptr)
         return outcome;
-    if (method == "UserLogOff")
-        return userLogOff(form);
-    if (method == "HeartBeating")
-        return heartBeating(*session);
-    if (method == "FetchSMS")
-        return fetchSms(*session);
-    if (method == "GetStockDetails")
-        return getStockDetails(*session);
-    if (method == "GetUserInfo")
-        return getUserInfo(*session);
-    if (method == "AddSubAccount")
-        return addSubAccount(*session, form);
-    if (method == "RemoveSubAccount")
-        return removeSubAccount(*session, form);
-    if (method == "SubAccountPswModify")
-        return subAccountPswModify(*session, form);
-    if (method == "DistributeStock")
-        return distributeStock(*session, form);
-    if (method == "PasswordChange")
-        return passwordChange(*session, form);
-    if (method == "GetClientBills")
-        return getClientBills(*session, form);
-    if (method == "CreateJob")
-        return createJob(*session, form);
-    if (method == "MessSendSMS")
-        return messSendSms(*session, form);
-    if (method == "CustomSend")
-        return customSend(*session, form);
-    if (method == "CancelJob")
-        return cancelJob(*session, form);
+    if (const Handler handler = handlerOf(method))
+        return (this->*handler)(*session, form);
     return failure("未知的服务方法" + method);
 }
 
@@ -564,18 +545,18 @@ SimOutcome SimService::userLogin(const Form& form)
         + el("SmsStock", user->stock) + el("SignName", info.signName));
 }
 
-SimOutcome SimService::userLogOff(const Form& form)
+SimOutcome SimService::userLogOff(Session&, const Form& form)
 {
     m_sessions.erase(field(form, "Token"));
     return success();
 }
 
-SimOutcome SimService::heartBeating(Session&)
+SimOutcome SimService::heartBeating(Session&, const Form&)
 {
     return success();
 }
 
-SimOutcome SimService::fetchSms(Session& session)
+SimOutcome SimService::fetchSms(Session& session, const Form&)
 {
     User* user = findUser(*findAccount(session.account), session.user);
     std::string nodes;
@@ -588,13 +569,13 @@ SimOutcome SimService::fetchSms(Session& session)
     return success(el("Count", count) + "<Nodes>" + nodes + "</Nodes>");
 }
 
-SimOutcome SimService::getStockDetails(Session& session)
+SimOutcome SimService::getStockDetails(Session& session, const Form&)
 {
     const User* user = findUser(*findAccount(session.account), session.user);
     return success(el("StockRemain", user->stock));
 }
 
-SimOutcome SimService::getUserInfo(Session& session)
+SimOutcome SimService::getUserInfo(Session& session, const Form&)
 {
     const Account* account = findAccount(session.account);
     const SimAccount& info = account->info;

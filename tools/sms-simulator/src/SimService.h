@@ -208,11 +208,15 @@ private:
     Session* authenticate(const std::map<std::string, std::string>& form, SimOutcome& outcome);
 
     SimOutcome userLogin(const std::map<std::string, std::string>& form);
-    SimOutcome userLogOff(const std::map<std::string, std::string>& form);
-    SimOutcome heartBeating(Session& session);
-    SimOutcome fetchSms(Session& session);
-    SimOutcome getStockDetails(Session& session);
-    SimOutcome getUserInfo(Session& session);
+    // Every method after the login: the caller's session and the raw form.
+    using Handler = SimOutcome (SimService::*)(Session&, const std::map<std::string, std::string>&);
+    static Handler handlerOf(const std::string& method);
+
+    SimOutcome userLogOff(Session& session, const std::map<std::string, std::string>& form);
+    SimOutcome heartBeating(Session& session, const std::map<std::string, std::string>& form);
+    SimOutcome fetchSms(Session& session, const std::map<std::string, std::string>& form);
+    SimOutcome getStockDetails(Session& session, const std::map<std::string, std::string>& form);
+    SimOutcome getUserInfo(Session& session, const std::map<std::string, std::string>& form);
     SimOutcome addSubAccount(Session& session, const std::map<std::string, std::string>& form);
     SimOutcome removeSubAccount(Session& session, const std::map<std::string, std::string>& form);
     SimOutcome subAccountPswModify(Session& session, const std::map<std::string, std::string>& form);
