@@ -373,6 +373,19 @@ bool readOrcusWorkbook(const std::string& path, bool ods, std::vector<Sheet>& sh
     return true;
 }
 
+// One guess at the kind of a zip workbook; the import filters throw on damaged archives,
+// malformed XML and on a zip of the other kind alike.
+bool readZipWorkbook(const std::string& path, bool ods, std::vector<Sheet>& sheets)
+{
+    try {
+        if (readOrcusWorkbook(path, ods, sheets) && !sheets.empty()) {
+            return true;
+        }
+    } catch (...) { }
+    sheets.clear();
+    return false;
+}
+
 struct FreeXlHandle
 {
     const void* handle = nullptr;
@@ -678,11 +691,7 @@ bool CSpreadsheetReader::Open(const std::string& path)
         if (head.starts_with(zipMagic)) {
             // A workbook zip says what it is inside; try the extension's guess first.
             const bool odsFirst = extension == ".ods";
-            ok = readOrcusWorkbook(path, odsFirst, sheets);
-            if (!ok || sheets.empty()) {
-                sheets.clear();
-                ok = readOrcusWorkbook(path, !odsFirst, sheets);
-            }
+            ok = readZipWorkbook(path, odsFirst, sheets) || readZipWorkbook(path, !odsFirst, sheets);
         } else if (head.size() == ole2Magic.size() && head == ole2Magic) {
             ok = readXlsWorkbook(path, sheets);
         } else if (extension == ".csv") {
@@ -697,7 +706,6 @@ bool CSpreadsheetReader::Open(const std::string& path)
         ok = false;
     }
     if (!ok || sheets.empty()) {
-        // The other guess may have thrown after the first came back empty.
         return fail("文件[" + path + "]不是有效的表格文件或已损坏!");
     }
     m_sheets = std::move(sheets);

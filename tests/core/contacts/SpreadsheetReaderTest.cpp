@@ -3,6 +3,7 @@
 #include "core/contacts/XlsxFixture.h"
 #include "support/TempDir.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
@@ -55,10 +56,12 @@ TEST_F(SpreadsheetReaderTest, ReadsXlsxCellsAsTrimmedTexts)
     EXPECT_EQ(reader.GetCell(99, 0), "");
 }
 
-TEST_F(SpreadsheetReaderTest, FindsColumnsByHeader)
+TEST_F(SpreadsheetReaderTest, FindsColumnsByHeaderEvenUnderTheWrongExtension)
 {
+    const std::string misnamed = m_dir.file("numbers.ods");
+    std::filesystem::rename(numbersWorkbook(), misnamed);
     CSpreadsheetReader reader;
-    ASSERT_TRUE(reader.Open(numbersWorkbook()));
+    ASSERT_TRUE(reader.Open(misnamed)) << reader.GetLastError();
     EXPECT_EQ(reader.GetColumnOfHeader("手机"), 0);
     EXPECT_EQ(reader.GetColumnOfHeader(" 生日 "), 2);
     EXPECT_EQ(reader.GetColumnOfHeader("组别"), -1);
@@ -86,15 +89,25 @@ TEST_F(SpreadsheetReaderTest, SwitchesBetweenSheets)
     EXPECT_EQ(reader.GetCurrentSheet(), 2u);
 }
 
-TEST_F(SpreadsheetReaderTest, ReadsOdsWithDates)
+// names.ods and names.xls hold the same cells; make_fixtures.py writes both.
+class SpreadsheetReaderFixtureTest : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(SpreadsheetReaderFixtureTest, ReadsCellsAndDates)
 {
     CSpreadsheetReader reader;
-    ASSERT_TRUE(reader.Open(TELVORA_CONTACTS_TEST_DATA "/names.ods")) << reader.GetLastError();
+    ASSERT_TRUE(reader.Open(std::string(TELVORA_CONTACTS_TEST_DATA "/") + GetParam())) << reader.GetLastError();
     EXPECT_EQ(reader.GetSheetNames(), (Row {"名单", "空表"}));
     EXPECT_EQ(reader.GetRow(0), (Row {"手机", "生日"}));
     EXPECT_EQ(reader.GetRow(1), (Row {"13800138000", "1990-07-15"}));
     EXPECT_EQ(reader.GetRow(2), (Row {"13900139000", "3.25"}));
+    ASSERT_TRUE(reader.SelectSheet("空表"));
+    EXPECT_EQ(reader.GetRowCount(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, SpreadsheetReaderFixtureTest, ::testing::Values("names.ods", "names.xls"),
+    [](const auto& info) { return std::string(info.param).substr(6); });
 
 TEST_F(SpreadsheetReaderTest, ReadsCsvInUtf8AndGbk)
 {
