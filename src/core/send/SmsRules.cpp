@@ -225,17 +225,6 @@ bool IsSmsTailEnabled(std::string_view addSmsTailValue)
     return digits > 0 && value == 1 && (digits == text.size() || text[digits] < '0' || text[digits] > '9');
 }
 
-std::string_view TrimAscii(std::string_view text)
-{
-    constexpr std::string_view spaces = " \t\r\n\v\f";
-    const std::size_t first = text.find_first_not_of(spaces);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t last = text.find_last_not_of(spaces);
-    return text.substr(first, last - first + 1);
-}
-
 std::string MessageWithTail(std::string_view content, const SmsRuleValues& values)
 {
     std::string text(content);

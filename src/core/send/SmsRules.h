@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/TextUtil.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,9 +59,6 @@ bool CheckNumberBlockLimit(const std::vector<std::string>& sortedNumbers, int li
 
 /// "AddSMSTail" as the parameter store holds it: enabled when its leading decimal number is 1.
 bool IsSmsTailEnabled(std::string_view addSmsTailValue);
-
-/// Trims ASCII white space at both ends.
-std::string_view TrimAscii(std::string_view text);
 
 /// The content as counted and sent: content followed by the tail when it is enabled.
 std::string MessageWithTail(std::string_view content, const SmsRuleValues& values);

@@ -6,9 +6,9 @@
 #include "app/RecordCleanup.h"
 #include "db/SqlText.h"
 #include "service/ServiceClient.h"
-#include "service/TextCodec.h"
 #include "service/WebClient.h"
 #include "service/XmlReader.h"
+#include "session/TextUtil.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,32 +17,14 @@ namespace telvora {
 
 namespace {
 
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 constexpr const char* kDatabaseSuffix = ".db";
 
 // A login field as a form value: "&", "#", "+" or "%" typed in a password must reach the
 // service as typed, not cut or reinterpret the request.
-std::string formValue(const std::string& text)
+std::string formValue(std::string text)
 {
-    std::string value = text;
-    ToUtf8(value);
-    std::string escaped;
-    for (char c : value) {
-        if (c == '%') {
-            escaped += "%25";
-        } else {
-            escaped += c;
-        }
-    }
-    return PercentEscape(escaped) ? escaped : value;
+    EscapeFormValue(text);
+    return text;
 }
 
 std::string setParamSql(const char* key, const std::string& value)
@@ -59,7 +41,7 @@ std::vector<std::string> SplitHistory(const std::string& text)
     while (start <= text.size()) {
         const auto end = text.find(';', start);
         const std::string entry
-            = trimmed(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+            = std::string(TrimAscii(text.substr(start, end == std::string::npos ? std::string::npos : end - start)));
         if (!entry.empty())
             entries.push_back(entry);
         if (end == std::string::npos)
@@ -85,7 +67,7 @@ std::string CLoginService::DefaultServiceAddress()
 
 std::string CLoginService::InitialServiceAddress() const
 {
-    const std::string address = trimmed(m_app.GetSetupFile().GetString(kSetupSection, "LoginIP"));
+    const std::string address = std::string(TrimAscii(m_app.GetSetupFile().GetString(kSetupSection, "LoginIP")));
     return address.empty() ? DefaultServiceAddress() : address;
 }
 
@@ -214,7 +196,7 @@ void CLoginService::appendHistory(const char* key, const std::string& entry)
     if (entry.empty())
         return;
     CIniFile& setup = m_app.GetSetupFile();
-    std::string history = trimmed(setup.GetString(kSetupSection, key));
+    std::string history = std::string(TrimAscii(setup.GetString(kSetupSection, key)));
     // Whole entries are compared: "12" is not already in "123;".
     for (const auto& known : SplitHistory(history)) {
         if (known == entry)
@@ -233,15 +215,15 @@ void CLoginService::checkUpdateList(LoginOutcome& outcome)
     CXmlReader list(reply);
     if (!list.FindChildElem("Version"))
         return;
-    const std::string remote = trimmed(list.GetChildData());
-    const std::string local = trimmed(m_app.GetCurrentVersion());
+    const std::string remote = std::string(TrimAscii(list.GetChildData()));
+    const std::string local = std::string(TrimAscii(m_app.GetCurrentVersion()));
     if (!remote.empty() && !local.empty() && remote != local) {
         outcome.updateAvailable = true;
         outcome.remoteVersion = remote;
     }
     if (IsAddressLocked() || !list.FindChildElem("ServerIP"))
         return;
-    const std::string address = trimmed(list.GetChildData());
+    const std::string address = std::string(TrimAscii(list.GetChildData()));
     if (address.size() > 8) {
         m_service.SetAddress(address);
         m_app.GetSetupFile().WriteString(kSetupSection, "LoginIP", address);

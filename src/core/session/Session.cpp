@@ -1,24 +1,12 @@
 #include "session/Session.h"
 
 #include "service/XmlReader.h"
+#include "session/TextUtil.h"
 
 #include <cctype>
 #include <climits>
 
 namespace telvora {
-
-namespace {
-
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
-} // namespace
 
 bool CSession::isInterfaceUser() const
 {
@@ -63,8 +51,8 @@ void ParseLoginReply(const std::string& reply, CSession& session)
         if (reader.FindChildElem(name))
             assign(reader.GetChildData());
     };
-    read("Token", [&](const std::string& v) { session.token = trimmed(v); });
-    read("Version", [&](const std::string& v) { session.version = trimmed(v); });
+    read("Token", [&](const std::string& v) { session.token = std::string(TrimAscii(v)); });
+    read("Version", [&](const std::string& v) { session.version = std::string(TrimAscii(v)); });
     read("SmsServerAddress", [&](const std::string& v) { session.smsServerAddress = v; });
     read("UserType", [&](const std::string& v) { session.userType = UserTypeName(v); });
     read("UserRight", [&](const std::string& v) { session.userRight = DecimalValue(v); });
@@ -73,7 +61,7 @@ void ParseLoginReply(const std::string& reply, CSession& session)
     read("ShortSmsLen", [&](const std::string& v) { session.shortSmsLen = DecimalValue(v); });
     read("FetchSendStat", [&](const std::string& v) { session.fetchSendStat = static_cast<short>(DecimalValue(v)); });
     read("SmsStock", [&](const std::string& v) { session.stock = DecimalValue(v); });
-    read("SignName", [&](const std::string& v) { session.signName = trimmed(v); });
+    read("SignName", [&](const std::string& v) { session.signName = std::string(TrimAscii(v)); });
     session.loggedIn = true;
 }
 
