@@ -220,10 +220,7 @@ int CCliApplication::runSend(const CommandLine& line)
             m_err << path << ": " << loaded.message << "\n";
             continue;
         }
-        list.numbers.insert(list.numbers.end(), loaded.found.numbers.begin(), loaded.found.numbers.end());
-        list.counts.mobile += loaded.found.counts.mobile;
-        list.counts.unicom += loaded.found.counts.unicom;
-        list.counts.telecom += loaded.found.counts.telecom;
+        list.append(loaded.found);
     }
     CollectedNumbers typed;
     for (const auto& number : line.numbers) {
@@ -235,10 +232,7 @@ int CCliApplication::runSend(const CommandLine& line)
             m_err << "忽略无效号码: " << number << "\n";
         }
     }
-    list.numbers.insert(list.numbers.end(), typed.numbers.begin(), typed.numbers.end());
-    list.counts.mobile += typed.counts.mobile;
-    list.counts.unicom += typed.counts.unicom;
-    list.counts.telecom += typed.counts.telecom;
+    list.append(typed);
 
     const SmsRuleValues rules = RuleValuesOf(*m_session, m_app->GetParameters());
     SendCheckInput input;

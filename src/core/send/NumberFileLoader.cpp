@@ -35,10 +35,7 @@ NumberFileResult finished(NumberFileResult::Status status, std::string message, 
     return result;
 }
 
-std::string notFoundText()
-{
-    return "该文件没有找到可以加载的手机号码!";
-}
+constexpr const char* kNotFound = "该文件没有找到可以加载的手机号码!";
 
 } // namespace
 
@@ -60,19 +57,35 @@ NumberFileKind NumberFileKindOf(std::string_view path)
     return NumberFileKind::Unsupported;
 }
 
-void CNumberFileLoader::setProgressCallback(ProgressCallback callback)
+void CNumberLoaderBase::setProgressCallback(ProgressCallback callback)
 {
     m_progress = std::move(callback);
 }
 
-void CNumberFileLoader::setCancelFlag(const std::atomic<bool>* cancel)
+void CNumberLoaderBase::setCancelFlag(const std::atomic<bool>* cancel)
 {
     m_cancel = cancel;
 }
 
-bool CNumberFileLoader::cancelled() const
+bool CNumberLoaderBase::cancelled() const
 {
     return m_cancel && m_cancel->load(std::memory_order_relaxed);
+}
+
+void CNumberLoaderBase::reportProgress(const NumberFileProgress& progress) const
+{
+    if (m_progress) {
+        m_progress(progress);
+    }
+}
+
+NumberFileResult CNumberLoaderBase::loadedOrNotFound(NumberFileResult result)
+{
+    if (result.found.numbers.empty()) {
+        return finished(NumberFileResult::Status::NotFound, kNotFound, std::move(result));
+    }
+    const std::string loaded = "您已成功加载[" + std::to_string(result.found.numbers.size()) + "]个手机号码!";
+    return finished(NumberFileResult::Status::Loaded, loaded, std::move(result));
 }
 
 void CNumberFileLoader::scanLine(std::string_view line, CollectedNumbers& into)
@@ -130,7 +143,7 @@ NumberFileResult CNumberFileLoader::loadTextFile(const std::string& path) const
     }
     result.encoding = detector.result();
     if (result.encoding == TextEncoding::Empty || result.encoding == TextEncoding::Binary) {
-        return finished(Status::NotFound, notFoundText(), std::move(result));
+        return finished(Status::NotFound, kNotFound, std::move(result));
     }
 
     std::rewind(file.get());
@@ -154,9 +167,7 @@ NumberFileResult CNumberFileLoader::loadTextFile(const std::string& path) const
         decoder.feed({buffer.data(), read}, text);
         scanCompleteLines();
         progress.bytesRead += read;
-        if (m_progress) {
-            m_progress(progress);
-        }
+        reportProgress(progress);
         if (cancelled()) {
             return finished(Status::Cancelled, {}, std::move(result));
         }
@@ -171,14 +182,8 @@ NumberFileResult CNumberFileLoader::loadTextFile(const std::string& path) const
         ++progress.lines;
     }
     result.lines = progress.lines;
-    if (m_progress) {
-        m_progress(progress);
-    }
-    if (result.found.numbers.empty()) {
-        return finished(Status::NotFound, notFoundText(), std::move(result));
-    }
-    const std::string loaded = "您已成功加载[" + std::to_string(result.found.numbers.size()) + "]个手机号码!";
-    return finished(Status::Loaded, loaded, std::move(result));
+    reportProgress(progress);
+    return loadedOrNotFound(std::move(result));
 }
 
 } // namespace telvora

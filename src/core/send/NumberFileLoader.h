@@ -35,10 +35,8 @@ struct NumberFileResult
     std::size_t lines = 0;
 };
 
-/// Loads mobile numbers from a text file in UTF-8 (with or without mark), UTF-16 with a
-/// mark, or GBK. Made to run off the UI thread: progress goes to a callback and a stop flag
-/// is honoured between pieces of the file.
-class CNumberFileLoader final
+/// The progress callback and stop flag the number loaders share.
+class CNumberLoaderBase
 {
 public:
     using ProgressCallback = std::function<void(const NumberFileProgress&)>;
@@ -46,17 +44,30 @@ public:
     void setProgressCallback(ProgressCallback callback);
     void setCancelFlag(const std::atomic<bool>* cancel);
 
+protected:
+    ~CNumberLoaderBase() = default;
+
+    bool cancelled() const;
+    void reportProgress(const NumberFileProgress& progress) const;
+    /// Loaded with the count, or NotFound when nothing was found.
+    static NumberFileResult loadedOrNotFound(NumberFileResult result);
+
+private:
+    ProgressCallback m_progress;
+    const std::atomic<bool>* m_cancel = nullptr;
+};
+
+/// Loads mobile numbers from a text file in UTF-8 (with or without mark), UTF-16 with a
+/// mark, or GBK. Made to run off the UI thread: progress goes to a callback and a stop flag
+/// is honoured between pieces of the file.
+class CNumberFileLoader final : public CNumberLoaderBase
+{
+public:
     NumberFileResult loadTextFile(const std::string& path) const;
 
     /// Finds the numbers of one line: for each prefix "13", "15", "18", "14", "17" in turn,
     /// every place where the eleven characters from the prefix on are a valid mobile number.
     static void scanLine(std::string_view line, CollectedNumbers& into);
-
-private:
-    bool cancelled() const;
-
-    ProgressCallback m_progress;
-    const std::atomic<bool>* m_cancel = nullptr;
 };
 
 } // namespace telvora

@@ -35,6 +35,14 @@ bool CollectedNumbers::addIfMobile(std::string_view text)
     return true;
 }
 
+void CollectedNumbers::append(const CollectedNumbers& other)
+{
+    numbers.insert(numbers.end(), other.numbers.begin(), other.numbers.end());
+    counts.mobile += other.counts.mobile;
+    counts.unicom += other.counts.unicom;
+    counts.telecom += other.counts.telecom;
+}
+
 NumberList BuildNumberList(std::span<const std::string> candidates)
 {
     // Valid numbers are eleven digits of the same length, so sorting their values sorts the

@@ -29,6 +29,8 @@ struct CollectedNumbers
 
     /// Trims the text and keeps it when it is a valid mobile number.
     bool addIfMobile(std::string_view text);
+    /// Appends the numbers and counts of another collection.
+    void append(const CollectedNumbers& other);
 };
 
 /// The recipients of a send as the engine wants them.

@@ -10,21 +10,6 @@ constexpr std::size_t kRowsPerReport = 2000;
 
 } // namespace
 
-void CSpreadsheetNumberLoader::setProgressCallback(ProgressCallback callback)
-{
-    m_progress = std::move(callback);
-}
-
-void CSpreadsheetNumberLoader::setCancelFlag(const std::atomic<bool>* cancel)
-{
-    m_cancel = cancel;
-}
-
-bool CSpreadsheetNumberLoader::cancelled() const
-{
-    return m_cancel && m_cancel->load(std::memory_order_relaxed);
-}
-
 NumberFileResult CSpreadsheetNumberLoader::load(const std::string& path, const SpreadsheetNumberOptions& options) const
 {
     using Status = NumberFileResult::Status;
@@ -40,9 +25,7 @@ NumberFileResult CSpreadsheetNumberLoader::load(const std::string& path, const S
         return result;
     }
     if (!reader.SelectSheet(options.sheet)) {
-        result.status = Status::NotFound;
-        result.message = "该文件没有找到可以加载的手机号码!";
-        return result;
+        return loadedOrNotFound(std::move(result));
     }
 
     NumberFileProgress progress;
@@ -64,24 +47,13 @@ NumberFileResult CSpreadsheetNumberLoader::load(const std::string& path, const S
                 return result;
             }
             progress.lines = progress.bytesRead = row + 1;
-            if (m_progress) {
-                m_progress(progress);
-            }
+            reportProgress(progress);
         }
     }
     progress.lines = progress.bytesRead = rows;
-    if (m_progress) {
-        m_progress(progress);
-    }
+    reportProgress(progress);
     result.lines = rows;
-    if (result.found.numbers.empty()) {
-        result.status = Status::NotFound;
-        result.message = "该文件没有找到可以加载的手机号码!";
-        return result;
-    }
-    result.status = Status::Loaded;
-    result.message = "您已成功加载[" + std::to_string(result.found.numbers.size()) + "]个手机号码!";
-    return result;
+    return loadedOrNotFound(std::move(result));
 }
 
 } // namespace telvora

@@ -2,9 +2,7 @@
 
 #include "send/NumberFileLoader.h"
 
-#include <atomic>
 #include <cstddef>
-#include <functional>
 #include <string>
 
 namespace telvora {
@@ -19,21 +17,10 @@ struct SpreadsheetNumberOptions
 /// Loads mobile numbers from the cells of a workbook (see CSpreadsheetReader): each cell
 /// of the chosen column, or of every column, is trimmed and kept when it is a valid
 /// number. Progress counts rows: bytesRead is the rows done and totalBytes the row count.
-class CSpreadsheetNumberLoader final
+class CSpreadsheetNumberLoader final : public CNumberLoaderBase
 {
 public:
-    using ProgressCallback = std::function<void(const NumberFileProgress&)>;
-
-    void setProgressCallback(ProgressCallback callback);
-    void setCancelFlag(const std::atomic<bool>* cancel);
-
     NumberFileResult load(const std::string& path, const SpreadsheetNumberOptions& options) const;
-
-private:
-    bool cancelled() const;
-
-    ProgressCallback m_progress;
-    const std::atomic<bool>* m_cancel = nullptr;
 };
 
 } // namespace telvora
