@@ -201,7 +201,8 @@ Exit codes:
   0  done (for send: the send went through every batch; some may have failed, see the
      counters)
   1  the send could not go out: no job could be created at the service (its message on
-     stderr), or a reply fetch failed
+     stderr), or some numbers could not be written to the send record and were not sent
+     (their count on stderr; they are counted as failed), or a reply fetch failed
   2  refused: bad arguments, login failure (the login's message on stderr), a check of
      the send refused it (its text on stderr), an unconfirmed multi-segment text
   3  local failure: the data directory or a database could not be opened

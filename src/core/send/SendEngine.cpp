@@ -9,7 +9,6 @@
 #include "db/SqlText.h"
 #include "send/SendObserver.h"
 #include "service/ServiceClient.h"
-#include "service/TextCodec.h"
 #include "service/XmlReader.h"
 #include "session/Session.h"
 
@@ -49,28 +48,6 @@ std::string joinList(const std::vector<std::string>& items)
         text += item;
     }
     return text;
-}
-
-// Form values travel percent-escaped; false when the text is too long for the service.
-// PercentEscape leaves "%" alone, which the service would read as the start of an escape
-// ("100%AB" would arrive as "100\xab"), so it is escaped first.
-bool escapeForForm(std::string& text)
-{
-    ToUtf8(text);
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        if (c == '%') {
-            escaped += "%25";
-        } else {
-            escaped += c;
-        }
-    }
-    if (!PercentEscape(escaped)) {
-        return false;
-    }
-    text = std::move(escaped);
-    return true;
 }
 
 } // namespace
@@ -169,6 +146,22 @@ struct CSendEngine::WorkerDatabase
         }
         database.RollbackTransaction();
         return false;
+    }
+
+    // A write that failed (the file locked past the busy time-out, say) is tried once more.
+    bool writeRowsRetrying(
+        const Job& job, std::size_t begin, std::size_t count, int status, const std::string& jobId, long long& firstId)
+    {
+        return writeRows(job, begin, count, status, jobId, firstId)
+            || writeRows(job, begin, count, status, jobId, firstId);
+    }
+
+    // Numbers that have no detail row are not posted; the failure counter still owns them.
+    void countUnwritten(const Job& job, std::size_t count)
+    {
+        if (!addCount(addFail, job, count)) {
+            addCount(addFail, job, count);
+        }
     }
 
     bool addCount(CPreparedStatement& statement, const Job& job, std::size_t numbers)
@@ -392,7 +385,7 @@ bool CSendEngine::StartSend()
     job->sendTime = m_sendTime;
     if (job->scheduled) {
         job->escapedSendTime = m_sendTime;
-        escapeForForm(job->escapedSendTime);
+        EscapeFormValue(job->escapedSendTime);
     }
     job->pattern = m_pattern;
     job->token = m_session.token;
@@ -436,13 +429,20 @@ void CSendEngine::SendWorker(Job& job)
 
     std::string jobId;
     std::size_t done = 0;
+    std::size_t unwritten = 0; // numbers left without a detail row, hence not posted
     long long firstId = 0;
     // Numbers that will not be posted still get their rows, marked failed, so that none is lost.
     const auto failRest = [&](const std::string& rowJobId) {
-        if (done < total && db.writeRows(job, done, total - done, -1, rowJobId, firstId)) {
-            done = total;
-            report(job, [&](CSendObserver& observer) { observer.numbersWritten(totalNumbers, totalNumbers); });
+        if (done >= total) {
+            return;
         }
+        if (db.writeRowsRetrying(job, done, total - done, -1, rowJobId, firstId)) {
+            report(job, [&](CSendObserver& observer) { observer.numbersWritten(totalNumbers, totalNumbers); });
+        } else {
+            db.countUnwritten(job, total - done);
+            unwritten += total - done;
+        }
+        done = total;
     };
 
     while (done < total) {
@@ -461,8 +461,10 @@ void CSendEngine::SendWorker(Job& job)
         }
         const std::size_t count = std::min(kBatchSize, total - done);
         const std::string& rowJobId = job.insertionMode == PlainSend ? jobId : std::string();
-        if (!db.writeRows(job, done, count, 1, rowJobId, firstId)) {
+        if (!db.writeRowsRetrying(job, done, count, 1, rowJobId, firstId)) {
             // Without its rows the batch would go out unrecorded; it is not posted.
+            db.countUnwritten(job, count);
+            unwritten += count;
             done += count;
             continue;
         }
@@ -480,7 +482,7 @@ void CSendEngine::SendWorker(Job& job)
             if (job.insertionMode != PlainSend) {
                 const auto entry = job.details.find(number);
                 std::string value = entry == job.details.end() ? std::string() : entry->second;
-                if (!escapeForForm(value)) {
+                if (!EscapeFormValue(value)) {
                     value.clear();
                 }
                 details += '{';
@@ -497,6 +499,11 @@ void CSendEngine::SendWorker(Job& job)
     db.setJobIds.BindText(1, std::string(TrimAscii(jobIds)));
     db.setJobIds.BindInt(2, job.recordId);
     db.setJobIds.Execute();
+    if (unwritten > 0) {
+        const std::string message = "有" + std::to_string(unwritten) + "个号码无法写入发送记录，未能发送!";
+        report(job, [&](CSendObserver& observer) { observer.noJobCreated(job.recordId, message); });
+        return;
+    }
     report(job, [&](CSendObserver& observer) { observer.sendFinished(job.recordId); });
 }
 
@@ -520,7 +527,7 @@ bool CSendEngine::SendBatch(Job& job, const std::string& jobId, const std::strin
     }
 
     std::string pattern = job.pattern;
-    if (!escapeForForm(pattern)) {
+    if (!EscapeFormValue(pattern)) {
         return false;
     }
     const std::string body = "Token=" + job.token + "&Pattern=" + pattern + "&DefaultDetail={};&Details=" + details
@@ -546,7 +553,7 @@ bool CSendEngine::SendBatch(Job& job, const std::string& jobId, const std::strin
 std::string CSendEngine::CreateJobOnService(const Job& job, const std::string& text, int smsType, std::string& message)
 {
     std::string content = text;
-    if (!escapeForForm(content)) {
+    if (!EscapeFormValue(content)) {
         message = "短信内容过长，无法提交。";
         return {};
     }

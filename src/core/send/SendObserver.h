@@ -16,8 +16,10 @@ public:
     virtual void numbersWritten(int done, int total) = 0;
     /// The send went through every batch (some may have failed; the record tells).
     virtual void sendFinished(int recordId) = 0;
-    /// The send could not go out: the service refused to create the job (message is its
-    /// text) or the record could not be written. Every number of the send is marked failed.
+    /// The send did not (fully) go out: the service refused to create the job (message is its
+    /// text; every number is marked failed), the worker could not open the database, or some
+    /// numbers' detail rows could not be written (those were not posted and are counted in
+    /// fail_count; message says how many).
     virtual void noJobCreated(int recordId, const std::string& message) = 0;
 };
 

@@ -259,6 +259,25 @@ TEST_F(SendEngineTest, FailedSecondBatchCountsItsSegmentsAsFailures)
     ASSERT_EQ(observer.finished.size(), 1U);
 }
 
+TEST_F(SendEngineTest, BatchWhoseRowsCannotBeWrittenIsCountedAndReported)
+{
+    const auto numbers = spreadNumbers(1000);
+    // Stands in for a file locked past the busy time-out: every write of the second batch fails.
+    ASSERT_TRUE(app.GetDatabase().Execute("CREATE TRIGGER refuse_rows BEFORE INSERT ON tbl_sendsms_detail WHEN "
+                                          "NEW.phones >= '"
+        + numbers[800] + "' BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+    const auto engine = makeEngine();
+    const int id = send(*engine, numbers, kTwoSegments);
+
+    EXPECT_EQ(service.count("MessSendSMS"), 1) << "a batch without rows is not posted";
+    EXPECT_EQ(countDetails(id), "800");
+    EXPECT_EQ(recordField(id, "success_count"), "1600");
+    EXPECT_EQ(recordField(id, "fail_count"), "400") << "the unrecorded numbers are not lost silently";
+    EXPECT_TRUE(observer.finished.empty());
+    ASSERT_EQ(observer.failed.size(), 1U);
+    EXPECT_EQ(observer.failed.front().second, "有200个号码无法写入发送记录，未能发送!");
+}
+
 TEST_F(SendEngineTest, RefusedNumbersOfAnAcceptedBatchAreMarked)
 {
     const auto numbers = spreadNumbers(900);
