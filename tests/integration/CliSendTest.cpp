@@ -32,6 +32,40 @@ TEST_F(CliSend, SendsEachNumberOnceInAscendingOrder)
     EXPECT_EQ(sim.callCount("MessSendSMS"), 1);
 }
 
+TEST_F(CliSend, NumberFilesInUtf8AndGbkAreRead)
+{
+    const std::string utf8 = numbersFile({"\xEF\xBB\xBF张三 13900000002", "李四：13900000001"}, "utf8.txt");
+    // "王五，13900000003" and "赵六 13900000004" in GBK.
+    const std::string gbk = numbersFile({"\xCD\xF5\xCE\xE5\xA3\xAC"
+                                         "13900000003",
+                                            "\xD5\xD4\xC1\xF9 13900000004"},
+        "gbk.txt");
+    const CliResult result = send({"--text", "hi", "--numbers", utf8, "--numbers", gbk});
+
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(query("SELECT GROUP_CONCAT(phones, ',') FROM (SELECT phones FROM tbl_sendsms_detail ORDER BY id)"),
+        "13900000001,13900000002,13900000003,13900000004");
+}
+
+TEST_F(CliSend, PasswordIsStoredOnlyWhenRemembered)
+{
+    const auto login = [this](bool remember) {
+        std::vector<std::string> arguments
+            = {"login", "--account", kAccount, "--user", "admin", "--password", kPassword};
+        if (remember) {
+            arguments.push_back("--remember");
+        }
+        return run(arguments).exitCode;
+    };
+    const std::string password = "SELECT para_value FROM tbl_sys_param WHERE para_name='Password'";
+
+    ASSERT_EQ(login(true), 0);
+    EXPECT_EQ(query(password), kPassword);
+    ASSERT_EQ(login(false), 0);
+    EXPECT_EQ(query(password), "");
+    EXPECT_EQ(query("SELECT para_value FROM tbl_sys_param WHERE para_name='RememberPwd'"), "0");
+}
+
 struct BatchCase
 {
     const char* name;
