@@ -35,19 +35,10 @@ public:
         ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
         m_port = ntohs(address.sin_port);
     }
-    ~ListeningSocket() { close(); }
+    ~ListeningSocket() { ::close(m_fd); }
     ListeningSocket(const ListeningSocket&) = delete;
     ListeningSocket& operator=(const ListeningSocket&) = delete;
 
-    void close()
-    {
-        if (m_fd >= 0) {
-            ::shutdown(m_fd, SHUT_RDWR);
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-    int fd() const { return m_fd; }
     int port() const { return m_port; }
     std::string address() const { return "127.0.0.1:" + std::to_string(m_port); }
 
@@ -62,44 +53,6 @@ inline int refusingPort()
     ListeningSocket socket;
     return socket.port();
 }
-
-// Accepts one connection, reads the request head and hangs up without a word.
-class DroppingServer
-{
-public:
-    DroppingServer()
-        : m_thread([this] { serve(); })
-    {
-    }
-    ~DroppingServer()
-    {
-        ::shutdown(m_socket.fd(), SHUT_RDWR); // wakes accept() when nobody came
-        m_thread.join();
-    }
-    std::string address() const { return m_socket.address(); }
-
-private:
-    void serve()
-    {
-        const int client = ::accept4(m_socket.fd(), nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0) {
-            return;
-        }
-        std::string head;
-        char buffer[1024];
-        while (head.find("\r\n\r\n") == std::string::npos) {
-            const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
-            if (got <= 0) {
-                break;
-            }
-            head.append(buffer, static_cast<std::size_t>(got));
-        }
-        ::close(client);
-    }
-
-    ListeningSocket m_socket;
-    std::thread m_thread;
-};
 
 // cpp-httplib on an ephemeral loopback port, serving from a thread of its own.
 class LocalHttpServer

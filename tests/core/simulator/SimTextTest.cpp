@@ -105,14 +105,5 @@ TEST(SimText, XmlEscapeDropsCharactersXmlCannotCarry)
     EXPECT_EQ(xmlEscape("a<b>&\"'\x01\tc"), "a&lt;b&gt;&amp;&quot;&apos;\tc");
 }
 
-TEST(SimText, MobileNumbers)
-{
-    EXPECT_TRUE(isMobileNumber("13800138000"));
-    EXPECT_FALSE(isMobileNumber("23800138000"));
-    EXPECT_FALSE(isMobileNumber("1380013800"));
-    EXPECT_FALSE(isMobileNumber("138001380001"));
-    EXPECT_FALSE(isMobileNumber("1380013800a"));
-}
-
 } // namespace
 } // namespace telvora::sim

@@ -120,25 +120,19 @@ protected:
 
 // --- login and session -------------------------------------------------------------------------
 
-TEST_F(SmsSimulatorTest, LoginAnswersTheSessionFieldsInOrder)
+TEST_F(SmsSimulatorTest, LoginAnswersTheUsersSession)
 {
     auto res = m_client->Get("/Services.asmx/UserLogin?UserID=8001&Account=sales01&Password=sales-pw");
     ASSERT_TRUE(res);
-    const std::string& xml = res->body;
-    ASSERT_TRUE(ok(xml)) << xml;
-    std::size_t last = 0;
-    for (const char* name : {"RetCode", "Token", "Version", "SmsServerAddress", "UserType", "UserRight",
-             "SegmentUpperLimit", "LongSmsLen", "ShortSmsLen", "FetchSendStat", "SmsStock", "SignName"}) {
-        const auto at = xml.find(std::string("<") + name + ">");
-        ASSERT_NE(at, std::string::npos) << name;
-        EXPECT_GT(at, last) << name << " out of order";
-        last = at;
-    }
-    EXPECT_EQ(xmlField(xml, "SmsStock"), "50");
-    EXPECT_EQ(xmlField(xml, "LongSmsLen"), "70");
-    EXPECT_EQ(xmlField(xml, "SignName"), "【测试】");
-    EXPECT_EQ(xmlField(xml, "SmsServerAddress"), m_sim.address());
-    EXPECT_EQ(xmlField(xml, "Token").size(), 32u);
+    ASSERT_TRUE(ok(res->body)) << res->body;
+    EXPECT_EQ(xmlField(res->body, "SmsStock"), "50");
+    EXPECT_EQ(xmlField(res->body, "SignName"), "【测试】");
+    EXPECT_EQ(xmlField(res->body, "SmsServerAddress"), m_sim.address());
+    EXPECT_EQ(xmlField(res->body, "Token").size(), 32u);
+    // An empty sub-account is the admin.
+    res = m_client->Get("/Services.asmx/UserLogin?UserID=8001&Account=&Password=admin-pw");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(xmlField(res->body, "SmsStock"), "1000");
 }
 
 TEST_F(SmsSimulatorTest, LoginRefusals)
@@ -151,7 +145,7 @@ TEST_F(SmsSimulatorTest, LoginRefusals)
         {"wrong password", "UserID=8001&Account=admin&Password=nope"},
         {"unknown user", "UserID=8001&Account=ghost&Password=admin-pw"},
         {"unknown account", "UserID=9999&Account=admin&Password=admin-pw"},
-        {"password decoded, not '+' as blank", "UserID=8001&Account=admin&Password=admin+pw"},
+        {"'+' is a plus sign, not a blank", "UserID=8001&Account=admin&Password=admin+pw"},
     };
     for (const auto& c : cases) {
         auto res = m_client->Get((std::string("/Services.asmx/UserLogin?") + c.query).c_str());
@@ -159,29 +153,6 @@ TEST_F(SmsSimulatorTest, LoginRefusals)
         EXPECT_FALSE(ok(res->body)) << c.name;
         EXPECT_EQ(xmlField(res->body, "Message"), "帐号或密码错误") << c.name;
     }
-}
-
-TEST_F(SmsSimulatorTest, LoginWithPlusInPassword)
-{
-    m_sim.addUser("8001", "plus1", "a+b c", 0);
-    auto res = m_client->Get("/Services.asmx/UserLogin?UserID=8001&Account=plus1&Password=a%2bb%20c");
-    ASSERT_TRUE(res);
-    EXPECT_TRUE(ok(res->body)) << res->body;
-}
-
-TEST_F(SmsSimulatorTest, EmptySubAccountLogsInAsAdminAndInterfaceAccountsStillLogIn)
-{
-    auto res = m_client->Get("/Services.asmx/UserLogin?UserID=8001&Account=&Password=admin-pw");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(xmlField(res->body, "SmsStock"), "1000");
-
-    SimAccount api;
-    api.account = "8002";
-    api.userType = 4;
-    m_sim.addAccount(api);
-    res = m_client->Get("/Services.asmx/UserLogin?UserID=8002&Account=admin&Password=123456");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(xmlField(res->body, "UserType"), "4"); // the client refuses it, not the service
 }
 
 TEST_F(SmsSimulatorTest, TokenExpiresAfterIdleTimeButUseKeepsItAlive)
@@ -199,22 +170,6 @@ TEST_F(SmsSimulatorTest, TokenExpiresAfterIdleTimeButUseKeepsItAlive)
     EXPECT_FALSE(ok(call("HeartBeating", auth)));
 }
 
-TEST_F(SmsSimulatorTest, UnknownTokenAndLogOff)
-{
-    EXPECT_EQ(xmlField(call("HeartBeating", "Token=nope"), "Message"), "登录已失效，请重新登录");
-    EXPECT_FALSE(ok(call("HeartBeating", "")));
-    const std::string auth = token();
-    EXPECT_TRUE(ok(call("UserLogOff", auth)));
-    EXPECT_FALSE(ok(call("HeartBeating", auth)));
-}
-
-TEST_F(SmsSimulatorTest, UnknownMethodIsNotFound)
-{
-    auto res = post("NoSuchMethod", token());
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 404);
-}
-
 // --- sending -----------------------------------------------------------------------------------
 
 TEST_F(SmsSimulatorTest, BatchRefusesInvalidNumbersAndChargesTheValidOnes)
@@ -228,7 +183,6 @@ TEST_F(SmsSimulatorTest, BatchRefusesInvalidNumbersAndChargesTheValidOnes)
     ASSERT_TRUE(ok(reply)) << reply;
     EXPECT_EQ(xmlField(reply, "OKPhoneCounts"), "2");
     EXPECT_EQ(xmlField(reply, "ErrPhones"), "1380000000;23800000001;1380000000x");
-    EXPECT_LT(reply.find("<OKPhoneCounts>"), reply.find("<ErrPhones>"));
     EXPECT_EQ(stockOf(), 998);
 
     const auto job = m_sim.job(jobId);
@@ -290,49 +244,33 @@ TEST_F(SmsSimulatorTest, JobRefusals)
     EXPECT_EQ(stockOf(), 1000);
 }
 
-TEST_F(SmsSimulatorTest, ScheduledJobCanBeCancelledOnceAndRefundsItsStock)
+TEST_F(SmsSimulatorTest, OnlyAScheduledJobBeforeItsTimeIsCancelledOnceWithARefund)
 {
     const std::string auth = token();
-    const std::string when = localTime(std::chrono::system_clock::now() + 2h, "%Y-%m-%d %H:%M:%S");
-    const std::string jobId = createJob(auth, "later");
-    ASSERT_TRUE(ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 3) + "&JobID=" + jobId + "&SendTime=" + when)));
-    EXPECT_EQ(stockOf(), 997);
-    auto job = m_sim.job(jobId);
-    ASSERT_TRUE(job);
-    EXPECT_TRUE(job->scheduled);
-    EXPECT_EQ(job->sendTime, when);
-
-    EXPECT_TRUE(ok(call("CancelJob", auth + "&JobIDs=" + jobId + ";")));
-    EXPECT_EQ(stockOf(), 1000);
-    EXPECT_TRUE(m_sim.job(jobId)->cancelled);
-    EXPECT_EQ(xmlField(call("CancelJob", auth + "&JobIDs=" + jobId + ";"), "Message"), "任务[" + jobId + "]已取消");
-    EXPECT_EQ(stockOf(), 1000);
-    EXPECT_FALSE(ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 1) + "&JobID=" + jobId + "&SendTime=" + when)));
-}
-
-TEST_F(SmsSimulatorTest, CancelRefusesSentUnknownAndEmptyJobsAndChangesNothing)
-{
-    const std::string auth = token();
-    const std::string when = localTime(std::chrono::system_clock::now() + 1h, "%Y-%m-%d %H:%M:%S");
-    const std::string later = createJob(auth, "later");
-    ASSERT_TRUE(ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 2) + "&JobID=" + later + "&SendTime=" + when)));
-    const std::string now = createJob(auth, "now");
-    ASSERT_TRUE(ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 2) + "&JobID=" + now + "&SendTime=")));
-    const std::string past = localTime(std::chrono::system_clock::now() - 1h, "%Y-%m-%d %H:%M:%S");
-    const std::string gone = createJob(auth, "past time");
-    ASSERT_TRUE(ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 2) + "&JobID=" + gone + "&SendTime=" + past)));
+    const auto send = [&](const std::string& text, const std::string& when) {
+        const std::string jobId = createJob(auth, text);
+        EXPECT_TRUE(
+            ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 2) + "&JobID=" + jobId + "&SendTime=" + when)));
+        return jobId;
+    };
+    const auto now = std::chrono::system_clock::now();
+    const std::string later = send("later", localTime(now + 1h, "%Y-%m-%d %H:%M:%S"));
+    const std::string sent = send("now", "");
+    const std::string gone = send("past time", localTime(now - 1h, "%Y-%m-%d %H:%M:%S"));
+    EXPECT_TRUE(m_sim.job(later)->scheduled);
     EXPECT_FALSE(m_sim.job(gone)->scheduled);
+    EXPECT_EQ(stockOf(), 994);
 
     struct Case
     {
         const char* name;
         std::string ids;
     } cases[] = {
-        {"sent at once", now + ";"},
+        {"sent at once", sent + ";"},
         {"time already past", gone + ";"},
         {"unknown", "999999;"},
         {"only a separator", ";"},
-        {"one bad id spoils the call", later + ";" + now + ";"},
+        {"one bad id spoils the call", later + ";" + sent + ";"},
     };
     for (const auto& c : cases) {
         const std::string reply = call("CancelJob", auth + "&JobIDs=" + c.ids);
@@ -342,20 +280,33 @@ TEST_F(SmsSimulatorTest, CancelRefusesSentUnknownAndEmptyJobsAndChangesNothing)
     EXPECT_FALSE(m_sim.job(later)->cancelled);
     EXPECT_EQ(stockOf(), 994);
 
-    // Once its time has come the scheduled job is sent and no longer cancellable.
+    EXPECT_TRUE(ok(call("CancelJob", auth + "&JobIDs=" + later + ";")));
+    EXPECT_EQ(stockOf(), 996);
+    EXPECT_EQ(xmlField(call("CancelJob", auth + "&JobIDs=" + later + ";"), "Message"), "任务[" + later + "]已取消");
+    EXPECT_FALSE(ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 1) + "&JobID=" + later + "&SendTime=")));
+    EXPECT_EQ(stockOf(), 996);
+}
+
+TEST_F(SmsSimulatorTest, ScheduledJobIsNotCancellableOnceItsTimeHasCome)
+{
+    const std::string auth = token();
+    const std::string jobId = createJob(auth, "later");
+    const std::string when = localTime(std::chrono::system_clock::now() + 1h, "%Y-%m-%d %H:%M:%S");
+    ASSERT_TRUE(ok(call("MessSendSMS", auth + "&Phones=" + numbers(0, 1) + "&JobID=" + jobId + "&SendTime=" + when)));
     m_sim.setTokenIdleTimeout(24h);
     m_sim.advanceClock(2h);
     EXPECT_EQ(
-        xmlField(call("CancelJob", auth + "&JobIDs=" + later + ";"), "Message"), "任务[" + later + "]已发送，不能取消");
+        xmlField(call("CancelJob", auth + "&JobIDs=" + jobId + ";"), "Message"), "任务[" + jobId + "]已发送，不能取消");
 }
 
-TEST_F(SmsSimulatorTest, CustomSendMergesThePatternPerNumber)
+// Escaped as the spreadsheet send escapes it: pattern "{姓名}您好，工资{工资}元" and details whose
+// second value holds an escaped ";" and braces that must stay inside it. The engine's pattern is
+// not escaped, and a number without details takes the defaults.
+TEST_F(SmsSimulatorTest, CustomSendMergesThePatternPerNumberAndChargesEachText)
 {
-    const std::string auth = token();
-    // Pattern "{姓名}您好，工资{工资}元" escaped as the spreadsheet send does; one value holds an
-    // escaped ";" and braces that must stay inside it.
-    const std::string details = "{%e5%bc%a0%e4%b8%89}{100};{%7bx%7d%3b}{" + std::string(200, '9') + "};{bad}{0};";
-    const std::string reply = call("CustomSend",
+    const std::string auth = token("sales01", "sales-pw"); // stock 50
+    const std::string details = "{%e5%bc%a0%e4%b8%89}{100};{%7bx%7d%3b}{" + std::string(200, '9') + "};";
+    std::string reply = call("CustomSend",
         auth
             + "&Pattern=%7b%e5%a7%93%e5%90%8d%7d%e6%82%a8%e5%a5%bd%ef%bc%8c"
               "%e5%b7%a5%e8%b5%84%7b%e5%b7%a5%e8%b5%84%7d%e5%85%83"
@@ -364,42 +315,32 @@ TEST_F(SmsSimulatorTest, CustomSendMergesThePatternPerNumber)
     ASSERT_TRUE(ok(reply)) << reply;
     EXPECT_EQ(xmlField(reply, "TotalSendCount"), "2");
     EXPECT_EQ(xmlField(reply, "ErrorPhones"), "123");
-    EXPECT_EQ(xmlField(reply, "SpecialJobIDs"), "");
-    const std::string jobId = xmlField(reply, "CommonJobID");
-    const auto job = m_sim.job(jobId);
+    auto job = m_sim.job(xmlField(reply, "CommonJobID"));
     ASSERT_TRUE(job);
     ASSERT_EQ(job->messages.size(), 2u);
     EXPECT_EQ(job->messages[0].text, "张三您好，工资100元");
-    EXPECT_EQ(job->messages[0].segments, 1);
     EXPECT_EQ(job->messages[1].text, "{x};您好，工资" + std::string(200, '9') + "元");
     EXPECT_EQ(job->messages[1].segments, 4);
-    EXPECT_EQ(stockOf(), 995);
-    EXPECT_EQ(job->method, "CustomSend");
-}
+    EXPECT_EQ(stockOf("sales01"), 45);
 
-TEST_F(SmsSimulatorTest, CustomSendOfTheSendEngineAndItsRefusal)
-{
-    // The engine sends its pattern without percent escapes and one name per number.
-    const std::string auth = token("sales01", "sales-pw");
     const std::string when = localTime(std::chrono::system_clock::now() + 1h, "%Y-%m-%d %H:%M:%S");
-    std::string reply = call("CustomSend",
+    reply = call("CustomSend",
         auth
-            + "&Pattern={zf}：明天开会&DefaultDetail={};&Details={%e7%8e%8b};{};"
-              "&Phones=13800000001;13800000002;&SmsType=1&SendTime="
+            + "&Pattern={zf}：明天开会&DefaultDetail={};&Details={%e7%8e%8b};&Phones=13800000001;13800000002;&SmsType=1"
+              "&SendTime="
             + when + "&PostFixNumber=");
-    ASSERT_TRUE(ok(reply)) << reply;
-    const auto job = m_sim.job(xmlField(reply, "CommonJobID"));
-    ASSERT_TRUE(job);
+    job = m_sim.job(xmlField(reply, "CommonJobID"));
+    ASSERT_TRUE(job) << reply;
     EXPECT_TRUE(job->scheduled);
     EXPECT_EQ(job->messages[0].text, "王：明天开会");
     EXPECT_EQ(job->messages[1].text, "：明天开会");
-    EXPECT_EQ(stockOf("sales01"), 48);
+    EXPECT_EQ(stockOf("sales01"), 43);
 
     reply = call("CustomSend",
-        auth + "&Pattern={zf}：" + std::string(71, 'a') + "&DefaultDetail={};&Details=" + "&Phones=" + numbers(0, 25)
+        auth + "&Pattern={zf}：" + std::string(71, 'a') + "&DefaultDetail={};&Details=&Phones=" + numbers(0, 22)
             + "&SmsType=1&SendTime=&PostFixNumber=");
-    EXPECT_EQ(xmlField(reply, "Message"), "短信余量不足，本次需要50条，剩余48条");
-    EXPECT_EQ(stockOf("sales01"), 48);
+    EXPECT_EQ(xmlField(reply, "Message"), "短信余量不足，本次需要44条，剩余43条");
+    EXPECT_EQ(stockOf("sales01"), 43);
 }
 
 TEST_F(SmsSimulatorTest, FetchSmsHandsOutEachReplyOnce)
@@ -411,7 +352,6 @@ TEST_F(SmsSimulatorTest, FetchSmsHandsOutEachReplyOnce)
     const std::string reply = call("FetchSMS", auth);
     ASSERT_TRUE(ok(reply)) << reply;
     EXPECT_EQ(xmlField(reply, "Count"), "2");
-    EXPECT_LT(reply.find("<Count>"), reply.find("<Nodes>"));
     EXPECT_EQ(occurrences(reply, "<SMSGroup "), 2);
     const auto first = reply.find("<SMSGroup ");
     EXPECT_EQ(attribute(reply, first, "Phone"), "13800000001");
@@ -535,7 +475,6 @@ TEST_F(SmsSimulatorTest, BillsListConsumptionPerDayAndUserInTheRange)
     std::string reply = call("GetClientBills", auth + "&DayStart=2025-3-1&DayEnd=2025-3-2");
     ASSERT_TRUE(ok(reply)) << reply;
     EXPECT_EQ(xmlField(reply, "CompanyName"), "测试公司");
-    EXPECT_LT(reply.find("<CompanyName>"), reply.find("<BillDetail>"));
     EXPECT_NE(reply.find("<Bill BillDay=\"2025-03-01\" Account=\"admin\" CurRemain=\"1000\" CurDaySend=\"7\" "
                          "CurTotal=\"7\"/><Bill BillDay=\"2025-03-01\" Account=\"sales01\" CurRemain=\"50\" "
                          "CurDaySend=\"5\" CurTotal=\"5\"/><Bill BillDay=\"2025-03-02\" Account=\"admin\" "
@@ -556,11 +495,6 @@ TEST_F(SmsSimulatorTest, BillsListConsumptionPerDayAndUserInTheRange)
     EXPECT_FALSE(ok(call("GetClientBills", auth + "&DayStart=yesterday&DayEnd=2025-3-2")));
 }
 
-TEST_F(SmsSimulatorTest, StockDetails)
-{
-    EXPECT_EQ(xmlField(call("GetStockDetails", token("sales01", "sales-pw")), "StockRemain"), "50");
-}
-
 // --- backups, pages ----------------------------------------------------------------------------
 
 std::string soapEnvelope(const std::string& token, const std::string& data)
@@ -572,7 +506,7 @@ std::string soapEnvelope(const std::string& token, const std::string& data)
         + token + "</Token><BinaryDatas>" + data + "</BinaryDatas></UploadFile></soap:Body></soap:Envelope>";
 }
 
-TEST_F(SmsSimulatorTest, UploadedBackupIsServedBack)
+TEST_F(SmsSimulatorTest, UploadedBackupIsServedBackAndRefusalsStoreNothing)
 {
     EXPECT_EQ(m_client->Get("/8001_sales01.dat")->status, 404);
     const std::string bytes("SQLite format 3\0\x01\xff\n", 20);
@@ -580,18 +514,13 @@ TEST_F(SmsSimulatorTest, UploadedBackupIsServedBack)
     auto res = m_client->Post("/Services.asmx?op=UploadFile", headers,
         soapEnvelope(login("sales01", "sales-pw"), sim::base64Encode(bytes)), "text/xml; charset=utf-8");
     ASSERT_TRUE(res);
-    EXPECT_NE(res->body.find("<RetCode>Sucess</RetCode>"), std::string::npos) << res->body;
+    EXPECT_TRUE(ok(res->body)) << res->body;
     EXPECT_NE(res->body.find("<soap:Envelope"), std::string::npos);
-
     res = m_client->Get("/8001_sales01.dat");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
     EXPECT_EQ(res->body, bytes);
-    EXPECT_EQ(m_client->Get("/8001_admin.dat")->status, 404);
-}
 
-TEST_F(SmsSimulatorTest, UploadRefusals)
-{
     struct Case
     {
         const char* name;
@@ -602,34 +531,29 @@ TEST_F(SmsSimulatorTest, UploadRefusals)
         {"no token element", "<soap:Envelope><BinaryDatas>YWJj</BinaryDatas></soap:Envelope>"},
     };
     for (const auto& c : cases) {
-        auto res = m_client->Post("/Services.asmx?op=UploadFile", c.body, "text/xml; charset=utf-8");
+        res = m_client->Post("/Services.asmx?op=UploadFile", c.body, "text/xml; charset=utf-8");
         ASSERT_TRUE(res) << c.name;
-        EXPECT_EQ(res->body.find("<RetCode>Sucess</RetCode>"), std::string::npos) << c.name;
+        EXPECT_FALSE(ok(res->body)) << c.name;
         EXPECT_NE(xmlField(res->body, "Message"), "<missing>") << c.name;
     }
-    EXPECT_FALSE(m_sim.backup("8001", "admin").has_value());
-}
-
-TEST_F(SmsSimulatorTest, EmptyBackupIsStillAnUpload)
-{
-    auto res = m_client->Post("/Services.asmx?op=UploadFile", soapEnvelope(login(), ""), "text/xml; charset=utf-8");
+    EXPECT_EQ(m_client->Get("/8001_admin.dat")->status, 404);
+    // An empty database file is still a backup.
+    res = m_client->Post("/Services.asmx?op=UploadFile", soapEnvelope(login(), ""), "text/xml; charset=utf-8");
     ASSERT_TRUE(res);
-    EXPECT_NE(res->body.find("<RetCode>Sucess</RetCode>"), std::string::npos);
-    EXPECT_EQ(m_sim.backup("8001", "admin"), "");
+    EXPECT_TRUE(ok(res->body));
     EXPECT_EQ(m_client->Get("/8001_admin.dat")->status, 200);
+
+    m_sim.injectFault("UploadFile", {SimFault::Kind::Refuse, {}, "磁盘已满"});
+    res = m_client->Post("/Services.asmx?op=UploadFile", soapEnvelope(login(), "YWJj"), "text/xml");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(xmlField(res->body, "Message"), "磁盘已满");
+    EXPECT_NE(res->body.find("<soap:Envelope"), std::string::npos);
+    EXPECT_EQ(m_sim.backup("8001", "admin"), "");
 }
 
-TEST_F(SmsSimulatorTest, UpdateListAndNotice)
+TEST_F(SmsSimulatorTest, NoticePageIsUtf8Html)
 {
-    m_sim.setUpdateInfo("3.1", "10.0.0.1:8080");
-    // The client fetches the list with a bodiless POST.
-    auto res = m_client->Post("/Download/UpdateFileList.asp", "", "application/x-www-form-urlencoded");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(xmlField(res->body, "Version"), "3.1");
-    EXPECT_EQ(xmlField(res->body, "ServerIP"), "10.0.0.1:8080");
-    EXPECT_LT(res->body.find("<Version>"), res->body.find("<ServerIP>"));
-
-    res = m_client->Get("/download/UserNoticeNew.asp");
+    auto res = m_client->Get("/download/UserNoticeNew.asp");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
     EXPECT_NE(res->body.find("系统公告"), std::string::npos);
@@ -643,31 +567,28 @@ TEST_F(SmsSimulatorTest, FaultsAreSeenByTheClientAndLeaveTheStateAlone)
     const std::string auth = token();
     const std::string jobId = createJob(auth, "x");
     const std::string body = auth + "&Phones=13800000001;&JobID=" + jobId + "&SendTime=";
-
-    m_sim.injectFault("MessSendSMS", {SimFault::Kind::Http500, {}, {}});
-    auto res = post("MessSendSMS", body);
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 500);
-
-    m_sim.clearFaults();
-    m_sim.injectFault("MessSendSMS", {SimFault::Kind::Refuse, {}, "系统维护中"});
-    res = post("MessSendSMS", body);
-    ASSERT_TRUE(res);
-    EXPECT_FALSE(ok(res->body));
-    EXPECT_EQ(xmlField(res->body, "Message"), "系统维护中");
-
-    m_sim.clearFaults();
-    m_sim.injectFault("MessSendSMS", {SimFault::Kind::NotXml, {}, {}});
-    res = post("MessSendSMS", body);
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 200);
-    EXPECT_EQ(res->body.find('<'), std::string::npos);
-
-    m_sim.clearFaults();
-    m_sim.injectFault("MessSendSMS", {SimFault::Kind::Drop, {}, {}});
-    res = post("MessSendSMS", body);
-    EXPECT_FALSE(res);
-
+    struct Case
+    {
+        const char* name;
+        SimFault fault;
+        int status; // 0: no answer at all
+        std::string message;
+    } cases[] = {
+        {"http 500", {SimFault::Kind::Http500, {}, {}}, 500, "<missing>"},
+        {"refusal", {SimFault::Kind::Refuse, {}, "系统维护中"}, 200, "系统维护中"},
+        {"not xml", {SimFault::Kind::NotXml, {}, {}}, 200, "<missing>"},
+        {"dropped", {SimFault::Kind::Drop, {}, {}}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        m_sim.clearFaults();
+        m_sim.injectFault("MessSendSMS", c.fault);
+        auto res = post("MessSendSMS", body);
+        ASSERT_EQ(static_cast<bool>(res), c.status != 0) << c.name;
+        if (res) {
+            EXPECT_EQ(res->status, c.status) << c.name;
+            EXPECT_EQ(xmlField(res->body, "Message"), c.message) << c.name;
+        }
+    }
     EXPECT_EQ(stockOf(), 1000);
     EXPECT_TRUE(m_sim.job(jobId)->messages.empty());
     EXPECT_EQ(m_sim.callCount("MessSendSMS"), 4);
@@ -712,16 +633,6 @@ TEST_F(SmsSimulatorTest, ShortDelayStillAnswers)
     EXPECT_EQ(xmlField(call("GetStockDetails", auth), "StockRemain"), "1000");
 }
 
-TEST_F(SmsSimulatorTest, FaultsReachTheSoapUploadToo)
-{
-    m_sim.injectFault("UploadFile", {SimFault::Kind::Refuse, {}, "磁盘已满"});
-    auto res = m_client->Post("/Services.asmx?op=UploadFile", soapEnvelope(login(), "YWJj"), "text/xml");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(xmlField(res->body, "Message"), "磁盘已满");
-    EXPECT_NE(res->body.find("<soap:Envelope"), std::string::npos);
-    EXPECT_FALSE(m_sim.backup("8001", "admin").has_value());
-}
-
 // --- control over HTTP -------------------------------------------------------------------------
 
 TEST_F(SmsSimulatorTest, ControlInterfaceOverHttp)
@@ -731,49 +642,36 @@ TEST_F(SmsSimulatorTest, ControlInterfaceOverHttp)
         EXPECT_TRUE(res) << path;
         return res ? res->body : std::string();
     };
-    EXPECT_EQ(
-        control("/control/account",
-            {{"account", "7001"}, {"password", "pw 1"}, {"stock", "30"}, {"company", "公司"}, {"userRight", "4"}}),
-        "{\"ok\":true}");
-    EXPECT_EQ(control("/control/user", {{"account", "7001"}, {"user", "sub01"}, {"password", "p"}, {"stock", "5"}}),
-        "{\"ok\":true}");
-    EXPECT_EQ(control("/control/stock", {{"account", "7001"}, {"user", "sub01"}, {"stock", "9"}}), "{\"ok\":true}");
-    EXPECT_EQ(control("/control/stock", {{"account", "nope"}, {"user", "sub01"}, {"stock", "9"}}), "{\"ok\":false}");
-    EXPECT_EQ(m_client->Get("/control/stock?account=7001&user=sub01")->body, "{\"ok\":true,\"stock\":9}");
-    EXPECT_EQ(
-        control("/control/reply", {{"account", "7001"}, {"phone", "13800000009"}, {"content", "好"}}), "{\"ok\":true}");
+    const std::string done = "{\"ok\":true}";
+    EXPECT_EQ(control("/control/account", {{"account", "7001"}, {"password", "pw 1"}, {"stock", "30"}}), done);
+    EXPECT_EQ(control("/control/stock", {{"account", "7001"}, {"user", "admin"}, {"stock", "9"}}), done);
+    EXPECT_EQ(control("/control/stock", {{"account", "nope"}, {"user", "admin"}, {"stock", "9"}}), "{\"ok\":false}");
+    EXPECT_EQ(m_client->Get("/control/stock?account=7001&user=admin")->body, "{\"ok\":true,\"stock\":9}");
+    EXPECT_EQ(control("/control/reply", {{"account", "7001"}, {"phone", "13800000009"}, {"content", "好"}}), done);
     EXPECT_EQ(m_sim.pendingReplies("7001", "admin"), 1u);
 
     auto res = m_client->Get("/Services.asmx/UserLogin?UserID=7001&Account=admin&Password=pw%201");
     ASSERT_TRUE(res);
-    EXPECT_EQ(xmlField(res->body, "UserRight"), "4");
     const std::string auth = "Token=" + xmlField(res->body, "Token");
     const std::string jobId = createJob(auth, "%e5%97%a8");
     call("MessSendSMS", auth + "&Phones=13800000001;1;&JobID=" + jobId + "&SendTime=");
-    EXPECT_NE(
-        m_client->Get("/control/jobs")
-            ->body.find(
-                "\"method\":\"MessSendSMS\",\"content\":\"嗨\",\"smsType\":1,\"sendTime\":\"\",\"scheduled\":false,"
-                "\"cancelled\":false,\"charged\":1,\"messages\":[{\"phone\":\"13800000001\",\"text\":\"嗨\","
-                "\"segments\":1}],\"refused\":[\"1\"]}"),
+    EXPECT_NE(m_client->Get("/control/jobs")
+                  ->body.find("\"method\":\"MessSendSMS\",\"content\":\"嗨\",\"smsType\":1,\"sendTime\":\"\","
+                              "\"scheduled\":false,\"cancelled\":false,\"charged\":1,\"messages\":[{\"phone\":"
+                              "\"13800000001\",\"text\":\"嗨\",\"segments\":1}],\"refused\":[\"1\"]}"),
         std::string::npos);
     EXPECT_NE(m_client->Get("/control/calls")->body.find("\"MessSendSMS\":1"), std::string::npos);
 
-    EXPECT_EQ(control("/control/fault", {{"method", "HeartBeating"}, {"kind", "refuse"}, {"message", "停机"}}),
-        "{\"ok\":true}");
+    EXPECT_EQ(
+        control("/control/fault", {{"method", "HeartBeating"}, {"kind", "refuse"}, {"message", "停机"}, {"call", "1"}}),
+        done);
     EXPECT_EQ(control("/control/fault", {{"method", "HeartBeating"}, {"kind", "explode"}}), "{\"ok\":false}");
     EXPECT_EQ(xmlField(call("HeartBeating", auth), "Message"), "停机");
-    control("/control/faults/clear", {});
     EXPECT_TRUE(ok(call("HeartBeating", auth)));
 
     control("/control/token-idle", {{"ms", "1000"}});
     control("/control/clock", {{"advanceMs", "2000"}});
     EXPECT_FALSE(ok(call("HeartBeating", auth)));
-    control("/control/update", {{"version", "9"}, {"serverIp", "h:1"}});
-    EXPECT_EQ(m_sim.config().updateVersion, "9");
-    EXPECT_EQ(
-        control("/control/consumption", {{"account", "7001"}, {"user", "admin"}, {"day", "2025-1-1"}, {"count", "3"}}),
-        "{\"ok\":true}");
 }
 
 TEST(SmsSimulatorLifecycle, StartsTwiceOnDifferentPortsAndStopsIdempotently)
