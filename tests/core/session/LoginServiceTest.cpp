@@ -65,46 +65,24 @@ protected:
     CLoginService login {app, service, session, autoStart};
 };
 
-struct FieldCase
+TEST_F(LoginServiceTest, FieldChecksRefuseWithoutCallingTheService)
 {
-    const char* name;
-    std::string account;
-    std::string password;
-    std::string message;
-};
-
-class LoginFieldChecks : public LoginServiceTest, public testing::WithParamInterface<FieldCase>
-{
-};
-
-TEST_P(LoginFieldChecks, RefuseWithoutCallingTheService)
-{
-    const LoginOutcome outcome = logIn(GetParam().account, GetParam().password);
-    EXPECT_EQ(outcome.result, LoginOutcome::Result::Invalid);
-    EXPECT_EQ(outcome.message, GetParam().message);
+    EXPECT_EQ(logIn("", "pw1234").message, "登录帐号不能为空!");
+    const LoginOutcome shortPassword = logIn("8001", "pw123");
+    EXPECT_EQ(shortPassword.result, LoginOutcome::Result::Invalid);
+    EXPECT_EQ(shortPassword.message, "登录密码不能少于6位!");
     EXPECT_EQ(sim.callCount("UserLogin"), 0);
     EXPECT_FALSE(session.loggedIn);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, LoginFieldChecks,
-    testing::Values(FieldCase {"EmptyAccount", "", "pw1234", "登录帐号不能为空!"},
-        FieldCase {"FiveCharacterPassword", "8001", "pw123", "登录密码不能少于6位!"}),
-    [](const testing::TestParamInfo<FieldCase>& info) { return info.param.name; });
-
-TEST_F(LoginServiceTest, RefusalCarriesTheServiceMessage)
+TEST_F(LoginServiceTest, RefusalAndSilenceCarryTheirMessages)
 {
     const LoginOutcome outcome = logIn("8001", "wrong-password");
     EXPECT_EQ(outcome.result, LoginOutcome::Result::Refused);
     EXPECT_EQ(outcome.message, "登录失败：帐号或密码错误!");
     EXPECT_EQ(app.GetWorkDatabaseName(), kOfflineDatabase);
-}
-
-TEST_F(LoginServiceTest, UnreachableServiceIsACommunicationError)
-{
     sim.stop();
-    const LoginOutcome outcome = logIn("8001", "pw1234");
-    EXPECT_EQ(outcome.result, LoginOutcome::Result::Refused);
-    EXPECT_EQ(outcome.message, "登录失败：通讯错误，无法连接到服务器!");
+    EXPECT_EQ(logIn("8001", "pw1234").message, "登录失败：通讯错误，无法连接到服务器!");
 }
 
 TEST_F(LoginServiceTest, PasswordWithFormCharactersArrivesAsTyped)
@@ -130,6 +108,105 @@ TEST_F(LoginServiceTest, FirstLoginCreatesTheUserDatabaseAndRecordsIt)
     EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "CurAccount"), "8001");
     EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "LoginIP"), sim.address());
     EXPECT_FALSE(autoStart.IsEnabled());
+}
+
+TEST_F(LoginServiceTest, RememberedPasswordIsLoadedAndForgottenOneIsNot)
+{
+    ASSERT_EQ(logIn("8001", "pw1234", true).result, LoginOutcome::Result::LoggedIn);
+    ASSERT_TRUE(app.OpenWorkDatabase(kOfflineDatabase));
+    bool remember = false;
+    std::string password;
+    login.LoadAccountPassword("admin", remember, password);
+    EXPECT_TRUE(remember);
+    EXPECT_EQ(password, "pw1234");
+    EXPECT_EQ(app.GetWorkDatabaseName(), "admin.db");
+
+    ASSERT_EQ(logIn("8001", "pw1234", false).result, LoginOutcome::Result::LoggedIn);
+    EXPECT_EQ(parameter("Password"), "") << "a second login without the choice forgets it";
+    login.LoadAccountPassword("admin", remember, password);
+    EXPECT_FALSE(remember);
+    EXPECT_EQ(password, "");
+    EXPECT_EQ(app.GetWorkDatabaseName(), kOfflineDatabase);
+}
+
+TEST_F(LoginServiceTest, StartAtLogonFollowsTheChoice)
+{
+    LoginRequest request;
+    request.account = "8001";
+    request.user = "admin";
+    request.password = "pw1234";
+    request.startAtLogon = true;
+    ASSERT_EQ(login.LogIn(request).result, LoginOutcome::Result::LoggedIn);
+    EXPECT_TRUE(autoStart.IsEnabled());
+    EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "AutoRun"), "1");
+    request.startAtLogon = false;
+    ASSERT_EQ(login.LogIn(request).result, LoginOutcome::Result::LoggedIn);
+    EXPECT_FALSE(autoStart.IsEnabled());
+}
+
+struct UpdateCase
+{
+    const char* name;
+    std::string remote;
+    std::string local;
+    std::string serverIp;
+    bool locked;
+    bool asks;
+    bool moves;
+};
+
+class LoginUpdateList : public LoginServiceTest, public testing::WithParamInterface<UpdateCase>
+{
+};
+
+TEST_P(LoginUpdateList, AsksAndMovesAsTheListSays)
+{
+    SimConfig config;
+    config.updateVersion = GetParam().remote;
+    config.updateServerIp = GetParam().serverIp;
+    SmsSimulator listing(config);
+    SimAccount account;
+    account.account = "8001";
+    account.adminPassword = "pw1234";
+    listing.addAccount(account);
+    ASSERT_TRUE(listing.start());
+    service.SetAddress(listing.address());
+    app.GetSetupFile().WriteString(kSetupSection, "CurVersion", GetParam().local);
+    app.GetSetupFile().WriteString(kSetupSection, "AutoUpdate", GetParam().locked ? "1" : "0");
+
+    const LoginOutcome outcome = logIn("8001", "pw1234");
+    ASSERT_EQ(outcome.result, LoginOutcome::Result::LoggedIn) << outcome.message;
+    EXPECT_EQ(outcome.updateAvailable, GetParam().asks);
+    EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "LoginIP"),
+        GetParam().moves ? GetParam().serverIp : listing.address());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, LoginUpdateList,
+    testing::Values(UpdateCase {"NewerVersionAsks", "3.1", "3.0", "", false, true, false},
+        UpdateCase {"SameVersionIsQuiet", " 3.0 ", "3.0", "", false, false, false},
+        UpdateCase {"EmptyRemoteIsQuiet", "", "3.0", "", false, false, false},
+        UpdateCase {"ServerIpMovesTheAddress", "3.0", "3.0", "10.0.0.1:8080", false, false, true},
+        UpdateCase {"LockedAddressStays", "3.0", "3.0", "10.0.0.1:8080", true, false, false},
+        UpdateCase {"EightCharactersAreTooShort", "3.0", "3.0", "10.0.0.1", false, false, false}),
+    [](const testing::TestParamInfo<UpdateCase>& info) { return info.param.name; });
+
+TEST(ParseLoginReply, FillsTheSessionInReplyOrder)
+{
+    CSession session;
+    ParseLoginReply("<R><Token> T1 </Token><UserType>5</UserType><UserRight>4x</UserRight><LongSmsLen>67"
+                    "</LongSmsLen><SmsStock>12</SmsStock><SignName> 【店】 </SignName></R>",
+        session);
+    EXPECT_TRUE(session.loggedIn);
+    EXPECT_EQ(session.token, "T1");
+    EXPECT_EQ(session.userType, "试用用户");
+    EXPECT_EQ(session.userRight, 4);
+    EXPECT_EQ(session.segmentUpperLimit, 50) << "a missing field keeps its default";
+    EXPECT_EQ(session.longSmsLen, 67);
+    EXPECT_EQ(session.shortSmsLen, 56);
+    EXPECT_EQ(session.stock, 12);
+    EXPECT_EQ(session.signName, "【店】");
+    EXPECT_EQ(UserTypeName("1") + UserTypeName("2") + UserTypeName("3") + UserTypeName("4"),
+        "正式用户VIP用户会员用户接口用户");
 }
 
 TEST_F(LoginServiceTest, HistoryKeepsWholeEntries)
