@@ -77,7 +77,6 @@ bool CXmlReader::parseError(std::string message)
     m_error = std::move(message);
     m_elems.assign(1, ElemPos {});
     m_parent = m_current = m_child = 0;
-    m_nodeType = 0;
     return false;
 }
 
@@ -227,7 +226,6 @@ bool CXmlReader::parse()
     m_elems.reserve(m_doc.size() / 64 + 8);
     m_elems.emplace_back();
     m_parent = m_current = m_child = 0;
-    m_nodeType = 0;
 
     std::int32_t parent = 0;
     std::size_t pos = 0;
@@ -355,7 +353,6 @@ bool CXmlReader::FindElem(std::string_view name)
     }
     m_current = found;
     m_child = 0;
-    m_nodeType = 1;
     return true;
 }
 
@@ -380,7 +377,6 @@ bool CXmlReader::IntoElem()
     m_parent = m_current;
     m_current = m_child;
     m_child = 0;
-    m_nodeType = m_current != 0 ? 1 : 0;
     return true;
 }
 
@@ -392,7 +388,6 @@ bool CXmlReader::OutOfElem()
     m_child = m_current;
     m_current = m_parent;
     m_parent = m_elems[static_cast<std::size_t>(m_parent)].parent;
-    m_nodeType = 1;
     return true;
 }
 

@@ -92,7 +92,6 @@ private:
     std::int32_t m_parent = 0;
     std::int32_t m_current = 0;
     std::int32_t m_child = 0;
-    int m_nodeType = 0;
 };
 
 /// Appends text with the five predefined entities decoded; other "&" sequences stay as they are.
