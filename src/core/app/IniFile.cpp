@@ -153,6 +153,17 @@ std::string truncateValue(std::string_view value)
     return std::string(value.substr(0, cut));
 }
 
+// Built in place: "[" + std::string&& trips a false -Wrestrict in GCC 12 at -O3.
+std::string enclose(char open, std::string_view text, char close)
+{
+    std::string result;
+    result.reserve(text.size() + 2);
+    result += open;
+    result.append(text);
+    result += close;
+    return result;
+}
+
 bool hasLineBreak(std::string_view text)
 {
     return text.find_first_of("\r\n") != std::string_view::npos;
@@ -162,8 +173,7 @@ bool hasLineBreak(std::string_view text)
 
 CIniFile::CIniFile(std::string path)
     : m_path(std::move(path))
-{
-}
+{ }
 
 std::string CIniFile::GetString(
     const std::string& section, const std::string& key, const std::string& defaultValue) const
@@ -202,7 +212,7 @@ bool CIniFile::WriteString(const std::string& section, const std::string& key, c
     // one more pair of quotes keeps them.
     std::string stored = value;
     if (!value.empty() && (trim(value).size() != value.size() || hasEnclosingQuotes(value))) {
-        stored = "\"" + value + "\"";
+        stored = enclose('"', value, '"');
     }
 
     const std::string_view body = withoutBom(content);
@@ -221,7 +231,7 @@ bool CIniFile::WriteString(const std::string& section, const std::string& key, c
     } else {
         entry = std::string(keyName) + "=" + stored + (crlf ? "\r" : "");
         if (!where.sectionLine) {
-            header = "[" + std::string(sectionName) + "]" + (crlf ? "\r" : "");
+            header = enclose('[', sectionName, ']') + (crlf ? "\r" : "");
         }
     }
 

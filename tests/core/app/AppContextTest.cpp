@@ -22,24 +22,21 @@ protected:
     test::TempDir m_temp;
 };
 
-TEST_F(AppContextTest, StartsOfflineWithSetupDefaults)
+TEST_F(AppContextTest, StartsOfflineAndReadsTheSetupValuesOrTheirDefaults)
 {
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    EXPECT_EQ("OffLineDB.db", app.GetWorkDatabaseName());
-    EXPECT_TRUE(app.IsOffline());
-    EXPECT_EQ("0", app.GetProxyFlag());
-    EXPECT_EQ("0", app.GetConnectionType());
-    EXPECT_EQ("0", app.GetCurrentVersion());
-    EXPECT_EQ(m_temp.path().string() + "/", app.GetApplicationDirectory());
-}
+    CAppContext defaults(test::preparedDataDirectory(m_temp));
+    EXPECT_EQ("OffLineDB.db", defaults.GetWorkDatabaseName());
+    EXPECT_TRUE(defaults.IsOffline());
+    EXPECT_EQ("0", defaults.GetProxyFlag());
+    EXPECT_EQ("0", defaults.GetConnectionType());
+    EXPECT_EQ("0", defaults.GetCurrentVersion());
+    EXPECT_EQ(m_temp.path().string() + "/", defaults.GetApplicationDirectory());
 
-TEST_F(AppContextTest, ReadsSetupValues)
-{
     std::ofstream(dataFile("ClientSetup.ini")) << "[section]\nIsProxy=TRUE\nConnType=DSN\nCurVersion=3.1\n";
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    EXPECT_EQ("TRUE", app.GetProxyFlag());
-    EXPECT_TRUE(app.IsSharedDatabase());
-    EXPECT_EQ("3.1", app.GetCurrentVersion());
+    CAppContext configured(test::preparedDataDirectory(m_temp));
+    EXPECT_EQ("TRUE", configured.GetProxyFlag());
+    EXPECT_TRUE(configured.IsSharedDatabase());
+    EXPECT_EQ("3.1", configured.GetCurrentVersion());
 }
 
 TEST_F(AppContextTest, MissingDatabaseIsMadeFromTheTemplate)
@@ -72,7 +69,7 @@ TEST_F(AppContextTest, ExistingDatabaseIsOpenedNotReplaced)
 struct DamagedCase
 {
     const char* name;
-    std::string content; // empty: made from a real database cut short
+    std::string content; // "truncated": a real database cut short; "foreign": someone else's
 };
 
 class AppContextDamagedTest : public AppContextTest, public ::testing::WithParamInterface<DamagedCase>
@@ -83,9 +80,15 @@ TEST_P(AppContextDamagedTest, ReportsAndLeavesTheFileAlone)
 {
     CAppContext app(test::preparedDataDirectory(m_temp));
     std::string content = GetParam().content;
-    if (content.empty()) {
+    if (content == "truncated") {
         ASSERT_TRUE(ReadWholeFile(test::templateDirectory() + "/SourceDB.db", content));
         content.resize(content.size() / 2);
+    } else if (content == "foreign") {
+        CADODataBase other;
+        ASSERT_TRUE(other.OpenOrCreate(dataFile("other.db")));
+        ASSERT_TRUE(other.Execute("CREATE TABLE t (a)"));
+        other.Close();
+        ASSERT_TRUE(ReadWholeFile(dataFile("other.db"), content));
     }
     {
         std::ofstream out(dataFile("bob.db"), std::ios::binary);
@@ -105,21 +108,9 @@ TEST_P(AppContextDamagedTest, ReportsAndLeavesTheFileAlone)
 
 INSTANTIATE_TEST_SUITE_P(Files, AppContextDamagedTest,
     ::testing::Values(DamagedCase {"text_file", std::string(8192, 'x')},
-        DamagedCase {"header_only", std::string("SQLite format 3\0", 16)}, DamagedCase {"truncated", ""}),
+        DamagedCase {"header_only", std::string("SQLite format 3\0", 16)}, DamagedCase {"truncated", "truncated"},
+        DamagedCase {"foreign_database", "foreign"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(AppContextTest, ForeignSqliteDatabaseIsRefused)
-{
-    {
-        CADODataBase other;
-        ASSERT_TRUE(other.OpenOrCreate(dataFile("other.db")));
-        ASSERT_TRUE(other.Execute("CREATE TABLE t (a)"));
-    }
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    EXPECT_FALSE(app.OpenWorkDatabase("other.db"));
-    EXPECT_EQ("打开数据库失败！", app.GetLastError());
-    EXPECT_FALSE(app.GetDatabase().IsOpen());
-}
 
 TEST_F(AppContextTest, FileNamesCannotLeaveTheDataDirectory)
 {
@@ -145,14 +136,9 @@ TEST_F(AppContextTest, SharedDatabaseModeOpensOneFileWhateverTheName)
     EXPECT_EQ("1", test::scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_inputphone"));
     EXPECT_FALSE(fs::exists(dataFile("carol.db")));
     EXPECT_FALSE(fs::exists(dataFile("OffLineDB.db")));
-}
 
-TEST_F(AppContextTest, SharedDatabaseFileIsConfigurable)
-{
     std::ofstream(dataFile("ClientSetup.ini")) << "[section]\nConnType=DSN\nDSNFile=team.db\n";
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    ASSERT_TRUE(app.OpenWorkDatabase("dave.db"));
-    EXPECT_EQ(dataFile("team.db"), app.GetDatabase().GetDatabasePath());
+    EXPECT_EQ(dataFile("team.db"), CAppContext(test::preparedDataDirectory(m_temp)).DatabasePathFor("dave.db"));
 }
 
 } // namespace

@@ -56,24 +56,17 @@ TEST_F(DataDirectoryTest, ChoosesInOrder)
     CDataDirectory third(in);
     ASSERT_TRUE(third.Prepare());
     EXPECT_EQ(under("xdg/telvora"), third.GetPath());
+    struct stat info
+    {
+    };
+    ASSERT_EQ(0, ::stat(third.GetPath().c_str(), &info));
+    EXPECT_EQ(0700u, info.st_mode & 0777) << "a directory it makes is private";
 
     in.xdgDataHome = "relative/ignored";
     CDataDirectory fourth(in);
     ASSERT_TRUE(fourth.Prepare());
     EXPECT_EQ(under("home/.local/share/telvora"), fourth.GetPath());
     EXPECT_EQ(fourth.GetPath() + "/", fourth.GetApplicationDirectory());
-}
-
-TEST_F(DataDirectoryTest, CreatesTheDirectoryPrivate)
-{
-    DataDirectoryInputs in = inputs();
-    CDataDirectory directory(in);
-    ASSERT_TRUE(directory.Prepare());
-    struct stat info
-    {
-    };
-    ASSERT_EQ(0, ::stat(directory.GetPath().c_str(), &info));
-    EXPECT_EQ(0700u, info.st_mode & 0777);
 }
 
 TEST_F(DataDirectoryTest, NothingToGoOnIsAnError)
@@ -130,15 +123,13 @@ TEST_F(DataDirectoryTest, CopiesAShippedFileOnlyWhenMissing)
     CDataDirectory directory(in);
     ASSERT_TRUE(directory.Prepare());
 
-    ASSERT_TRUE(directory.EnsureShippedCopy("mobileArea.db"));
     std::string content;
-    ASSERT_TRUE(ReadWholeFile(directory.FilePath("mobileArea.db"), content));
-    EXPECT_EQ("shipped", content);
-
-    touch(directory.FilePath("mobileArea.db"), "local");
-    ASSERT_TRUE(directory.EnsureShippedCopy("mobileArea.db"));
-    ASSERT_TRUE(ReadWholeFile(directory.FilePath("mobileArea.db"), content));
-    EXPECT_EQ("local", content);
+    for (const char* expected : {"shipped", "local"}) {
+        ASSERT_TRUE(directory.EnsureShippedCopy("mobileArea.db"));
+        ASSERT_TRUE(ReadWholeFile(directory.FilePath("mobileArea.db"), content));
+        EXPECT_EQ(expected, content);
+        touch(directory.FilePath("mobileArea.db"), "local");
+    }
 
     EXPECT_FALSE(directory.EnsureShippedCopy("absent.db"));
     EXPECT_NE(std::string::npos, directory.GetLastError().find("absent.db"));

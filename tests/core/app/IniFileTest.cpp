@@ -33,11 +33,20 @@ protected:
 struct ReadCase
 {
     const char* name;
-    const char* content;
+    std::string content;
     const char* section;
     const char* key;
-    const char* expected;
+    std::string expected;
 };
+
+std::string repeated(const std::string& part, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += part;
+    }
+    return text;
+}
 
 class IniFileReadTest : public IniFileTest, public ::testing::WithParamInterface<ReadCase>
 {
@@ -45,7 +54,9 @@ class IniFileReadTest : public IniFileTest, public ::testing::WithParamInterface
 
 TEST_P(IniFileReadTest, ReadsLikeAProfileFile)
 {
-    writeRaw(GetParam().content);
+    if (!GetParam().content.empty()) {
+        writeRaw(GetParam().content);
+    }
     EXPECT_EQ(GetParam().expected, m_ini.GetString(GetParam().section, GetParam().key, "dflt"));
 }
 
@@ -67,70 +78,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, IniFileReadTest,
         ReadCase {"no_final_newline", "[section]\nA=1", "section", "A", "1"},
         ReadCase {"utf8_value", "[section]\nLastUser=张三;李四;\n", "section", "LastUser", "张三;李四;"},
         ReadCase {"invalid_utf8_elsewhere", "[section]\nX=\xFF\xFE\x80\nA=ok\n", "section", "A", "ok"},
-        ReadCase {"invalid_utf8_value_kept", "[section]\nX=\xC3\x28\n", "section", "X", "\xC3\x28"}),
+        ReadCase {"invalid_utf8_value_kept", "[section]\nX=\xC3\x28\n", "section", "X", "\xC3\x28"},
+        ReadCase {"missing_file", "", "section", "CurVersion", "dflt"},
+        // Values read back at most 259 bytes (the old 260-byte buffer), never half a character.
+        ReadCase {"bytes259", "[section]\nA=" + repeated("a", 259), "section", "A", repeated("a", 259)},
+        ReadCase {"bytes260_cut", "[section]\nA=" + repeated("a", 260), "section", "A", repeated("a", 259)},
+        ReadCase {"no_broken_character", "[section]\nA=" + repeated("字", 90), "section", "A", repeated("字", 86)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(IniFileTest, MissingFileGivesDefaults)
-{
-    EXPECT_EQ("0", m_ini.GetString("section", "CurVersion", "0"));
-}
-
-struct LengthCase
+struct WriteCase
 {
     const char* name;
-    std::string value;
-    std::size_t expectedBytes;
+    const char* before; // nullptr: no file yet
+    const char* key;
+    const char* after;
 };
 
-class IniFileLengthTest : public IniFileTest, public ::testing::WithParamInterface<LengthCase>
+class IniFileWriteTest : public IniFileTest, public ::testing::WithParamInterface<WriteCase>
 {
 };
 
-TEST_P(IniFileLengthTest, ValuesReadBackAtMost259Bytes)
+TEST_P(IniFileWriteTest, ChangesOnlyWhatItMust)
 {
-    writeRaw("[section]\nA=" + GetParam().value + "\n");
-    const std::string read = m_ini.GetString("section", "A");
-    EXPECT_EQ(GetParam().expectedBytes, read.size());
-    EXPECT_EQ(GetParam().value.substr(0, read.size()), read);
-}
-
-INSTANTIATE_TEST_SUITE_P(Limits, IniFileLengthTest,
-    ::testing::Values(LengthCase {"bytes258", std::string(258, 'a'), 258},
-        LengthCase {"bytes259", std::string(259, 'a'), 259}, LengthCase {"bytes260", std::string(260, 'a'), 259},
-        // 86 three-byte characters are 258 bytes; the 87th may not be cut in half.
-        LengthCase {"no_broken_character",
-            [] {
-                std::string s;
-                for (int i = 0; i < 90; ++i) {
-                    s += "字";
-                }
-                return s;
-            }(),
-            258}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(IniFileTest, WriteReplacesOnlyItsLine)
-{
-    const std::string before
-        = "; setup\n[other]\nA=1\n\n[Section]\nlastuser=x;\ngarbage line\nLoginIP=old\n\n[tail]\nZ=9\n";
-    writeRaw(before);
-    ASSERT_TRUE(m_ini.WriteString("section", "LOGINIP", "new:8080"));
-    std::string expected = before;
-    expected.replace(expected.find("LoginIP=old"), 11, "LoginIP=new:8080");
-    EXPECT_EQ(expected, readRaw());
-}
-
-TEST_F(IniFileTest, WriteAddsKeyAtTheEndOfItsSection)
-{
-    writeRaw("[section]\nA=1\n\n[tail]\nZ=9\n");
-    ASSERT_TRUE(m_ini.WriteString("section", "B", "2"));
-    EXPECT_EQ("[section]\nA=1\nB=2\n\n[tail]\nZ=9\n", readRaw());
-}
-
-TEST_F(IniFileTest, WriteAddsSectionToMissingFileWithMode0600)
-{
-    ASSERT_TRUE(m_ini.WriteString("section", "AutoRun", "1"));
-    EXPECT_EQ("[section]\nAutoRun=1\n", readRaw());
+    if (GetParam().before) {
+        writeRaw(GetParam().before);
+    }
+    ASSERT_TRUE(m_ini.WriteString("section", GetParam().key, "new")) << m_ini.GetLastError();
+    EXPECT_EQ(GetParam().after, readRaw());
     struct stat info
     {
     };
@@ -138,12 +112,17 @@ TEST_F(IniFileTest, WriteAddsSectionToMissingFileWithMode0600)
     EXPECT_EQ(0600u, info.st_mode & 0777);
 }
 
-TEST_F(IniFileTest, WriteKeepsCrlfAndInvalidBytes)
-{
-    writeRaw("[section]\r\nX=\xFF\xFE\r\nA=1\r\n");
-    ASSERT_TRUE(m_ini.WriteString("section", "A", "2"));
-    EXPECT_EQ("[section]\r\nX=\xFF\xFE\r\nA=2\r\n", readRaw());
-}
+INSTANTIATE_TEST_SUITE_P(Cases, IniFileWriteTest,
+    ::testing::Values(
+        WriteCase {"replaces_its_line_keeps_the_rest",
+            "; setup\n[other]\nA=1\n\n[Section]\nlastuser=x;\ngarbage line\nLoginIP=old\n\n[tail]\nZ=9\n", "LOGINIP",
+            "; setup\n[other]\nA=1\n\n[Section]\nlastuser=x;\ngarbage line\nLoginIP=new\n\n[tail]\nZ=9\n"},
+        WriteCase {"adds_key_at_end_of_section", "[section]\nA=1\n\n[tail]\nZ=9\n", "B",
+            "[section]\nA=1\nB=new\n\n[tail]\nZ=9\n"},
+        WriteCase {"missing_file", nullptr, "AutoRun", "[section]\nAutoRun=new\n"},
+        WriteCase {"keeps_crlf_and_invalid_bytes", "[section]\r\nX=\xFF\xFE\r\nA=1\r\n", "A",
+            "[section]\r\nX=\xFF\xFE\r\nA=new\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct RoundTripCase
 {

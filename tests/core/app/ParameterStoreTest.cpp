@@ -25,38 +25,31 @@ protected:
     CParameterStore m_store;
 };
 
-TEST_F(ParameterStoreTest, LoadsTheTableAndTheSetupFileKeys)
+TEST_F(ParameterStoreTest, LoadReplacesEverythingWithTableAndSetupFileKeys)
 {
+    m_store["Stale"] = "x";
     std::ofstream(m_temp.file("ClientSetup.ini")) << "[section]\nIsRemainStock=1\nRemainAmount=250\n";
     ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
+    EXPECT_FALSE(m_store.Contains("Stale"));
     EXPECT_EQ("30", m_store["SaveMaxDay"]);
     EXPECT_EQ("1900-01-01 9:0:0", m_store["BirthdayTime"]);
     EXPECT_EQ("1", m_store["IsRemainStock"]);
     EXPECT_EQ("250", m_store["RemainAmount"]);
-}
 
-TEST_F(ParameterStoreTest, EmptyRemainAmountBecomes1000)
-{
+    std::ofstream(m_temp.file("ClientSetup.ini")) << "[section]\nRemainAmount=\n";
     ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
     EXPECT_EQ("", m_store.Get("IsRemainStock")) << "the setup file decides, even when absent";
     EXPECT_EQ("1000", m_store.Get("RemainAmount"));
 }
 
-TEST_F(ParameterStoreTest, LoadReplacesEverything)
-{
-    m_store["Stale"] = "x";
-    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
-    EXPECT_FALSE(m_store.Contains("Stale"));
-}
-
-TEST_F(ParameterStoreTest, MissingKeyReadsEmptyAndIsNeverStored)
+TEST_F(ParameterStoreTest, UnknownKeysAreNeverStoredNorBreakTheStatement)
 {
     ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
     EXPECT_EQ("", m_store["NoSuchKey"]);
-    EXPECT_TRUE(m_store.Contains("NoSuchKey"));
-    m_store["NoSuchKey"] = "value";
+    m_store["NoSuchKey"] = "wiped";
+    m_store["x' OR '1'='1"] = "wiped";
     ASSERT_TRUE(m_store.SaveAll(db(), m_app.GetSetupFile())) << m_store.GetLastError();
-    EXPECT_EQ("0", test::scalar(db(), "SELECT COUNT(*) FROM tbl_sys_param WHERE para_name = 'NoSuchKey'"));
+    EXPECT_EQ("0", test::scalar(db(), "SELECT COUNT(*) FROM tbl_sys_param WHERE para_value = 'wiped'"));
     EXPECT_EQ("", m_app.GetSetupFile().GetString("section", "NoSuchKey"));
 }
 

@@ -75,15 +75,6 @@ TEST_F(RecordCleanupTest, DeletesUpToTheCutOffMidnight)
     EXPECT_EQ("3,4", remaining("tbl_sendsms_detail"));
 }
 
-TEST_F(RecordCleanupTest, GarbledSettingKeepsFifteenDays)
-{
-    addSend(1, "2026-03-15 12:00:00");
-    addSend(2, "2026-03-17 12:00:00");
-    CRecordCleanup cleanup;
-    ASSERT_TRUE(cleanup.Run(db(), "", DateTime::parse("2026-03-31 10:00:00")));
-    EXPECT_EQ("2", remaining("tbl_sendsms"));
-}
-
 TEST_F(RecordCleanupTest, FailureIsReported)
 {
     ASSERT_TRUE(db().Execute("DROP TABLE tbl_sendsms_detail"));
