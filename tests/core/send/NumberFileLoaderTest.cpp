@@ -15,6 +15,17 @@ using Numbers = std::vector<std::string>;
 
 const std::string kNotFound = "该文件没有找到可以加载的手机号码!";
 
+// ASCII text as UTF-16LE with its byte order mark.
+std::string utf16le(std::string_view ascii)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 // ---------------------------------------------------------------- one line
 
 struct LineCase
@@ -38,16 +49,14 @@ TEST_P(ScanLineTest, FindsNumbers)
 
 INSTANTIATE_TEST_SUITE_P(Table, ScanLineTest,
     testing::Values(LineCase {"plain", "13912345678", {"13912345678"}},
-        LineCase {"trailing_cr", "13912345678\r", {"13912345678"}},
         LineCase {"two_joined_by_comma", "13912345678,18912345678", {"13912345678", "18912345678"}},
-        LineCase {"two_joined_by_space", "18912345678 13012345678", {"13012345678", "18912345678"}},
         LineCase {"prefix_order_not_line_order", "17012345678;15912345678;13912345678",
             {"13912345678", "15912345678", "17012345678"}},
         LineCase {"with_name", "张三 13912345678 北京", {"13912345678"}},
         LineCase {"country_code", "+8613912345678", {"13912345678"}},
         LineCase {"same_number_twice", "13912345678,13912345678", {"13912345678", "13912345678"}},
-        LineCase {"ten_digits_and_letter", "1391234567a", {}}, LineCase {"ten_digits", "1391234567", {}},
-        LineCase {"invalid_prefix", "14912345678", {}}, LineCase {"spaced_digits", "139 1234 5678", {}},
+        LineCase {"ten_digits_and_letter", "1391234567a", {}}, LineCase {"invalid_prefix", "14912345678", {}},
+        LineCase {"spaced_digits", "139 1234 5678", {}},
         LineCase {"false_start_then_number", "13a13912345678", {"13912345678"}}, LineCase {"empty", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -100,26 +109,10 @@ INSTANTIATE_TEST_SUITE_P(Table, NumberFileContentTest,
             {"13912345678", "13012345678"}, TextEncoding::Gbk},
         FileCase {"blank_lines", "\n\n13912345678\n\r\n   \n18912345678", Status::Loaded,
             {"13912345678", "18912345678"}, TextEncoding::Utf8},
-        FileCase {"duplicates_kept", "13912345678\n13912345678\n", Status::Loaded, {"13912345678", "13912345678"},
-            TextEncoding::Utf8},
         FileCase {"last_line_without_break", "13912345678\n15912345678", Status::Loaded, {"13912345678", "15912345678"},
             TextEncoding::Utf8},
-        FileCase {"utf16le_with_mark",
-            std::string("\xFF\xFE"
-                        "1\0"
-                        "3\0"
-                        "9\0"
-                        "1\0"
-                        "2\0"
-                        "3\0"
-                        "4\0"
-                        "5\0"
-                        "6\0"
-                        "7\0"
-                        "8\0"
-                        "\n\0",
-                26),
-            Status::Loaded, {"13912345678"}, TextEncoding::Utf16Le},
+        FileCase {
+            "utf16le_with_mark", utf16le("13900000001\n"), Status::Loaded, {"13900000001"}, TextEncoding::Utf16Le},
         FileCase {"empty", "", Status::NotFound, {}, TextEncoding::Empty},
         FileCase {"only_mark", "\xEF\xBB\xBF", Status::NotFound, {}, TextEncoding::Empty},
         FileCase {"no_numbers", "姓名,电话\n张三,010-12345678\n", Status::NotFound, {}, TextEncoding::Utf8},
@@ -139,18 +132,13 @@ TEST_F(NumberFileLoaderTest, CountsCarriers)
     EXPECT_EQ(result.lines, 4u);
 }
 
-TEST_F(NumberFileLoaderTest, MissingFileCannotBeOpened)
+TEST_F(NumberFileLoaderTest, MissingFileOrDirectoryCannotBeOpened)
 {
     const std::string path = m_dir.file("missing.txt");
     const NumberFileResult result = m_loader.loadTextFile(path);
     EXPECT_EQ(result.status, Status::OpenFailed);
     EXPECT_EQ(result.message, "打开加载文件[" + path + "]失败!");
-}
-
-TEST_F(NumberFileLoaderTest, DirectoryCannotBeRead)
-{
-    const std::string path = m_dir.path().string();
-    EXPECT_EQ(m_loader.loadTextFile(path).status, Status::OpenFailed);
+    EXPECT_EQ(m_loader.loadTextFile(m_dir.path().string()).status, Status::OpenFailed);
 }
 
 // Enough lines to span several read pieces, with GBK names so pieces split characters.
@@ -176,16 +164,6 @@ TEST_F(NumberFileLoaderTest, LargeGbkFileAcrossPieces)
     EXPECT_EQ(reports.back().totalBytes, bytes.size());
 }
 
-TEST_F(NumberFileLoaderTest, CancelBeforeStartAddsNothing)
-{
-    std::atomic<bool> cancel {true};
-    m_loader.setCancelFlag(&cancel);
-    const NumberFileResult result = m_loader.loadTextFile(write("n.txt", "13912345678\n"));
-    EXPECT_EQ(result.status, Status::Cancelled);
-    EXPECT_TRUE(result.found.numbers.empty());
-    EXPECT_EQ(result.message, "");
-}
-
 TEST_F(NumberFileLoaderTest, CancelWhileReadingStopsAndAddsNothing)
 {
     std::string bytes;
@@ -203,6 +181,7 @@ TEST_F(NumberFileLoaderTest, CancelWhileReadingStopsAndAddsNothing)
     EXPECT_EQ(result.status, Status::Cancelled);
     EXPECT_TRUE(result.found.numbers.empty());
     EXPECT_EQ(reports, 1);
+    EXPECT_EQ(result.message, "");
 }
 
 // ---------------------------------------------------------------- file kinds
@@ -211,7 +190,6 @@ TEST(NumberFileKind, ByExtensionInAnyCase)
 {
     EXPECT_EQ(NumberFileKindOf("/a/b/n.txt"), NumberFileKind::Text);
     EXPECT_EQ(NumberFileKindOf("N.TXT"), NumberFileKind::Text);
-    EXPECT_EQ(NumberFileKindOf("n.Txt"), NumberFileKind::Text);
     EXPECT_EQ(NumberFileKindOf("n.xls"), NumberFileKind::Spreadsheet);
     EXPECT_EQ(NumberFileKindOf("n.XLSX"), NumberFileKind::Spreadsheet);
     EXPECT_EQ(NumberFileKindOf("n.csv"), NumberFileKind::Unsupported);
