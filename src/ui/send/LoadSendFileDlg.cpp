@@ -214,8 +214,12 @@ void CLoadSendFileDlg::onLoadingDone()
         return;
     }
     emit loadingFinished();
-    if (!result.message.empty()) {
-        m_prompter.information(this, QString::fromStdString(result.message));
+    // A workbook that will not open gets the same notice as a text file that will not.
+    const QString notice = result.status == NumberFileResult::Status::OpenFailed
+        ? QStringLiteral("打开加载文件[%1]失败!").arg(filePath())
+        : QString::fromStdString(result.message);
+    if (!notice.isEmpty()) {
+        m_prompter.information(this, notice);
     }
 }
 

@@ -52,6 +52,16 @@ CLoadSendFileDlg* loadThroughDialog(SendViewFixture& f, const QString& path, QSi
     return dialog;
 }
 
+// A workbook whose only sheet has no cell.
+QByteArray emptyWorkbook()
+{
+    test::TempDir dir;
+    const std::string path = dir.file("empty.xlsx");
+    test::XlsxFixture(path).sheet("空");
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray numberLines(int count, int first = 0)
 {
     QByteArray text;
@@ -88,7 +98,10 @@ void LoadSendFileDlgTest::filesWithoutNumbers_data()
                                  << "该文件没有找到可以加载的手机号码!";
     QTest::newRow("invalid numbers") << "bad.txt" << QByteArray("1391234567a\n14912345678\n139123\n")
                                      << "该文件没有找到可以加载的手机号码!";
-    QTest::newRow("damaged workbook") << "bad.xlsx" << QByteArray("PK\x03\x04 not really", 16) << "";
+    QTest::newRow("workbook without data") << "empty.xlsx" << emptyWorkbook() << "该文件没有找到可以加载的手机号码!";
+    QTest::newRow("damaged xlsx") << "bad.xlsx" << QByteArray("PK\x03\x04 not really", 16) << "打开加载文件[%1]失败!";
+    QTest::newRow("damaged xls") << "bad.xls" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 cut", 12)
+                                 << "打开加载文件[%1]失败!";
 }
 
 void LoadSendFileDlgTest::filesWithoutNumbers()
@@ -97,15 +110,12 @@ void LoadSendFileDlgTest::filesWithoutNumbers()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     SendViewFixture f;
-    CLoadSendFileDlg* dialog = loadThroughDialog(f, f.file(name, bytes));
+    const QString path = f.file(name, bytes);
+    CLoadSendFileDlg* dialog = loadThroughDialog(f, path);
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->result(), 0);
-    if (!expected.isEmpty()) {
-        QCOMPARE(f.prompter.lastText(), expected);
-    } else {
-        QVERIFY(f.prompter.lastText().contains(name));
-    }
+    QCOMPARE(f.prompter.lastText(), expected.contains("%1") ? expected.arg(path) : expected);
     QCOMPARE(f.view->listView()->rowCount(), 0);
     dialog->reject();
 }
@@ -131,23 +141,30 @@ void LoadSendFileDlgTest::loadsTenThousandNumbers()
 
 void LoadSendFileDlgTest::loadsSpreadsheetColumnOrEverywhere_data()
 {
+    // An empty workbook name stands for the one the test writes.
+    QTest::addColumn<QString>("workbook");
     QTest::addColumn<int>("column");
     QTest::addColumn<bool>("smart");
     QTest::addColumn<int>("found");
-    QTest::newRow("column A") << 0 << false << 2;
-    QTest::newRow("column B") << 1 << false << 1;
-    QTest::newRow("column I: nothing") << 8 << false << 0;
-    QTest::newRow("smart search") << 0 << true << 4;
+    QTest::newRow("column A") << "" << 0 << false << 2;
+    QTest::newRow("column B") << "" << 1 << false << 1;
+    QTest::newRow("column I: nothing") << "" << 8 << false << 0;
+    QTest::newRow("smart search") << "" << 0 << true << 4;
+    // Dates and fractions beside the numbers are no numbers.
+    QTest::newRow("xls column A") << "names.xls" << 0 << false << 2;
+    QTest::newRow("xls smart search") << "names.xls" << 0 << true << 2;
 }
 
 void LoadSendFileDlgTest::loadsSpreadsheetColumnOrEverywhere()
 {
+    QFETCH(QString, workbook);
     QFETCH(int, column);
     QFETCH(bool, smart);
     QFETCH(int, found);
     SendViewFixture f;
-    const std::string path = f.temp.file("numbers.xlsx");
-    {
+    std::string path = TELVORA_CONTACTS_TEST_DATA "/" + workbook.toStdString();
+    if (workbook.isEmpty()) {
+        path = f.temp.file("numbers.xlsx");
         test::XlsxFixture book(path);
         book.sheet("s").text(0, 0, "手机").text(0, 1, "备用");
         book.number(1, 0, 13912345678.0).text(1, 1, " 13012345678 ");

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,8 +15,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeEdit>
+#include <future>
 
 using namespace telvora;
 using test::SendViewFixture;
@@ -67,10 +71,10 @@ QAction* clearAction(const CSMSSendView& view, const QString& text)
     return nullptr;
 }
 
-int inputPhoneRows(CAppContext& app)
+int countRows(CAppContext& app, const std::string& where = "tbl_inputphone")
 {
     CADORecordset records(&app.GetDatabase());
-    records.Open("SELECT COUNT(*) FROM tbl_inputphone");
+    records.Open("SELECT COUNT(*) FROM " + where);
     int count = -1;
     records.GetFieldValue(0, count);
     return count;
@@ -95,6 +99,8 @@ private slots:
     void refusals_data();
     void refusals();
     void multiSegmentAsksFirst();
+    void scheduledSendResetsTheView();
+    void busyEngineRefusesNewSends();
     void exportWritesSortedDistinctNumbers();
     void testMessageDialog();
 };
@@ -122,9 +128,9 @@ void SMSSendViewTest::typedNumber()
     if (rows == 1) {
         QCOMPARE(f.view->listView()->row(0).cells, QStringList({"1", "手工添加", "未发送", "1", typed.trimmed()}));
         QCOMPARE(f.view->numberBox()->currentText(), QString());
-        QCOMPARE(inputPhoneRows(*f.app), 1);
+        QCOMPARE(countRows(*f.app), 1);
     } else {
-        QCOMPARE(inputPhoneRows(*f.app), 0);
+        QCOMPARE(countRows(*f.app), 0);
     }
     checkCountersMatchRows(*f.view);
 }
@@ -137,7 +143,7 @@ void SMSSendViewTest::duplicateTypedNumberIsRefused()
     QCOMPARE(f.view->listView()->rowCount(), 1);
     QCOMPARE(f.prompter.lastText(), QStringLiteral("您录入的号码已经添加到发送列表!"));
     QCOMPARE(f.prompter.shown().front().caption, QStringLiteral("提示"));
-    QCOMPARE(inputPhoneRows(*f.app), 1);
+    QCOMPARE(countRows(*f.app), 1);
     QCOMPARE(f.view->numberBox()->count(), 1);
 }
 
@@ -307,6 +313,71 @@ void SMSSendViewTest::multiSegmentAsksFirst()
     QCOMPARE(f.view->listView()->rowCount(), 1);
 }
 
+void SMSSendViewTest::scheduledSendResetsTheView()
+{
+    SendViewFixture f;
+    f.view->messageEdit()->setPlainText("周末 & 见");
+    typeNumber(*f.view, "13912345678");
+    f.view->titleCheck()->setChecked(true);
+    f.view->timedCheck()->setChecked(true);
+    QVERIFY(f.view->timeEdit()->isEnabled());
+    QVERIFY(!f.view->nameCheck()->isEnabled());
+    const QDateTime past = QDateTime::currentDateTime().addSecs(-120);
+    f.view->dateEdit()->setDate(past.date());
+    f.view->timeEdit()->setTime(past.time());
+    f.view->button("发送")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("定时发送的日期必须大于当前日期!"));
+    QCOMPARE(f.view->listView()->rowCount(), 1);
+
+    const QDate tomorrow = QDate::currentDate().addDays(1);
+    f.view->dateEdit()->setDate(tomorrow);
+    f.view->timeEdit()->setTime(QTime(9, 30));
+    f.view->button("发送")->click();
+    f.engine->Wait();
+    QVERIFY(f.engine->IsScheduled());
+    QCOMPARE(f.engine->GetSendTime(), tomorrow.toString("yyyy-MM-dd 09:30:00").toStdString());
+    QCOMPARE(f.engine->GetContent(), std::string("周末 ＆ 见"));
+    QCOMPARE(f.view->listView()->rowCount(), 0);
+    checkCountersMatchRows(*f.view);
+    for (QCheckBox* box : {f.view->timedCheck(), f.view->nameCheck(), f.view->titleCheck()}) {
+        QVERIFY(!box->isChecked());
+        QVERIFY(box->isEnabled());
+    }
+    QVERIFY(!f.view->dateEdit()->isEnabled());
+    QVERIFY(!f.view->timeEdit()->isEnabled());
+    QCOMPARE(f.status, QStringLiteral("短信正在发送，请不要退出软件!"));
+}
+
+void SMSSendViewTest::busyEngineRefusesNewSends()
+{
+    std::promise<void> release;
+    const std::shared_future<void> gate = release.get_future().share();
+    SendViewFixture f([gate](const std::string&, const std::string&, std::string& reply) {
+        gate.wait();
+        reply.clear();
+        return false;
+    });
+    // Declared after the fixture: lets the worker go before the engine waits for it.
+    const auto letGo = qScopeGuard([&release]() { release.set_value(); });
+    f.view->messageEdit()->setPlainText("hi");
+    typeNumber(*f.view, "13912345678");
+    f.view->button("发送")->click();
+    QVERIFY(f.engine->IsBusy());
+
+    typeNumber(*f.view, "13012345678");
+    f.view->button("发送")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!"));
+    QCOMPARE(f.view->listView()->rowCount(), 1);
+
+    CSMSTestDlg* dialog = nullptr;
+    connect(f.view.get(), &CSMSSendView::testDialogOpened, this, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
+    f.view->button("短信测试")->click();
+    QVERIFY(dialog);
+    dialog->numberBox()->setEditText("18912345678");
+    dialog->onSendClicked();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("短信发送失败，因为现在的发送任务尚未完成!"));
+}
+
 void SMSSendViewTest::exportWritesSortedDistinctNumbers()
 {
     SendViewFixture f;
@@ -329,16 +400,32 @@ void SMSSendViewTest::exportWritesSortedDistinctNumbers()
 void SMSSendViewTest::testMessageDialog()
 {
     SendViewFixture f;
+    f.app->GetParameters().Set("Account", "acme");
     CSMSTestDlg* dialog = nullptr;
     connect(f.view.get(), &CSMSSendView::testDialogOpened, this, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
+    f.session.loggedIn = false;
     f.view->button("短信测试")->click();
     QVERIFY(dialog);
+    dialog->numberBox()->setEditText("13912345678");
+    dialog->onSendClicked();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("您尚未在线登录，不可以发送测试短信!"));
+    dialog->reject();
+
+    f.session.loggedIn = true;
+    f.view->button("短信测试")->click();
     dialog->onSendClicked();
     QCOMPARE(f.prompter.lastText(), QStringLiteral("请先输入要测试的手机号码!"));
     dialog->numberBox()->setEditText("1391234567");
     dialog->onSendClicked();
     QCOMPARE(f.prompter.lastText(), QStringLiteral("手机号码格式不正确，请输入正确的手机号码!"));
     QVERIFY(dialog->isVisible());
+    dialog->numberBox()->setEditText("13912345678");
+    dialog->onSendClicked();
+    f.engine->Wait();
+    QCOMPARE(countRows(*f.app, "tbl_sendsms_detail WHERE phones = '13912345678'"), 1);
+    QVERIFY(QString::fromStdString(f.engine->GetContent())
+                .startsWith(QStringLiteral("尊敬的客户：您当前获取的帐号为[acme]")));
+    QCOMPARE(countRows(*f.app), 1);
 
     const QString text = CSMSTestDlg::testMessage("acme", QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
     QCOMPARE(text,
