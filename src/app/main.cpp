@@ -1,5 +1,4 @@
 // telvora: the desktop program.
-#include "LoggingPrompter.h"
 #include "ScreenshotTour.h"
 #include "app/QtPrompter.h"
 #include "shell/MainFrame.h"
@@ -7,7 +6,24 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+// For unattended runs (screenshots): prints what a message box would show and answers
+// every question with Cancel; file dialogs are cancelled.
+class LoggingPrompter final : public telvora::Prompter
+{
+public:
+    bool message(QWidget*, telvora::PromptKind kind, const QString& caption, const QString& text) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", qPrintable(caption), qPrintable(text));
+        return kind != telvora::PromptKind::Question;
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -38,7 +54,7 @@ int main(int argc, char** argv)
 
     // Unattended runs must not stop at a message box.
     telvora::QtPrompter interactive;
-    telvora::LoggingPrompter unattended;
+    LoggingPrompter unattended;
     telvora::Prompter& prompter = parser.isSet(screenshots) ? static_cast<telvora::Prompter&>(unattended) : interactive;
     telvora::CTelvoraApp app(prompter, options);
     switch (app.Start()) {

@@ -4,6 +4,21 @@ namespace telvora {
 
 Prompter::~Prompter() = default;
 
+QString Prompter::getOpenFileName(QWidget*, const FileRequest&)
+{
+    return {};
+}
+
+QString Prompter::getSaveFileName(QWidget*, const FileRequest&)
+{
+    return {};
+}
+
+QString Prompter::getExistingDirectory(QWidget*, const QString&, const QString&)
+{
+    return {};
+}
+
 void Prompter::information(QWidget* parent, const QString& text)
 {
     message(parent, PromptKind::Information, captionFor(PromptKind::Information), text);

@@ -35,10 +35,11 @@ public:
 
     // Returns true when the user chose OK (always for boxes without Cancel).
     virtual bool message(QWidget* parent, PromptKind kind, const QString& caption, const QString& text) = 0;
-    // An empty result means the user cancelled.
-    virtual QString getOpenFileName(QWidget* parent, const FileRequest& request) = 0;
-    virtual QString getSaveFileName(QWidget* parent, const FileRequest& request) = 0;
-    virtual QString getExistingDirectory(QWidget* parent, const QString& title, const QString& directory) = 0;
+    // An empty result means the user cancelled; a prompter that shows no file dialogs
+    // keeps these and cancels every one.
+    virtual QString getOpenFileName(QWidget* parent, const FileRequest& request);
+    virtual QString getSaveFileName(QWidget* parent, const FileRequest& request);
+    virtual QString getExistingDirectory(QWidget* parent, const QString& title, const QString& directory);
 
     void information(QWidget* parent, const QString& text);
     // OK → true, Cancel or closing the box → false.

@@ -11,6 +11,7 @@
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace telvora {
@@ -63,21 +64,38 @@ void CFrameRuntime::runOnWorker(std::function<Result()> work, std::function<void
     ++m_pending;
     auto* watcher = new QFutureWatcher<Result>(this);
     connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher, apply = std::move(apply)]() {
-        apply(watcher->result());
+        Result result = watcher->result();
         watcher->deleteLater();
-        callApplied();
+        deliver([this, apply, result = std::move(result)]() {
+            apply(result);
+            if (--m_pending == 0)
+                emit idle();
+        });
     });
     watcher->setFuture(QtConcurrent::run(&m_worker, std::move(work)));
 }
 
-void CFrameRuntime::callApplied()
+void CFrameRuntime::deliver(std::function<void()> step)
 {
-    if (--m_pending == 0)
-        emit idle();
+    if (m_suspended)
+        m_deferred.push_back(std::move(step));
+    else
+        step();
+}
+
+void CFrameRuntime::setSuspended(bool suspended)
+{
+    m_suspended = suspended;
+    if (suspended)
+        return;
+    for (const std::function<void()>& step : std::exchange(m_deferred, {}))
+        step();
 }
 
 void CFrameRuntime::onFetchTimer()
 {
+    if (m_suspended)
+        return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
         emit statusTextChanged(qs(kNotConnected));
@@ -94,9 +112,10 @@ void CFrameRuntime::onFetchTimer()
                     = CReceivedMessageStore::FetchReply(service, token, result.reply, result.messagesWaiting, message);
                 return result;
             },
-            [this](FetchResult result) {
-                // A session that ended meanwhile stores nothing more.
-                if (result.ok && result.messagesWaiting && m_services.session.loggedIn)
+            [this, token](FetchResult result) {
+                // A session that ended meanwhile, or another one since, stores nothing.
+                if (result.ok && result.messagesWaiting && m_services.session.loggedIn
+                    && m_services.session.token == token)
                     storeReplies(result.reply);
                 emit fetchCompleted();
             });
@@ -111,6 +130,8 @@ void CFrameRuntime::onHeartbeatTimer()
 
 void CFrameRuntime::heartbeat()
 {
+    if (m_suspended)
+        return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
         emit statusTextChanged(qs(kNotConnected));
@@ -121,8 +142,10 @@ void CFrameRuntime::heartbeat()
     CServiceClient& service = m_services.service;
     const std::string token = session.token;
     runOnWorker<bool>([&service, token]() { return CSessionKeeper::Ping(service, token); },
-        [this](bool alive) {
-            const auto result = m_services.keeper.RecordHeartbeat(alive);
+        [this, token](bool alive) {
+            // The answer about an older session says nothing about this one.
+            const auto result = m_services.session.token == token ? m_services.keeper.RecordHeartbeat(alive)
+                                                                  : CSessionKeeper::Heartbeat::NotLoggedIn;
             switch (result) {
             case CSessionKeeper::Heartbeat::Alive:
                 emit statusTextChanged(qs(CSessionKeeper::ConnectedStatusText()));
@@ -157,6 +180,8 @@ void CFrameRuntime::storeReplies(const std::string& reply)
 
 void CFrameRuntime::refreshStock()
 {
+    if (m_suspended)
+        return;
     if (!m_services.session.loggedIn) {
         emit stockTextChanged(QString());
         return;
@@ -171,8 +196,8 @@ void CFrameRuntime::refreshStock()
                 return std::nullopt;
             return copy.stock;
         },
-        [this](std::optional<int> stock) {
-            if (stock && m_services.session.loggedIn)
+        [this, token = copy.token](std::optional<int> stock) {
+            if (stock && m_services.session.loggedIn && m_services.session.token == token)
                 m_services.session.stock = *stock;
             emit stockTextChanged(qs(m_services.keeper.StockText()));
         });
@@ -187,6 +212,8 @@ void CFrameRuntime::checkLowStockLater()
 
 void CFrameRuntime::checkLowStock()
 {
+    if (m_suspended)
+        return;
     CServiceClient& service = m_services.service;
     CSession copy = m_services.session;
     const CParameterStore parameters = m_services.app.GetParameters();

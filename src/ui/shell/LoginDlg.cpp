@@ -9,7 +9,6 @@
 #include "shell/ShellServices.h"
 #include "shell/Updater.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -18,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace telvora {
 
@@ -103,9 +103,14 @@ CLoginDlg::CLoginDlg(ShellServices& services, QWidget* parent)
     connect(m_clearHistory, &QPushButton::clicked, this, &CLoginDlg::onClearHistoryClicked);
     connect(m_server, &QPushButton::clicked, this, &CLoginDlg::onServerSettingsClicked);
     connect(m_user, &QComboBox::activated, this, &CLoginDlg::onUserSelected);
+    connect(&m_attempt, &QFutureWatcher<LoginOutcome>::finished, this, &CLoginDlg::onLoginFinished);
 }
 
-CLoginDlg::~CLoginDlg() = default;
+CLoginDlg::~CLoginDlg()
+{
+    // The worker uses the session and the database the caller owns.
+    m_attempt.waitForFinished();
+}
 
 CServerIPDlg* CLoginDlg::serverDialog() const
 {
@@ -135,6 +140,8 @@ void CLoginDlg::onUserSelected(int index)
 
 void CLoginDlg::onLoginClicked()
 {
+    if (isBusy())
+        return;
     LoginRequest request;
     request.account = m_account->currentText().trimmed().toStdString();
     request.user = m_user->currentText().trimmed().toStdString();
@@ -142,10 +149,16 @@ void CLoginDlg::onLoginClicked()
     request.rememberPassword = m_remember->isChecked();
     request.startAtLogon = m_autoRun->isChecked();
 
-    // The call is short and the dialog is modal; the wait cursor says it is working.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_outcome = m_services.login.LogIn(request);
-    QApplication::restoreOverrideCursor();
+    setBusy(true);
+    emit loginStarted();
+    CLoginService& login = m_services.login;
+    m_attempt.setFuture(QtConcurrent::run([&login, request]() { return login.LogIn(request); }));
+}
+
+void CLoginDlg::onLoginFinished()
+{
+    m_outcome = m_attempt.result();
+    setBusy(false);
 
     using Result = LoginOutcome::Result;
     switch (m_outcome.result) {
@@ -167,6 +180,24 @@ void CLoginDlg::onLoginClicked()
     emit loginAttempted(static_cast<int>(m_outcome.result));
     if (m_outcome.result == Result::LoggedIn || m_outcome.result == Result::InterfaceAccount)
         accept();
+}
+
+void CLoginDlg::setBusy(bool busy)
+{
+    for (QWidget* input : std::initializer_list<QWidget*> {
+             m_account, m_user, m_password, m_remember, m_autoRun, m_login, m_cancel, m_clearHistory, m_server})
+        input->setEnabled(!busy);
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void CLoginDlg::reject()
+{
+    // Cancelling mid-way would leave the log-in half applied.
+    if (!isBusy())
+        QDialog::reject();
 }
 
 void CLoginDlg::offerUpdate()

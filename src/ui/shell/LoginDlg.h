@@ -3,6 +3,7 @@
 #include "session/LoginService.h"
 
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QPointer>
 
 class QCheckBox;
@@ -16,8 +17,9 @@ class CServerIPDlg;
 struct ShellServices;
 
 // "系统登录": account, sub-account and password, the remembered histories and password,
-// start at logon and the service address. The log-in itself is CLoginService's; this
-// dialog shows its outcome, asks about an update and closes with OK once logged in.
+// start at logon and the service address. The log-in itself is CLoginService's and runs
+// on a worker, so the dialog keeps painting while the service answers; this dialog shows
+// its outcome, asks about an update and closes with OK once logged in.
 class CLoginDlg final : public QDialog
 {
     Q_OBJECT
@@ -33,6 +35,8 @@ public:
 
     // The outcome of the last attempt.
     const LoginOutcome& outcome() const { return m_outcome; }
+    // A log-in is under way; the fields are locked and the dialog cannot be cancelled.
+    bool isBusy() const { return m_attempt.isRunning(); }
     bool isAddressLocked() const { return m_addressLocked; }
 
     // Fills the fields, e.g. for a scripted log-in.
@@ -53,12 +57,18 @@ public slots:
     void onLoginClicked();
     void onClearHistoryClicked();
     void onServerSettingsClicked();
+    void reject() override;
 
 signals:
+    // The log-in went to the worker: the session and the database are its until
+    // loginAttempted.
+    void loginStarted();
     // After every attempt, with the LoginOutcome::Result.
     void loginAttempted(int result);
 
 private:
+    void onLoginFinished();
+    void setBusy(bool busy);
     void onUserSelected(int index);
     void loadAccountPassword(const QString& user);
     void offerUpdate();
@@ -76,6 +86,7 @@ private:
     QPushButton* m_clearHistory;
     QPushButton* m_server;
     QPointer<CServerIPDlg> m_serverDialog;
+    QFutureWatcher<LoginOutcome> m_attempt;
 };
 
 } // namespace telvora

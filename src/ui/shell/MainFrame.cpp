@@ -9,6 +9,7 @@
 #include "records/SendHistory.h"
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
+#include "send/SendProgressAdapter.h"
 #include "service/ServiceClient.h"
 #include "session/Session.h"
 #include "session/SessionKeeper.h"
@@ -17,7 +18,6 @@
 #include "shell/LoginDlg.h"
 #include "shell/NavigationPane.h"
 #include "shell/NoticePane.h"
-#include "send/SendProgressAdapter.h"
 #include "shell/SendTabView.h"
 #include "shell/ShellIcons.h"
 #include "shell/ShellOptions.h"
@@ -125,8 +125,11 @@ void CMainFrame::createPages()
             auto* sendView = new CSMSSendView(std::move(dependencies));
             page = new CSendTabView(sendView, m_work);
         } else {
-            // Views still to come show an empty work area.
-            page = new QWidget(m_work);
+            // Views still to come say so rather than show an empty work area.
+            auto* placeholder = new QLabel(QStringLiteral("此功能尚未提供"), m_work);
+            placeholder->setAlignment(Qt::AlignCenter);
+            placeholder->setEnabled(false);
+            page = placeholder;
         }
         page->setObjectName(caption);
         m_pages.insert(caption, page);
@@ -319,6 +322,8 @@ CLoginDlg* CMainFrame::openLoginDialog(bool showFrame)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     m_loginDialog = dialog;
+    connect(dialog, &CLoginDlg::loginStarted, m_runtime, [this]() { m_runtime->setSuspended(true); });
+    connect(dialog, &CLoginDlg::loginAttempted, m_runtime, [this]() { m_runtime->setSuspended(false); });
     connect(dialog, &QDialog::finished, this, [this, dialog, showFrame](int result) {
         if (showFrame)
             show();
@@ -457,6 +462,11 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // A log-in under way owns the session and the database until it ends.
+    if (m_loginDialog && m_loginDialog->isBusy()) {
+        event->ignore();
+        return;
+    }
     CSendEngine& engine = m_services.sendEngine;
     if (engine.IsBusy() && !m_services.prompter.question(this, QString::fromUtf8(kClosingQuestion))) {
         event->ignore();
@@ -470,10 +480,12 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         // A failed copy must not keep the user from leaving; nothing is reported.
         CopyDatabase(app.GetDatabase().GetDatabasePath(), target);
     }
+    // The log-off may wait for the service: the window is gone by then.
+    hide();
+    m_tray->hide();
     m_services.keeper.LogOff();
     if (engine.IsBusy())
         engine.RequestStop();
-    m_tray->hide();
     event->accept();
     emit frameClosing();
 }

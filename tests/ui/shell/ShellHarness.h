@@ -64,13 +64,15 @@ public:
     CMainFrame* frame() const { return app->mainFrame(); }
     CLoginDlg* loginDialog() const { return frame() ? frame()->loginDialog() : nullptr; }
 
-    // Fills the open login dialog and presses "登录".
+    // Fills the open login dialog, presses "登录" and waits for the outcome.
     void submit(const QString& account, const QString& user, const QString& password)
     {
         CLoginDlg* dialog = loginDialog();
         QVERIFY(dialog);
         dialog->setCredentials(account, user, password);
+        QSignalSpy attempts(dialog, &CLoginDlg::loginAttempted);
         QTest::mouseClick(dialog->loginButton(), Qt::LeftButton);
+        QVERIFY(attempts.wait());
     }
 
     // Starts the program and logs in as admin; the window is shown afterwards.
