@@ -8,6 +8,19 @@ namespace telvora {
 
 namespace {
 
+// The bytes of a piece after what the last piece left incomplete; joined holds them when
+// something was pending, and pending is used up.
+std::string_view withPending(std::string& pending, std::string_view bytes, std::string& joined)
+{
+    if (pending.empty()) {
+        return bytes;
+    }
+    joined = std::move(pending);
+    pending.clear();
+    joined.append(bytes);
+    return joined;
+}
+
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
@@ -98,12 +111,7 @@ void CTextEncodingDetector::feed(std::string_view bytes)
         return;
     }
     std::string joined;
-    std::string_view data = bytes;
-    if (!m_pending.empty()) {
-        joined = std::move(m_pending);
-        joined.append(bytes);
-        data = joined;
-    }
+    const std::string_view data = withPending(m_pending, bytes, joined);
     const std::size_t incomplete = walkUtf8(data, [this](std::size_t) { m_validUtf8 = false; });
     m_pending.assign(data.substr(incomplete));
 }
@@ -207,12 +215,7 @@ void CTextFileDecoder::finish(std::string& out)
 void CTextFileDecoder::feedUtf8(std::string_view bytes, std::string& out)
 {
     std::string joined;
-    std::string_view data = bytes;
-    if (!m_pending.empty()) {
-        joined = std::move(m_pending);
-        joined.append(bytes);
-        data = joined;
-    }
+    const std::string_view data = withPending(m_pending, bytes, joined);
     std::size_t runStart = 0;
     const std::size_t incomplete = walkUtf8(data, [&](std::size_t pos) {
         out.append(data.substr(runStart, pos - runStart));
@@ -226,12 +229,7 @@ void CTextFileDecoder::feedUtf8(std::string_view bytes, std::string& out)
 void CTextFileDecoder::feedIconv(std::string_view bytes, std::string& out)
 {
     std::string joined;
-    std::string_view data = bytes;
-    if (!m_pending.empty()) {
-        joined = std::move(m_pending);
-        joined.append(bytes);
-        data = joined;
-    }
+    const std::string_view data = withPending(m_pending, bytes, joined);
     m_pending.clear();
     if (!m_iconvOpen) {
         // Without a converter keep what every encoding here shares: ASCII (not for UTF-16).
