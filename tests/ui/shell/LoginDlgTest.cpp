@@ -18,6 +18,7 @@ private slots:
     void loginSucceedsAndShowsTheWindow();
     void loginIsRefused_data();
     void loginIsRefused();
+    void loginUnderWayLocksTheDialog();
     void cancelLeavesTheProgramOffline();
     void secondInstanceIsRefused();
     void newerVersionIsOffered();
@@ -92,6 +93,26 @@ void LoginDlgTest::loginIsRefused()
     QCOMPARE(shell.loginDialog()->passwordEdit()->text(), password);
     QVERIFY(!shell.frame()->isVisible());
     QVERIFY(!shell.app->session().loggedIn);
+}
+
+void LoginDlgTest::loginUnderWayLocksTheDialog()
+{
+    ShellHarness shell;
+    shell.simulator.injectFault("UserLogin", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}});
+    QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    CLoginDlg* dialog = shell.loginDialog();
+    dialog->setCredentials(QStringLiteral("100001"), QStringLiteral("admin"), QStringLiteral("123456"));
+    QTest::mouseClick(dialog->loginButton(), Qt::LeftButton);
+
+    // The service is still answering: the dialog keeps running but takes no input.
+    QVERIFY(dialog->isBusy());
+    QVERIFY(!dialog->loginButton()->isEnabled());
+    dialog->reject();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!shell.frame()->close());
+
+    QTRY_VERIFY(shell.app->session().loggedIn && shell.frame()->isVisible());
+    QCOMPARE(shell.prompter.shown().size(), 0);
 }
 
 void LoginDlgTest::cancelLeavesTheProgramOffline()

@@ -47,8 +47,9 @@ private slots:
     void switchPage();
     void commandsOfMissingPartsAreDisabled();
     void loginCommandWhileLoggedIn();
-    void heartbeatFailingOnceThenTwiceEndsTheSession();
-    void heartbeatSuccessShowsTheSupportLine();
+    void heartbeatEndsTheSessionAfterTwoFailuresInARow();
+    void minimisingHidesOnlyWithHideTray_data();
+    void minimisingHidesOnlyWithHideTray();
     void repliesFetchedTwiceArriveOnce();
     void noFetchWithoutTheRight();
     void clearingSendHistoryKeepsReceivedMessages();
@@ -133,28 +134,36 @@ void MainFrameTest::loginCommandWhileLoggedIn()
     QVERIFY(!shell.loginDialog());
 }
 
-void MainFrameTest::heartbeatFailingOnceThenTwiceEndsTheSession()
+void MainFrameTest::heartbeatEndsTheSessionAfterTwoFailuresInARow()
 {
     ShellHarness shell;
     QVERIFY(shell.startLoggedIn());
     CMainFrame* frame = shell.frame();
     CFrameRuntime* runtime = frame->runtime();
     QTRY_VERIFY(runtime->isIdle());
-    shell.simulator.injectFault("HeartBeating", SimFault {SimFault::Kind::Http500, {}, {}});
     QSignalSpy beats(runtime, &CFrameRuntime::heartbeatCompleted);
     QSignalSpy balloons(frame->trayIcon(), &CTrayIcon::balloonShown);
+    using Heartbeat = CSessionKeeper::Heartbeat;
+    const auto beat = [&](bool fail, bool viaFetchTimer) {
+        shell.simulator.clearFaults();
+        if (fail)
+            shell.simulator.injectFault("HeartBeating", SimFault {SimFault::Kind::Http500, {}, {}});
+        viaFetchTimer ? runtime->onFetchTimer() : runtime->onHeartbeatTimer();
+        return beats.wait() ? static_cast<Heartbeat>(beats.takeFirst().at(0).toInt()) : Heartbeat::NotLoggedIn;
+    };
 
-    runtime->onHeartbeatTimer();
-    QVERIFY(beats.wait());
-    QCOMPARE(beats.takeFirst().at(0).toInt(), static_cast<int>(CSessionKeeper::Heartbeat::Failed));
+    QCOMPARE(beat(false, false), Heartbeat::Alive);
+    QVERIFY(frame->statusText().startsWith(QStringLiteral("保持服务连接成功    ")));
+    QCOMPARE(beat(true, false), Heartbeat::Failed);
     QCOMPARE(frame->statusText(), QString::fromUtf8(CFrameRuntime::kChecking));
+    // A success in between starts counting afresh.
+    QCOMPARE(beat(false, false), Heartbeat::Alive);
+    QCOMPARE(beat(true, false), Heartbeat::Failed);
     QVERIFY(shell.app->session().loggedIn);
     QCOMPARE(balloons.size(), 0);
 
     // Timer 1 goes through the heartbeat as well.
-    runtime->onFetchTimer();
-    QVERIFY(beats.wait());
-    QCOMPARE(beats.takeFirst().at(0).toInt(), static_cast<int>(CSessionKeeper::Heartbeat::SessionEnded));
+    QCOMPARE(beat(true, true), Heartbeat::SessionEnded);
     QCOMPARE(frame->statusText(), QString::fromUtf8(CFrameRuntime::kNotConnected));
     QCOMPARE(frame->firstPaneText(), QStringLiteral("远程登录失败"));
     QVERIFY(!frame->isOnlineIconShown());
@@ -170,16 +179,27 @@ void MainFrameTest::heartbeatFailingOnceThenTwiceEndsTheSession()
     QCOMPARE(balloons.size(), 1);
 }
 
-void MainFrameTest::heartbeatSuccessShowsTheSupportLine()
+void MainFrameTest::minimisingHidesOnlyWithHideTray_data()
 {
+    QTest::addColumn<QString>("hideTray");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("HideTray 1: only the tray icon is left") << QStringLiteral("1") << false;
+    QTest::newRow("HideTray 0: the task-bar button stays") << QStringLiteral("0") << true;
+}
+
+void MainFrameTest::minimisingHidesOnlyWithHideTray()
+{
+    QFETCH(QString, hideTray);
+    QFETCH(bool, visible);
     ShellHarness shell;
     QVERIFY(shell.startLoggedIn());
-    CFrameRuntime* runtime = shell.frame()->runtime();
-    QSignalSpy beats(runtime, &CFrameRuntime::heartbeatCompleted);
-    runtime->onHeartbeatTimer();
-    QVERIFY(beats.wait());
-    QVERIFY(shell.frame()->statusText().startsWith(QStringLiteral("保持服务连接成功    ")));
-    QVERIFY(shell.app->session().loggedIn);
+    shell.app->context().GetParameters().Set("HideTray", hideTray.toStdString());
+    CMainFrame* frame = shell.frame();
+    frame->showMinimized();
+    QTRY_COMPARE(frame->isVisible(), visible);
+    // The tray icon brings it back.
+    emit frame->trayIcon()->activated(QSystemTrayIcon::Trigger);
+    QTRY_VERIFY(frame->isVisible() && !frame->isMinimized());
 }
 
 void MainFrameTest::repliesFetchedTwiceArriveOnce()
@@ -300,10 +320,17 @@ void MainFrameTest::closingWhileASendRunsAsksFirst()
     QVERIFY(frame->isVisible());
     QCOMPARE(shell.simulator.callCount("UserLogOff"), 0);
 
+    shell.app->context().GetParameters().Set("AutoSaveDB", "1");
     shell.prompter.answerQuestion(true);
     QVERIFY(frame->close());
     QCOMPARE(shell.simulator.callCount("UserLogOff"), 1);
     QTRY_VERIFY(!frame);
+    // The automatic copy of the account database.
+    const QStringList copies = QDir(shell.options.dataDirectory + QStringLiteral("/backupdata")).entryList(QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    QVERIFY2(
+        copies.first().startsWith(QStringLiteral("admin ")) && copies.first().endsWith(QStringLiteral("自动备份.db")),
+        qPrintable(copies.first()));
 }
 
 void MainFrameTest::noticePageIsShown()
