@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/AppContext.h"
 #include "app/DataDirectory.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace telvora::test {
@@ -41,5 +43,17 @@ inline std::string scalar(CADODataBase& database, const std::string& sql)
     }
     return value;
 }
+
+// An application core on a fresh data directory with the working database "user.db"
+// made from the template and open.
+class WorkDatabaseTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_app.OpenWorkDatabase("user.db")) << m_app.GetErrorDetail(); }
+    CADODataBase& db() { return m_app.GetDatabase(); }
+
+    TempDir m_temp;
+    CAppContext m_app {preparedDataDirectory(m_temp)};
+};
 
 } // namespace telvora::test

@@ -1,6 +1,5 @@
 #include "app/ParameterStore.h"
 
-#include "app/AppContext.h"
 #include "core/app/AppTestSupport.h"
 
 #include <fstream>
@@ -9,19 +8,14 @@
 namespace telvora {
 namespace {
 
-class ParameterStoreTest : public ::testing::Test
+class ParameterStoreTest : public test::WorkDatabaseTest
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_app.OpenWorkDatabase("user.db")) << m_app.GetErrorDetail(); }
-
-    CADODataBase& db() { return m_app.GetDatabase(); }
     std::string stored(const std::string& key)
     {
         return test::scalar(db(), "SELECT para_value FROM tbl_sys_param WHERE para_name = '" + key + "'");
     }
 
-    test::TempDir m_temp;
-    CAppContext m_app {test::preparedDataDirectory(m_temp)};
     CParameterStore m_store;
 };
 

@@ -1,6 +1,5 @@
 #include "app/RecordCleanup.h"
 
-#include "app/AppContext.h"
 #include "core/app/AppTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,11 +36,9 @@ TEST(RecordCleanupDayTest, WritesTheDayWithoutLeadingZeros)
     EXPECT_EQ("2025-12-31", CRecordCleanup::CutOffDay(DateTime::parse("2026-01-15 00:00:00"), 15));
 }
 
-class RecordCleanupTest : public ::testing::Test
+class RecordCleanupTest : public test::WorkDatabaseTest
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_app.OpenWorkDatabase("user.db")) << m_app.GetErrorDetail(); }
-
     void addSend(int id, const std::string& time)
     {
         ASSERT_TRUE(db().Execute("INSERT INTO tbl_sendsms (id, content, send_time, send_mode, status) VALUES ("
@@ -56,10 +53,6 @@ protected:
             "SELECT group_concat(" + std::string(table == "tbl_sendsms" ? "id" : "group_id")
                 + ", ',') FROM (SELECT * FROM " + table + " ORDER BY 1)");
     }
-    CADODataBase& db() { return m_app.GetDatabase(); }
-
-    test::TempDir m_temp;
-    CAppContext m_app {test::preparedDataDirectory(m_temp)};
 };
 
 TEST_F(RecordCleanupTest, DeletesUpToTheCutOffMidnight)

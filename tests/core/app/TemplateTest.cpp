@@ -1,6 +1,5 @@
 // The template database built from schema.sql: the rows every working database starts with.
 
-#include "app/AppContext.h"
 #include "core/app/AppTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +8,7 @@
 namespace telvora {
 namespace {
 
-class TemplateTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(m_app.OpenWorkDatabase("user.db")) << m_app.GetErrorDetail(); }
-    CADODataBase& db() { return m_app.GetDatabase(); }
-
-    test::TempDir m_temp;
-    CAppContext m_app {test::preparedDataDirectory(m_temp)};
-};
+using TemplateTest = test::WorkDatabaseTest;
 
 TEST_F(TemplateTest, FieldCatalogueHasTheFixedLayout)
 {

@@ -27,6 +27,16 @@ void writeFile(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+long long count(CADODataBase& database, const std::string& table = "t")
+{
+    CADORecordset recordset(&database);
+    long value = -1;
+    if (!recordset.Open("SELECT COUNT(*) FROM " + table) || !recordset.GetFieldValue(0, value)) {
+        return -1;
+    }
+    return value;
+}
+
 class DataBaseTest : public testing::Test
 {
 protected:
@@ -35,16 +45,6 @@ protected:
         m_path = m_dir.file("work.db");
         ASSERT_TRUE(m_database.OpenOrCreate(m_path)) << m_database.GetLastError();
         ASSERT_TRUE(m_database.Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT UNIQUE)"));
-    }
-
-    long long count(CADODataBase& database, const std::string& table = "t")
-    {
-        CADORecordset recordset(&database);
-        long value = -1;
-        if (!recordset.Open("SELECT COUNT(*) FROM " + table) || !recordset.GetFieldValue(0, value)) {
-            return -1;
-        }
-        return value;
     }
 
     std::string pragma(const std::string& name)
@@ -252,12 +252,7 @@ protected:
     long long rowsIn(const std::string& path)
     {
         CADODataBase copy;
-        CADORecordset recordset(&copy);
-        long value = -1;
-        if (!copy.Open(path) || !recordset.Open("SELECT COUNT(*) FROM t") || !recordset.GetFieldValue(0, value)) {
-            return -1;
-        }
-        return value;
+        return copy.Open(path) ? count(copy) : -1;
     }
 
     std::string m_source;
