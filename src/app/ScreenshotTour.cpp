@@ -1,12 +1,20 @@
 #include "ScreenshotTour.h"
 
+#include "app/HintBroadcaster.h"
+#include "send/LoadSendFileDlg.h"
+#include "send/RecipientHandOver.h"
+#include "send/SMSSendView.h"
+#include "send/SmsRules.h"
 #include "shell/LoginDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/NoticePane.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <cstdio>
 
@@ -33,6 +41,18 @@ QString fileNameFor(const QString& caption)
             return name + QStringLiteral(".png");
     }
     return caption + QStringLiteral(".png");
+}
+
+// What the card list does before it switches to the send page.
+void handOver(CSMSSendView& view)
+{
+    std::vector<std::string> recipients {"13500135000", "13100131000", "15312345678", "18612345678"};
+    CarrierCounts counts;
+    for (const std::string& number : recipients) {
+        counts.add(ClassifyMobileNumber(number));
+    }
+    view.handOver().handOverRecipients(std::move(recipients), counts);
+    view.onHint(HintBroadcaster::NumbersHandedOver);
 }
 
 } // namespace
@@ -77,8 +97,63 @@ void ScreenshotTour::takeNextPage()
     m_frame.SwitchPage(caption);
     QTimer::singleShot(kPageMs, this, [this, caption]() {
         save(m_frame, fileNameFor(caption));
-        takeNextPage();
+        if (caption != QStringLiteral("短信群发")) {
+            takeNextPage();
+            return;
+        }
+        composeSendPage([this]() {
+            QTimer::singleShot(kPageMs, this, [this]() {
+                save(m_frame, QStringLiteral("page-send-composed.png"));
+                takeNextPage();
+            });
+        });
     });
+}
+
+void ScreenshotTour::composeSendPage(std::function<void()> done)
+{
+    QWidget* page = m_frame.page(QStringLiteral("短信群发"));
+    CSMSSendView* view = page ? page->findChild<CSMSSendView*>() : nullptr;
+    const QString file = m_files.filePath(QStringLiteral("会员名单.txt"));
+    QFile numbers(file);
+    if (!view || !numbers.open(QIODevice::WriteOnly)) {
+        ++m_failures;
+        done();
+        return;
+    }
+    numbers.write("张先生 13800138000\n李女士 13912345678, 15012345678\n王经理 18912345678\n17712345678\n");
+    numbers.close();
+
+    // Long enough for two segments.
+    view->messageEdit()->setPlainText(
+        QStringLiteral("尊敬的会员：本周六至周日全场商品八折，会员再享积分双倍，凭本短信到店还可领取精美礼品一份，"
+                       "数量有限，送完即止。详情请咨询门店或回复本短信，退订请回复T。"));
+    for (const char* typed : {"13600136000", "13012345678", "18012345678"}) {
+        view->numberBox()->setEditText(QString::fromLatin1(typed));
+        view->onNumberEntered();
+    }
+    // The file goes through the load dialog, which reads it on its worker thread; the view
+    // adds the row when the dialog finishes.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(view, &CSMSSendView::loadDialogOpened, this,
+        [this, connection, view, file, done = std::move(done)](CLoadSendFileDlg* dialog) {
+            disconnect(*connection);
+            connect(dialog, &QDialog::finished, this, [view, done]() {
+                handOver(*view);
+                done();
+            });
+            // A file that yields nothing leaves the dialog open: close it so the tour goes on.
+            connect(dialog, &CLoadSendFileDlg::loadingFinished, dialog, [this, dialog]() {
+                QTimer::singleShot(0, dialog, [this, dialog]() {
+                    if (dialog->isVisible()) {
+                        ++m_failures;
+                        dialog->reject();
+                    }
+                });
+            });
+            dialog->startLoading(file);
+        });
+    view->onLoadFileClicked();
 }
 
 bool ScreenshotTour::save(QWidget& widget, const QString& name)

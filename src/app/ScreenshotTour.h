@@ -2,13 +2,15 @@
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
+#include <functional>
 
 namespace telvora {
 
 class CMainFrame;
 
-// Saves pictures of the login dialog and of every page of the main window into a
-// directory, then ends the program: for the documentation and for checking the look.
+// Saves pictures of the login dialog and of every page of the main window (the send page
+// also once filled in) into a directory, then ends the program: for the documentation and for checking the look.
 class ScreenshotTour final : public QObject
 {
     Q_OBJECT
@@ -25,11 +27,15 @@ private:
     void takePages();
     void takeNextPage();
     bool save(QWidget& widget, const QString& name);
+    // Fills the send page as a user would: a message, typed numbers, a loaded file and a
+    // handed-over list; then calls done.
+    void composeSendPage(std::function<void()> done);
 
     CMainFrame& m_frame;
     QString m_directory;
     QStringList m_remaining;
     int m_failures = 0;
+    QTemporaryDir m_files; // the number file the send page loads
 };
 
 } // namespace telvora

@@ -67,6 +67,9 @@ void CSMSSendView::buildLayout()
     m_timed = new QCheckBox(QStringLiteral("定时发送"), m_contentBox);
     m_date = new QDateEdit(QDate::currentDate(), m_contentBox);
     m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    // The size hint leaves no room for the popup arrow in some styles.
+    m_date->setMinimumWidth(m_date->sizeHint().width() + m_date->fontMetrics().horizontalAdvance(QStringLiteral("00")));
     m_time = new QTimeEdit(QTime::currentTime(), m_contentBox);
     m_time->setDisplayFormat(QStringLiteral("HH:mm"));
     m_date->setEnabled(false);
@@ -145,6 +148,7 @@ void CSMSSendView::buildLayout()
     numberRow->addWidget(split);
 
     auto* counters = new QHBoxLayout;
+    counters->setSpacing(12);
     counters->addWidget(m_mobileLabel);
     counters->addWidget(m_unicomLabel);
     counters->addWidget(m_telecomLabel);

@@ -53,6 +53,8 @@ public:
 
     const CSendList& sendList() const { return m_list; }
     const CNumberHistory& numberHistory() const { return m_history; }
+    // The lists other views fill before they broadcast hint 1.
+    RecipientHandOver& handOver() const { return m_handOver; }
 
     // Controls, for the window that hosts the view and for tests.
     QPlainTextEdit* messageEdit() const { return m_message; }
