@@ -189,7 +189,12 @@ void CLoadSendFileDlg::startLoading(const QString& path)
             job->result = loader.load(file, options);
         }
     });
-    connect(m_worker, &QThread::finished, this, &CLoadSendFileDlg::onLoadingDone);
+    // A stopped worker's late signal must not end a newer load.
+    connect(m_worker, &QThread::finished, this, [this, job]() {
+        if (m_job == job) {
+            onLoadingDone();
+        }
+    });
     m_worker->start();
 }
 

@@ -318,12 +318,7 @@ void CSMSSendView::onClearAll()
 void CSMSSendView::onClearCarrier(int carrier)
 {
     const auto which = static_cast<Carrier>(carrier);
-    const CarrierCounts& counts = m_list.counts();
-    const std::size_t count = which == Carrier::ChinaMobile ? counts.mobile
-        : which == Carrier::ChinaUnicom                     ? counts.unicom
-        : which == Carrier::ChinaTelecom                    ? counts.telecom
-                                                            : 0;
-    if (count == 0) {
+    if (m_list.countOf(which) == 0) {
         return;
     }
     const QString question

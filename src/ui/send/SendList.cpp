@@ -79,13 +79,23 @@ void CSendList::clear()
     m_counts = {};
 }
 
+std::size_t CSendList::countOf(Carrier carrier) const
+{
+    switch (carrier) {
+    case Carrier::ChinaMobile:
+        return m_counts.mobile;
+    case Carrier::ChinaUnicom:
+        return m_counts.unicom;
+    case Carrier::ChinaTelecom:
+        return m_counts.telecom;
+    default:
+        return 0;
+    }
+}
+
 bool CSendList::clearCarrier(Carrier carrier)
 {
-    const std::size_t carrierCount = carrier == Carrier::ChinaMobile ? m_counts.mobile
-        : carrier == Carrier::ChinaUnicom                            ? m_counts.unicom
-        : carrier == Carrier::ChinaTelecom                           ? m_counts.telecom
-                                                                     : 0;
-    if (carrierCount == 0) {
+    if (countOf(carrier) == 0) {
         return false;
     }
     std::vector<std::string> remaining;

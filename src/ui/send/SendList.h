@@ -53,6 +53,8 @@ public:
     std::vector<std::string> allNumbers() const;
     const std::vector<Row>& rows() const { return m_rows; }
     const CarrierCounts& counts() const { return m_counts; }
+    // The counter of one carrier; 0 for Carrier::Invalid.
+    std::size_t countOf(Carrier carrier) const;
     const std::vector<std::string>& manualNumbers() const { return m_manual; }
     const std::map<int, Source>& sources() const { return m_sources; }
     bool empty() const { return m_rows.empty(); }

@@ -27,13 +27,19 @@ constexpr int kLoadWaitMs = 120000;
 
 // Opens "加载文件", picks the file through the scripted file dialog and waits for the
 // dialog to finish reading it.
-CLoadSendFileDlg* loadThroughDialog(SendViewFixture& f, const QString& path, QSignalSpy** finished = nullptr)
+CLoadSendFileDlg* openLoadDialog(SendViewFixture& f)
 {
     CLoadSendFileDlg* dialog = nullptr;
     QObject context;
     QObject::connect(f.view.get(), &CSMSSendView::loadDialogOpened, &context,
         [&dialog](CLoadSendFileDlg* opened) { dialog = opened; });
     f.view->button("加载文件")->click();
+    return dialog;
+}
+
+CLoadSendFileDlg* loadThroughDialog(SendViewFixture& f, const QString& path, QSignalSpy** finished = nullptr)
+{
+    CLoadSendFileDlg* dialog = openLoadDialog(f);
     if (!dialog) {
         return nullptr;
     }
@@ -170,10 +176,7 @@ void LoadSendFileDlgTest::loadsSpreadsheetColumnOrEverywhere()
         book.number(1, 0, 13912345678.0).text(1, 1, " 13012345678 ");
         book.text(2, 0, "18912345678").text(2, 3, "15012345678").text(3, 1, "1391234567");
     }
-    CLoadSendFileDlg* dialog = nullptr;
-    connect(
-        f.view.get(), &CSMSSendView::loadDialogOpened, this, [&dialog](CLoadSendFileDlg* opened) { dialog = opened; });
-    f.view->button("加载文件")->click();
+    CLoadSendFileDlg* dialog = openLoadDialog(f);
     QVERIFY(dialog);
     dialog->findChildren<QComboBox*>().at(1)->setCurrentIndex(column);
     dialog->findChildren<QCheckBox*>().at(1)->setChecked(smart);
@@ -199,10 +202,7 @@ void LoadSendFileDlgTest::largeFileLoadsOffTheUiThread()
     connect(&ticker, &QTimer::timeout, this, [&ticks]() { ++ticks; });
     ticker.start(0);
 
-    CLoadSendFileDlg* dialog = nullptr;
-    connect(
-        f.view.get(), &CSMSSendView::loadDialogOpened, this, [&dialog](CLoadSendFileDlg* opened) { dialog = opened; });
-    f.view->button("加载文件")->click();
+    CLoadSendFileDlg* dialog = openLoadDialog(f);
     QVERIFY(dialog);
     QSignalSpy progress(dialog, &CLoadSendFileDlg::progressChanged);
     QSignalSpy finished(dialog, &CLoadSendFileDlg::loadingFinished);
@@ -222,10 +222,7 @@ void LoadSendFileDlgTest::closingStopsLoading()
 {
     SendViewFixture f;
     const QString path = f.file("million.txt", numberLines(1000000));
-    CLoadSendFileDlg* dialog = nullptr;
-    connect(
-        f.view.get(), &CSMSSendView::loadDialogOpened, this, [&dialog](CLoadSendFileDlg* opened) { dialog = opened; });
-    f.view->button("加载文件")->click();
+    CLoadSendFileDlg* dialog = openLoadDialog(f);
     QVERIFY(dialog);
     dialog->startLoading(path);
     QVERIFY(dialog->isLoading());

@@ -61,6 +61,16 @@ void checkCountersMatchRows(const CSMSSendView& view)
     QCOMPARE(view.totalLabel()->text(), QStringLiteral("合计[%1]").arg(total));
 }
 
+CSMSTestDlg* openTestDialog(CSMSSendView& view)
+{
+    CSMSTestDlg* dialog = nullptr;
+    QObject context;
+    QObject::connect(
+        &view, &CSMSSendView::testDialogOpened, &context, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
+    view.button("短信测试")->click();
+    return dialog;
+}
+
 QAction* clearAction(const CSMSSendView& view, const QString& text)
 {
     for (QAction* action : view.clearMenu()->actions()) {
@@ -369,9 +379,7 @@ void SMSSendViewTest::busyEngineRefusesNewSends()
     QCOMPARE(f.prompter.lastText(), QStringLiteral("现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!"));
     QCOMPARE(f.view->listView()->rowCount(), 1);
 
-    CSMSTestDlg* dialog = nullptr;
-    connect(f.view.get(), &CSMSSendView::testDialogOpened, this, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
-    f.view->button("短信测试")->click();
+    CSMSTestDlg* dialog = openTestDialog(*f.view);
     QVERIFY(dialog);
     dialog->numberBox()->setEditText("18912345678");
     dialog->onSendClicked();
@@ -401,10 +409,8 @@ void SMSSendViewTest::testMessageDialog()
 {
     SendViewFixture f;
     f.app->GetParameters().Set("Account", "acme");
-    CSMSTestDlg* dialog = nullptr;
-    connect(f.view.get(), &CSMSSendView::testDialogOpened, this, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
     f.session.loggedIn = false;
-    f.view->button("短信测试")->click();
+    CSMSTestDlg* dialog = openTestDialog(*f.view);
     QVERIFY(dialog);
     dialog->numberBox()->setEditText("13912345678");
     dialog->onSendClicked();
@@ -412,7 +418,7 @@ void SMSSendViewTest::testMessageDialog()
     dialog->reject();
 
     f.session.loggedIn = true;
-    f.view->button("短信测试")->click();
+    dialog = openTestDialog(*f.view);
     dialog->onSendClicked();
     QCOMPARE(f.prompter.lastText(), QStringLiteral("请先输入要测试的手机号码!"));
     dialog->numberBox()->setEditText("1391234567");
