@@ -55,6 +55,19 @@ TEST_F(AppContextTest, MissingDatabaseIsMadeFromTheTemplate)
     EXPECT_TRUE(fs::exists(dataFile("SourceDB.db"))) << "the template is kept in the data directory";
 }
 
+TEST_F(AppContextTest, MissingTemplateIsReportedAndMakesNothing)
+{
+    DataDirectoryInputs inputs;
+    inputs.telvoraHome = m_temp.path().string();
+    CDataDirectory directory(inputs);
+    ASSERT_TRUE(directory.Prepare());
+    CAppContext app(std::move(directory));
+    EXPECT_FALSE(app.OpenWorkDatabase("alice.db"));
+    EXPECT_EQ("打开数据库失败！", app.GetLastError());
+    EXPECT_NE(std::string::npos, app.GetErrorDetail().find("SourceDB.db")) << app.GetErrorDetail();
+    EXPECT_FALSE(fs::exists(dataFile("alice.db")));
+}
+
 TEST_F(AppContextTest, ExistingDatabaseIsOpenedNotReplaced)
 {
     CAppContext app(test::preparedDataDirectory(m_temp));
