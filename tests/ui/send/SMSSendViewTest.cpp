@@ -1,4 +1,5 @@
 #include "SendViewFixture.h"
+#include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
 #include "send/LoadSendFileDlg.h"
 #include "send/SMSTestDlg.h"
@@ -155,6 +156,12 @@ void SMSSendViewTest::duplicateTypedNumberIsRefused()
     QCOMPARE(f.prompter.shown().front().caption, QStringLiteral("提示"));
     QCOMPARE(countRows(*f.app), 1);
     QCOMPARE(f.view->numberBox()->count(), 1);
+
+    // Hint 7 reloads the history, for numbers stored elsewhere.
+    QVERIFY(f.app->GetDatabase().Execute("INSERT INTO tbl_inputphone (phone) VALUES ('13012345678')"));
+    f.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    QCOMPARE(f.view->numberBox()->count(), 2);
+    QCOMPARE(f.view->numberBox()->itemText(1), QStringLiteral("13012345678"));
 }
 
 void SMSSendViewTest::countersFollowAddsDeletesAndClears()
