@@ -507,6 +507,20 @@ SimService::Session* SimService::authenticate(const Form& form, SimOutcome& outc
     return &found->second;
 }
 
+SimService::User* SimService::adminsSubAccount(
+    const Session& session, const Form& form, const char* notAdmin, SimOutcome& outcome)
+{
+    if (session.user != "admin") {
+        outcome = failure(notAdmin);
+        return nullptr;
+    }
+    const std::string name = field(form, "AccountName");
+    User* user = name == "admin" ? nullptr : findUser(*findAccount(session.account), name);
+    if (user == nullptr)
+        outcome = failure("子帐号[" + name + "]不存在");
+    return user;
+}
+
 bool SimService::checkSendTime(const std::string& text, bool& scheduled, SimOutcome& outcome) const
 {
     scheduled = false;
@@ -634,14 +648,11 @@ SimOutcome SimService::removeSubAccount(Session& session, const Form& form)
 
 SimOutcome SimService::subAccountPswModify(Session& session, const Form& form)
 {
-    if (session.user != "admin")
-        return failure("只有管理员帐号可以管理子帐号");
-    Account* account = findAccount(session.account);
-    const std::string name = field(form, "AccountName");
-    const std::string password = field(form, "NewPsw");
-    User* user = name == "admin" ? nullptr : findUser(*account, name);
+    SimOutcome outcome;
+    User* user = adminsSubAccount(session, form, "只有管理员帐号可以管理子帐号", outcome);
     if (user == nullptr)
-        return failure("子帐号[" + name + "]不存在");
+        return outcome;
+    const std::string password = field(form, "NewPsw");
     if (password.empty())
         return failure("密码不能为空");
     user->password = password;
@@ -650,17 +661,14 @@ SimOutcome SimService::subAccountPswModify(Session& session, const Form& form)
 
 SimOutcome SimService::distributeStock(Session& session, const Form& form)
 {
-    if (session.user != "admin")
-        return failure("只有管理员帐号可以分配短信");
-    Account* account = findAccount(session.account);
-    const std::string name = field(form, "AccountName");
-    User* target = name == "admin" ? nullptr : findUser(*account, name);
+    SimOutcome outcome;
+    User* target = adminsSubAccount(session, form, "只有管理员帐号可以分配短信", outcome);
     if (target == nullptr)
-        return failure("子帐号[" + name + "]不存在");
+        return outcome;
     const auto amount = sim::parseInt(field(form, "Amount"));
     if (!amount || *amount == 0)
         return failure("分配数量无效");
-    User& admin = account->users.front();
+    User& admin = findAccount(session.account)->users.front();
     if (*amount > 0 && *amount > admin.stock)
         return failure("可分配数量不足，剩余" + std::to_string(admin.stock) + "条");
     if (*amount < 0 && -*amount > target->stock)

@@ -227,6 +227,9 @@ private:
     SimOutcome messSendSms(Session& session, const std::map<std::string, std::string>& form);
     SimOutcome customSend(Session& session, const std::map<std::string, std::string>& form);
     SimOutcome cancelJob(Session& session, const std::map<std::string, std::string>& form);
+    // The sub-account named by "AccountName" when the caller is the admin; nullptr with the failure otherwise.
+    User* adminsSubAccount(const Session& session, const std::map<std::string, std::string>& form, const char* notAdmin,
+        SimOutcome& outcome);
     // Validates a send time; scheduled is set when it lies ahead.
     bool checkSendTime(const std::string& text, bool& scheduled, SimOutcome& outcome) const;
 
