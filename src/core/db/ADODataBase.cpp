@@ -102,7 +102,7 @@ bool CADODataBase::Open(const std::string& connectionString, const std::string&,
         m_connectionString = connectionString;
     }
     m_path = pathFromConnectionString(m_connectionString);
-    return openFile(m_path, false);
+    return openFile(m_path, Mode::existing);
 }
 
 bool CADODataBase::OpenOrCreate(const std::string& path)
@@ -110,11 +110,20 @@ bool CADODataBase::OpenOrCreate(const std::string& path)
     Close();
     m_connectionString = path;
     m_path = path;
-    return openFile(m_path, true);
+    return openFile(m_path, Mode::create);
 }
 
-bool CADODataBase::openFile(const std::string& path, bool create)
+bool CADODataBase::OpenReadOnly(const std::string& path)
 {
+    Close();
+    m_connectionString = path;
+    m_path = path;
+    return openFile(m_path, Mode::readOnly);
+}
+
+bool CADODataBase::openFile(const std::string& path, Mode mode)
+{
+    const bool create = mode == Mode::create;
     if (path.empty()) {
         setError(SQLITE_CANTOPEN, "no database file given");
         return false;
@@ -137,8 +146,10 @@ bool CADODataBase::openFile(const std::string& path, bool create)
     }
 
     sqlite3* db = nullptr;
-    const int rc
-        = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0), nullptr);
+    const int flags = mode == Mode::readOnly ? SQLITE_OPEN_READONLY
+        : create                             ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                             : SQLITE_OPEN_READWRITE;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (db) {
             setSqliteError(db);
@@ -149,7 +160,7 @@ bool CADODataBase::openFile(const std::string& path, bool create)
         return false;
     }
     m_db = db;
-    if (!configure()) {
+    if (!configure(mode)) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
         return false;
@@ -157,7 +168,7 @@ bool CADODataBase::openFile(const std::string& path, bool create)
     return true;
 }
 
-bool CADODataBase::configure()
+bool CADODataBase::configure(Mode mode)
 {
     sqlite3_extended_result_codes(m_db, 0);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
@@ -173,6 +184,9 @@ bool CADODataBase::configure()
         "PRAGMA synchronous=NORMAL",
     };
     for (const char* sql : kSetup) {
+        if (mode == Mode::readOnly && std::strstr(sql, "journal_mode")) {
+            continue;
+        }
         if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
             setSqliteError(m_db);
             return false;
@@ -285,7 +299,7 @@ bool CompactDatabase(const std::string& sourcePath, const std::string& destinati
 {
     error.clear();
     CADODataBase source;
-    if (!source.Open(sourcePath)) {
+    if (!source.OpenReadOnly(sourcePath)) {
         error = source.GetLastError();
         return false;
     }
@@ -323,7 +337,7 @@ bool CopyDatabase(const std::string& sourcePath, const std::string& destinationP
 {
     error.clear();
     CADODataBase source;
-    if (!source.Open(sourcePath)) {
+    if (!source.OpenReadOnly(sourcePath)) {
         error = source.GetLastError();
         return false;
     }

@@ -28,6 +28,9 @@ public:
     bool Open(const std::string& connectionString = {}, const std::string& user = {}, const std::string& password = {});
     /// Like Open, but an absent file is created (mode 0600) as a new, empty database.
     bool OpenOrCreate(const std::string& path);
+    /// Like Open, but read-only and leaving the file's journal mode alone: for the source
+    /// of a copy, which may be shipped read-only data and must not be changed.
+    bool OpenReadOnly(const std::string& path);
     void Close();
     bool IsOpen() const;
     /// Runs one or more statements that return no rows; records affected is the number of
@@ -54,8 +57,9 @@ public:
     void setError(int code, std::string_view source, const std::string& description);
 
 private:
-    bool openFile(const std::string& path, bool create);
-    bool configure();
+    enum class Mode { existing, create, readOnly };
+    bool openFile(const std::string& path, Mode mode);
+    bool configure(Mode mode);
     void setSqliteError(sqlite3* db);
 
     sqlite3* m_db = nullptr;

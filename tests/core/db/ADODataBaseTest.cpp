@@ -278,6 +278,23 @@ TEST_F(WalCopyTest, CompactAndCopyIncludeLoggedRowsAndMakeNothingFromNothing)
     }
 }
 
+TEST_F(DataBaseFileTest, CopiesLeaveTheSourceFileAsItWas)
+{
+    // Shipped data is in rollback-journal mode and may be read-only: a copy must not
+    // switch it to WAL or write to it.
+    const std::string source = m_dir.file("shipped.db");
+    {
+        CADODataBase database;
+        ASSERT_TRUE(database.OpenOrCreate(source));
+        ASSERT_TRUE(database.Execute("PRAGMA journal_mode=DELETE; CREATE TABLE t (x); INSERT INTO t VALUES (1)"));
+    }
+    const std::string before = readFile(source);
+    ASSERT_TRUE(CopyDatabase(source, m_dir.file("copy.db")));
+    ASSERT_TRUE(CompactDatabase(source, m_dir.file("compact.db")));
+    EXPECT_EQ(readFile(source), before);
+    EXPECT_FALSE(fs::exists(source + "-wal"));
+}
+
 TEST_F(WalCopyTest, CompactRefusesAnExistingDestination)
 {
     const std::string destination = m_dir.file("exists.db");
