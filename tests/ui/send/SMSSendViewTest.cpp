@@ -1,15 +1,11 @@
 #include "SendViewFixture.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
-#include "send/LoadSendFileDlg.h"
 #include "send/SMSTestDlg.h"
 #include "widgets/ReportView.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
-#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,9 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QTest>
-#include <QTimeEdit>
 #include <future>
 
 using namespace telvora;
@@ -36,56 +30,37 @@ void typeNumber(CSMSSendView& view, const QString& number)
 // The four labels, checked against the sums over the rows of the grid.
 void checkCountersMatchRows(const CSMSSendView& view)
 {
-    std::size_t mobile = 0;
-    std::size_t unicom = 0;
-    std::size_t telecom = 0;
+    CarrierCounts sum;
     std::size_t total = 0;
     for (const CSendList::Row& row : view.sendList().rows()) {
         total += row.count;
-        if (row.key == 0) {
-            CarrierCounts one;
+        CarrierCounts one;
+        if (row.key == 0)
             one.add(ClassifyMobileNumber(row.resource));
-            mobile += one.mobile;
-            unicom += one.unicom;
-            telecom += one.telecom;
-        } else {
-            const CarrierCounts& counts = view.sendList().sources().at(row.key).counts;
-            mobile += counts.mobile;
-            unicom += counts.unicom;
-            telecom += counts.telecom;
-        }
+        const CarrierCounts& counts = row.key == 0 ? one : view.sendList().sources().at(row.key).counts;
+        sum.mobile += counts.mobile;
+        sum.unicom += counts.unicom;
+        sum.telecom += counts.telecom;
     }
     QCOMPARE(view.listView()->rowCount(), static_cast<int>(view.sendList().rows().size()));
-    QCOMPARE(view.mobileLabel()->text(), QStringLiteral("移动[%1]").arg(mobile));
-    QCOMPARE(view.unicomLabel()->text(), QStringLiteral("联通[%1]").arg(unicom));
-    QCOMPARE(view.telecomLabel()->text(), QStringLiteral("电信[%1]").arg(telecom));
+    QCOMPARE(view.mobileLabel()->text(), QStringLiteral("移动[%1]").arg(sum.mobile));
+    QCOMPARE(view.unicomLabel()->text(), QStringLiteral("联通[%1]").arg(sum.unicom));
+    QCOMPARE(view.telecomLabel()->text(), QStringLiteral("电信[%1]").arg(sum.telecom));
     QCOMPARE(view.totalLabel()->text(), QStringLiteral("合计[%1]").arg(total));
 }
 
-CSMSTestDlg* openTestDialog(CSMSSendView& view)
-{
-    CSMSTestDlg* dialog = nullptr;
-    QObject context;
-    QObject::connect(
-        &view, &CSMSSendView::testDialogOpened, &context, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
-    view.button("短信测试")->click();
-    return dialog;
-}
-
-QAction* clearAction(const CSMSSendView& view, const QString& text)
+void clear(const CSMSSendView& view, const QString& text)
 {
     for (QAction* action : view.clearMenu()->actions()) {
-        if (action->text() == text) {
-            return action;
-        }
+        if (action->text() == text)
+            action->trigger();
     }
-    return nullptr;
 }
 
-int countRows(CAppContext& app, const std::string& where = "tbl_inputphone")
+int storedNumbers(CAppContext& app)
 {
     CADORecordset records(&app.GetDatabase());
-    records.Open("SELECT COUNT(*) FROM " + where);
+    records.Open("SELECT COUNT(*) FROM tbl_inputphone");
     int count = -1;
     records.GetFieldValue(0, count);
     return count;
@@ -102,18 +77,12 @@ private slots:
     void typedNumber();
     void duplicateTypedNumberIsRefused();
     void countersFollowAddsDeletesAndClears();
-    void carrierClearCancelledLeavesList();
-    void handOverListsOnHint();
-    void placeholderAndCaption();
     void longContentIsCut_data();
     void longContentIsCut();
     void refusals_data();
     void refusals();
     void multiSegmentAsksFirst();
-    void scheduledSendResetsTheView();
     void busyEngineRefusesNewSends();
-    void exportWritesSortedDistinctNumbers();
-    void testMessageDialog();
 };
 
 void SMSSendViewTest::typedNumber_data()
@@ -121,7 +90,6 @@ void SMSSendViewTest::typedNumber_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("rows");
     QTest::newRow("valid mobile") << "13912345678" << 1;
-    QTest::newRow("telecom") << "18912345678" << 1;
     QTest::newRow("10 digits") << "1391234567" << 0;
     QTest::newRow("ends in a letter") << "1391234567a" << 0;
     QTest::newRow("unknown prefix 149") << "14912345678" << 0;
@@ -136,12 +104,10 @@ void SMSSendViewTest::typedNumber()
     typeNumber(*f.view, typed);
     QCOMPARE(f.view->listView()->rowCount(), rows);
     QCOMPARE(f.prompter.shown().size(), 0);
+    QCOMPARE(storedNumbers(*f.app), rows);
     if (rows == 1) {
-        QCOMPARE(f.view->listView()->row(0).cells, QStringList({"1", "手工添加", "未发送", "1", typed.trimmed()}));
+        QCOMPARE(f.view->listView()->row(0).cells, QStringList({"1", "手工添加", "未发送", "1", typed}));
         QCOMPARE(f.view->numberBox()->currentText(), QString());
-        QCOMPARE(countRows(*f.app), 1);
-    } else {
-        QCOMPARE(countRows(*f.app), 0);
     }
     checkCountersMatchRows(*f.view);
 }
@@ -153,8 +119,7 @@ void SMSSendViewTest::duplicateTypedNumberIsRefused()
     typeNumber(*f.view, "13912345678");
     QCOMPARE(f.view->listView()->rowCount(), 1);
     QCOMPARE(f.prompter.lastText(), QStringLiteral("您录入的号码已经添加到发送列表!"));
-    QCOMPARE(f.prompter.shown().front().caption, QStringLiteral("提示"));
-    QCOMPARE(countRows(*f.app), 1);
+    QCOMPARE(storedNumbers(*f.app), 1);
     QCOMPARE(f.view->numberBox()->count(), 1);
 
     // Hint 7 reloads the history, for numbers stored elsewhere.
@@ -171,83 +136,42 @@ void SMSSendViewTest::countersFollowAddsDeletesAndClears()
     typeNumber(*f.view, "13012345678"); // unicom
     typeNumber(*f.view, "18912345678"); // telecom
     f.handOver.handOverRecipients({"13800000001", "13800000002", "13100000003"}, {2, 1, 0});
+    f.handOver.handOverNumber("13912345678"); // already typed: no second row
+    f.handOver.handOverNumber("bogus");
+    f.hints.broadcast(HintBroadcaster::SendRecordsChanged); // not ours
+    QCOMPARE(f.view->listView()->rowCount(), 3);
     f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
-    checkCountersMatchRows(*f.view);
+    QCOMPARE(f.view->listView()->rowCount(), 4);
+    QVERIFY(f.handOver.recipients().empty() && f.handOver.singleNumbers().empty());
     QCOMPARE(f.view->totalLabel()->text(), QStringLiteral("合计[6]"));
+    checkCountersMatchRows(*f.view);
 
     f.view->listView()->selectRows({1, 3});
     f.view->button("删除")->click();
-    QCOMPARE(f.view->listView()->rowCount(), 2);
-    checkCountersMatchRows(*f.view);
     QCOMPARE(f.view->sendList().manualNumbers(), (std::vector<std::string> {"13912345678", "18912345678"}));
+    checkCountersMatchRows(*f.view);
 
+    f.prompter.answerQuestion(false);
+    clear(*f.view, "清空移动号码");
+    QCOMPARE(f.view->listView()->rowCount(), 2);
     // Clearing the mobile numbers keeps the others as one extracted row.
     f.prompter.answerQuestion(true);
-    clearAction(*f.view, "清空移动号码")->trigger();
+    clear(*f.view, "清空移动号码");
     QCOMPARE(f.prompter.lastText(), QStringLiteral("您确认要清除所有添加的[移动]手机号码？"));
-    QCOMPARE(f.view->listView()->rowCount(), 1);
     QCOMPARE(
         f.view->listView()->row(0).cells, QStringList({"1", "提取号码", "未发送", "1", "已清空[移动]号码的号码资源"}));
     checkCountersMatchRows(*f.view);
 
     // No unicom number left: nothing asked.
     const int shown = f.prompter.shown().size();
-    clearAction(*f.view, "清空联通号码")->trigger();
+    clear(*f.view, "清空联通号码");
     QCOMPARE(f.prompter.shown().size(), shown);
 
     f.prompter.answerQuestion(true);
-    clearAction(*f.view, "清空所有号码")->trigger();
+    clear(*f.view, "清空所有号码");
     QCOMPARE(f.view->listView()->rowCount(), 0);
     checkCountersMatchRows(*f.view);
     QCOMPARE(f.prompter.unexpectedQuestions(), 0);
-}
-
-void SMSSendViewTest::carrierClearCancelledLeavesList()
-{
-    SendViewFixture f;
-    typeNumber(*f.view, "13912345678");
-    typeNumber(*f.view, "13012345678");
-    f.prompter.answerQuestion(false);
-    clearAction(*f.view, "清空移动号码")->trigger();
-    QCOMPARE(f.view->listView()->rowCount(), 2);
-    f.prompter.answerQuestion(false);
-    clearAction(*f.view, "清空所有号码")->trigger();
-    QCOMPARE(f.view->listView()->rowCount(), 2);
-    checkCountersMatchRows(*f.view);
-}
-
-void SMSSendViewTest::handOverListsOnHint()
-{
-    SendViewFixture f;
-    typeNumber(*f.view, "13912345678");
-    f.handOver.handOverNumber("13912345678"); // already typed: no second row
-    f.handOver.handOverNumber("15012345678");
-    f.handOver.handOverNumber("bogus");
-    f.handOver.handOverRecipients({"18012345678"}, {0, 0, 1});
-    f.hints.broadcast(HintBroadcaster::SendRecordsChanged); // not ours
-    QCOMPARE(f.view->listView()->rowCount(), 1);
-    f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
-    QCOMPARE(f.view->listView()->rowCount(), 3);
-    QCOMPARE(f.view->listView()->row(2).cells, QStringList({"3", "短信发送", "未发送", "1", "短信发送"}));
-    QVERIFY(f.handOver.recipients().empty());
-    QVERIFY(f.handOver.singleNumbers().empty());
-    QCOMPARE(f.prompter.shown().size(), 0);
-    checkCountersMatchRows(*f.view);
-}
-
-void SMSSendViewTest::placeholderAndCaption()
-{
-    SendViewFixture f;
-    QCOMPARE(f.view->messageEdit()->placeholderText(), QStringLiteral("请在此处输入短信内容，最长320字...."));
-    QCOMPARE(f.view->messageEdit()->toPlainText(), QString());
-    QCOMPARE(f.view->contentBox()->title(), QStringLiteral("发送内容( 0字,短信分为 1条发送;移动、联通、电信单条70字)"));
-    f.view->messageEdit()->setPlainText(QString(71, QChar(u'字')));
-    QCOMPARE(
-        f.view->contentBox()->title(), QStringLiteral("发送内容( 71字,短信分为 2条发送;移动、联通、电信单条70字)"));
-    f.view->nameCheck()->setChecked(true);
-    QVERIFY(!f.view->titleCheck()->isEnabled());
-    QCOMPARE(
-        f.view->contentBox()->title(), QStringLiteral("发送内容( 75字,短信分为 2条发送;移动、联通、电信单条70字)"));
 }
 
 void SMSSendViewTest::longContentIsCut_data()
@@ -297,16 +221,13 @@ void SMSSendViewTest::refusals()
     SendViewFixture f;
     f.session.loggedIn = loggedIn;
     f.view->messageEdit()->setPlainText(message);
-    if (withNumber) {
+    if (withNumber)
         typeNumber(*f.view, "13912345678");
-    }
     f.prompter.answerQuestion(true);
     f.view->button("发送")->click();
-    if (!expected.isEmpty()) {
-        QCOMPARE(f.prompter.lastText(), expected);
-        QCOMPARE(f.view->listView()->rowCount(), withNumber ? 1 : 0);
-        QVERIFY(!f.engine->IsBusy());
-    }
+    QCOMPARE(f.prompter.lastText(), expected);
+    QCOMPARE(f.view->listView()->rowCount(), withNumber ? 1 : 0);
+    QVERIFY(!f.engine->IsBusy());
     QCOMPARE(f.calls, 0);
 }
 
@@ -330,41 +251,6 @@ void SMSSendViewTest::multiSegmentAsksFirst()
     QCOMPARE(f.view->listView()->rowCount(), 1);
 }
 
-void SMSSendViewTest::scheduledSendResetsTheView()
-{
-    SendViewFixture f;
-    f.view->messageEdit()->setPlainText("周末 & 见");
-    typeNumber(*f.view, "13912345678");
-    f.view->titleCheck()->setChecked(true);
-    f.view->timedCheck()->setChecked(true);
-    QVERIFY(f.view->timeEdit()->isEnabled());
-    QVERIFY(!f.view->nameCheck()->isEnabled());
-    const QDateTime past = QDateTime::currentDateTime().addSecs(-120);
-    f.view->dateEdit()->setDate(past.date());
-    f.view->timeEdit()->setTime(past.time());
-    f.view->button("发送")->click();
-    QCOMPARE(f.prompter.lastText(), QStringLiteral("定时发送的日期必须大于当前日期!"));
-    QCOMPARE(f.view->listView()->rowCount(), 1);
-
-    const QDate tomorrow = QDate::currentDate().addDays(1);
-    f.view->dateEdit()->setDate(tomorrow);
-    f.view->timeEdit()->setTime(QTime(9, 30));
-    f.view->button("发送")->click();
-    f.engine->Wait();
-    QVERIFY(f.engine->IsScheduled());
-    QCOMPARE(f.engine->GetSendTime(), tomorrow.toString("yyyy-MM-dd 09:30:00").toStdString());
-    QCOMPARE(f.engine->GetContent(), std::string("周末 ＆ 见"));
-    QCOMPARE(f.view->listView()->rowCount(), 0);
-    checkCountersMatchRows(*f.view);
-    for (QCheckBox* box : {f.view->timedCheck(), f.view->nameCheck(), f.view->titleCheck()}) {
-        QVERIFY(!box->isChecked());
-        QVERIFY(box->isEnabled());
-    }
-    QVERIFY(!f.view->dateEdit()->isEnabled());
-    QVERIFY(!f.view->timeEdit()->isEnabled());
-    QCOMPARE(f.status, QStringLiteral("短信正在发送，请不要退出软件!"));
-}
-
 void SMSSendViewTest::busyEngineRefusesNewSends()
 {
     std::promise<void> release;
@@ -386,63 +272,13 @@ void SMSSendViewTest::busyEngineRefusesNewSends()
     QCOMPARE(f.prompter.lastText(), QStringLiteral("现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!"));
     QCOMPARE(f.view->listView()->rowCount(), 1);
 
-    CSMSTestDlg* dialog = openTestDialog(*f.view);
+    CSMSTestDlg* dialog = nullptr;
+    connect(f.view.get(), &CSMSSendView::testDialogOpened, this, [&dialog](CSMSTestDlg* opened) { dialog = opened; });
+    f.view->button("短信测试")->click();
     QVERIFY(dialog);
     dialog->numberBox()->setEditText("18912345678");
     dialog->onSendClicked();
     QCOMPARE(f.prompter.lastText(), QStringLiteral("短信发送失败，因为现在的发送任务尚未完成!"));
-}
-
-void SMSSendViewTest::exportWritesSortedDistinctNumbers()
-{
-    SendViewFixture f;
-    f.view->button("导出号码")->click();
-    QCOMPARE(f.prompter.lastText(), QStringLiteral("没有可导出的手机号码!"));
-
-    typeNumber(*f.view, "18912345678");
-    f.handOver.handOverRecipients({"13912345678", "18912345678"}, {1, 0, 1});
-    f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
-    const QString path = QString::fromStdString(f.temp.file("out.txt"));
-    f.prompter.answerFile(path);
-    f.view->button("导出号码")->click();
-    QCOMPARE(f.prompter.lastText(), QStringLiteral("导出手机号码列表完成!"));
-    QCOMPARE(f.prompter.fileDialogs().back().request.title, QStringLiteral("请输入要导出的文件名"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("13912345678\n18912345678\n"));
-}
-
-void SMSSendViewTest::testMessageDialog()
-{
-    SendViewFixture f;
-    f.app->GetParameters().Set("Account", "acme");
-    f.session.loggedIn = false;
-    CSMSTestDlg* dialog = openTestDialog(*f.view);
-    QVERIFY(dialog);
-    dialog->numberBox()->setEditText("13912345678");
-    dialog->onSendClicked();
-    QCOMPARE(f.prompter.lastText(), QStringLiteral("您尚未在线登录，不可以发送测试短信!"));
-    dialog->reject();
-
-    f.session.loggedIn = true;
-    dialog = openTestDialog(*f.view);
-    dialog->onSendClicked();
-    QCOMPARE(f.prompter.lastText(), QStringLiteral("请先输入要测试的手机号码!"));
-    dialog->numberBox()->setEditText("1391234567");
-    dialog->onSendClicked();
-    QCOMPARE(f.prompter.lastText(), QStringLiteral("手机号码格式不正确，请输入正确的手机号码!"));
-    QVERIFY(dialog->isVisible());
-    dialog->numberBox()->setEditText("13912345678");
-    dialog->onSendClicked();
-    f.engine->Wait();
-    QCOMPARE(countRows(*f.app, "tbl_sendsms_detail WHERE phones = '13912345678'"), 1);
-    QVERIFY(QString::fromStdString(f.engine->GetContent())
-                .startsWith(QStringLiteral("尊敬的客户：您当前获取的帐号为[acme]")));
-    QCOMPARE(countRows(*f.app), 1);
-
-    const QString text = CSMSTestDlg::testMessage("acme", QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
-    QCOMPARE(text,
-        QStringLiteral("尊敬的客户：您当前获取的帐号为[acme]，当前时间:2026-03-04 5:6:7，感谢您的使用！【Telvora】"));
 }
 
 QTEST_MAIN(SMSSendViewTest)

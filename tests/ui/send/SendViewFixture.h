@@ -16,11 +16,12 @@
 
 namespace telvora::test {
 
-// A send view on a fresh working database. The engine posts through `call`, which tests
-// point at the simulator or at a counting stub.
+// A send view on a fresh working database. The engine posts through `call`: the
+// simulator, or by default a stub that counts calls and fails them.
 struct SendViewFixture
 {
     explicit SendViewFixture(ServiceCall serviceCall = {})
+        : call(std::move(serviceCall))
     {
         DataDirectoryInputs inputs;
         inputs.telvoraHome = temp.path().string();
@@ -32,24 +33,15 @@ struct SendViewFixture
         session.loggedIn = true;
         session.token = "token";
         session.stock = 100000;
-        call = serviceCall ? std::move(serviceCall)
-                           : ServiceCall([this](const std::string&, const std::string&, std::string& reply) {
-                                 ++calls;
-                                 reply.clear();
-                                 return false;
-                             });
-        engine = std::make_unique<CSendEngine>(
-            *app, session, [this](const std::string& m, const std::string& b, std::string& r) { return call(m, b, r); },
-            &relay);
+        if (!call)
+            call = [this](const std::string&, const std::string&, std::string&) {
+                ++calls;
+                return false;
+            };
+        engine = std::make_unique<CSendEngine>(*app, session, call, &relay);
         view = std::make_unique<CSMSSendView>(CSMSSendView::Dependencies {
             *app, session, *engine, prompter, hints, handOver, [this](const QString& text) { status = text; }});
     }
-    ~SendViewFixture()
-    {
-        view.reset();
-        engine.reset();
-    }
-
     QString file(const QString& name, const QByteArray& bytes) const
     {
         const QString path = QString::fromStdString(temp.file(name.toStdString()));

@@ -8,7 +8,7 @@
 
 namespace telvora {
 
-// Answers dialogs from a script and records everything shown. A question without a
+// Answers dialogs from a script and records every message shown. A question without a
 // scripted answer is answered Cancel and counted as unexpected; a file dialog without
 // one is cancelled.
 class ScriptedPrompter final : public Prompter
@@ -20,35 +20,37 @@ public:
         QString caption;
         QString text;
     };
-    struct FileDialog
-    {
-        enum Kind { Open, Save, Directory } kind;
-        FileRequest request;
-    };
 
-    ScriptedPrompter() = default;
-    ~ScriptedPrompter() override;
-
-    void answerQuestion(bool ok);
-    void answerFile(const QString& path);
+    void answerQuestion(bool ok) { m_questionAnswers.enqueue(ok); }
+    void answerFile(const QString& path) { m_fileAnswers.enqueue(path); }
 
     const QVector<Shown>& shown() const { return m_shown; }
-    QStringList texts() const;
-    QString lastText() const;
-    const QVector<FileDialog>& fileDialogs() const { return m_fileDialogs; }
+    QString lastText() const { return m_shown.isEmpty() ? QString() : m_shown.last().text; }
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Shown& s : m_shown)
+            result.append(s.text);
+        return result;
+    }
     int unexpectedQuestions() const { return m_unexpectedQuestions; }
-    int pendingAnswers() const { return static_cast<int>(m_questionAnswers.size() + m_fileAnswers.size()); }
 
-    bool message(QWidget* parent, PromptKind kind, const QString& caption, const QString& text) override;
-    QString getOpenFileName(QWidget* parent, const FileRequest& request) override;
-    QString getSaveFileName(QWidget* parent, const FileRequest& request) override;
-    QString getExistingDirectory(QWidget* parent, const QString& title, const QString& directory) override;
+    bool message(QWidget*, PromptKind kind, const QString& caption, const QString& text) override
+    {
+        m_shown.append(Shown {kind, caption, text});
+        if (kind != PromptKind::Question)
+            return true;
+        if (m_questionAnswers.isEmpty())
+            ++m_unexpectedQuestions;
+        return !m_questionAnswers.isEmpty() && m_questionAnswers.dequeue();
+    }
+    QString getOpenFileName(QWidget*, const FileRequest&) override
+    {
+        return m_fileAnswers.isEmpty() ? QString() : m_fileAnswers.dequeue();
+    }
 
 private:
-    QString nextFile(FileDialog::Kind kind, const FileRequest& request);
-
     QVector<Shown> m_shown;
-    QVector<FileDialog> m_fileDialogs;
     QQueue<bool> m_questionAnswers;
     QQueue<QString> m_fileAnswers;
     int m_unexpectedQuestions = 0;

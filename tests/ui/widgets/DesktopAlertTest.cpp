@@ -3,7 +3,6 @@
 #include "widgets/DesktopAlertStack.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
@@ -18,18 +17,6 @@ namespace {
 // Long enough that nothing closes by itself while a test looks at it.
 constexpr int kStayOpenMs = 600000;
 
-void drag(QWidget* widget, const QPoint& from, const QPoint& by)
-{
-    const QPoint globalFrom = widget->mapToGlobal(from);
-    const QPoint globalTo = globalFrom + by;
-    QMouseEvent press(QEvent::MouseButtonPress, from, globalFrom, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent move(QEvent::MouseMove, from + by, globalTo, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, from + by, globalTo, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
-}
-
 } // namespace
 
 class DesktopAlertTest : public QObject
@@ -37,23 +24,19 @@ class DesktopAlertTest : public QObject
     Q_OBJECT
 
 private slots:
-    void looksAsSpecifiedAndClosesByItsButton();
+    void sizeAndCloseButton();
     void closesItselfAfterItsTime();
     void alertsStackWithoutOverlapping();
     void freedPlaceIsReused();
-    void rememberedPlaceIsUsed_data();
-    void rememberedPlaceIsUsed();
-    void draggingRemembersThePlace();
 };
 
-void DesktopAlertTest::looksAsSpecifiedAndClosesByItsButton()
+void DesktopAlertTest::sizeAndCloseButton()
 {
     QPointer<DesktopAlert> alert = new DesktopAlert("回复提醒：收到[13800138000]回复短信", "短信内容：你好!");
     alert->setTimings(0, kStayOpenMs);
     alert->popup(QPoint(40, 30));
     QCOMPARE(alert->geometry(), QRect(40, 30, 280, 80));
     QVERIFY(alert->windowFlags() & Qt::WindowStaysOnTopHint);
-    QTRY_COMPARE(alert->windowOpacity(), DesktopAlert::kOpacity);
     QTest::mouseClick(alert->findChild<QToolButton*>("closeButton"), Qt::LeftButton);
     QTRY_VERIFY(alert.isNull());
 }
@@ -104,53 +87,9 @@ void DesktopAlertTest::freedPlaceIsReused()
 
     QPointer<DesktopAlert> next = stack->showAlert("4", "");
     QCOMPARE(next->geometry(), freed);
-
     // The stack's end closes the alerts still open.
     stack.reset();
     QVERIFY(next.isNull());
-}
-
-void DesktopAlertTest::rememberedPlaceIsUsed_data()
-{
-    QTest::addColumn<QPoint>("anchor");
-    QTest::addColumn<int>("secondDy");
-
-    QTest::newRow("upper half stacks downwards") << QPoint(100, 20) << 84;
-    QTest::newRow("lower half stacks upwards") << QPoint(100, 400) << -84;
-}
-
-void DesktopAlertTest::rememberedPlaceIsUsed()
-{
-    QFETCH(QPoint, anchor);
-    QFETCH(int, secondDy);
-    DesktopAlertStack stack;
-    stack.setTimings(0, kStayOpenMs);
-    stack.setAnchor(anchor);
-    QCOMPARE(stack.showAlert("1", "")->pos(), anchor);
-    QCOMPARE(stack.showAlert("2", "")->pos(), anchor + QPoint(0, secondDy));
-}
-
-void DesktopAlertTest::draggingRemembersThePlace()
-{
-    DesktopAlertStack stack;
-    stack.setTimings(0, kStayOpenMs);
-    QSignalSpy anchorChanged(&stack, &DesktopAlertStack::anchorChanged);
-    DesktopAlert* first = stack.showAlert("1", "");
-    const QPoint start = first->pos();
-
-    drag(first, QPoint(20, 20), QPoint(-150, -200));
-
-    QCOMPARE(first->pos(), start + QPoint(-150, -200));
-    QCOMPARE(anchorChanged.count(), 1);
-    QCOMPARE(anchorChanged.at(0).at(0).toPoint(), first->pos());
-    QCOMPARE(stack.anchor().value(), first->pos());
-    // The next alert goes beside the dragged one, not on top of it.
-    DesktopAlert* second = stack.showAlert("2", "");
-    QVERIFY(!second->geometry().intersects(first->geometry()));
-
-    // A plain click is no drag.
-    drag(second, QPoint(20, 20), QPoint(0, 0));
-    QCOMPARE(anchorChanged.count(), 1);
 }
 
 QTEST_MAIN(DesktopAlertTest)

@@ -1,0 +1,341 @@
+#include "SmsSimulator.h"
+#include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
+#include "db/ADODataBase.h"
+#include "db/ADORecordset.h"
+#include "send/SendEngine.h"
+#include "session/Session.h"
+#include "session/SessionKeeper.h"
+#include "shell/FrameRuntime.h"
+#include "shell/LoginDlg.h"
+#include "shell/MainFrame.h"
+#include "shell/NavigationPane.h"
+#include "shell/TelvoraApp.h"
+#include "shell/TrayIcon.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+namespace telvora {
+
+namespace {
+
+constexpr const char* kAccount = "100001";
+
+// The whole program on a fresh data directory, pointed at an in-process simulator, with
+// its timers off (tests call their slots) and short time-outs.
+struct Shell
+{
+    Shell()
+    {
+        SimAccount account;
+        account.account = kAccount;
+        account.adminPassword = "123456";
+        account.stock = 5000;
+        simulator.addAccount(account);
+        simulator.start();
+        // The start-at-logon entry and the default service address are the environment's.
+        qputenv("XDG_CONFIG_HOME", QByteArray(dir.filePath(QStringLiteral("config")).toUtf8()));
+        qputenv("TELVORA_DEFAULT_SERVER", QByteArray::fromStdString(simulator.address()));
+        options.dataDirectory = dir.filePath(QStringLiteral("data"));
+        options.templateDirectory = QStringLiteral(TELVORA_TEST_TEMPLATE_DIR);
+        options.timings.fetchMs = options.timings.heartbeatMs = options.timings.lowStockDelayMs = 0;
+        options.timings.alertFadeMs = 10;
+        options.timings.alertShowMs = 50;
+        options.getTimeoutMs = options.postTimeoutMs = options.noticeTimeoutMs = 3000;
+    }
+    ~Shell()
+    {
+        app.reset();
+        simulator.stop();
+    }
+
+    CTelvoraApp::StartResult start()
+    {
+        app = std::make_unique<CTelvoraApp>(prompter, options);
+        return app->Start();
+    }
+    CMainFrame* frame() const { return app->mainFrame(); }
+    CLoginDlg* loginDialog() const { return frame() ? frame()->loginDialog() : nullptr; }
+    CADODataBase& database() const { return app->context().GetDatabase(); }
+
+    // Fills the open login dialog, presses "登录" and waits for the outcome.
+    bool submit(const QString& account, const QString& password)
+    {
+        CLoginDlg* dialog = loginDialog();
+        if (!dialog)
+            return false;
+        dialog->setCredentials(account, QStringLiteral("admin"), password);
+        QSignalSpy attempts(dialog, &CLoginDlg::loginAttempted);
+        QTest::mouseClick(dialog->loginButton(), Qt::LeftButton);
+        return attempts.wait();
+    }
+    bool startLoggedIn()
+    {
+        return start() == CTelvoraApp::StartResult::Running && submit(kAccount, QStringLiteral("123456"))
+            && QTest::qWaitFor([this]() { return frame()->isVisible() && app->session().loggedIn; });
+    }
+
+    QTemporaryDir dir;
+    SmsSimulator simulator;
+    ScriptedPrompter prompter;
+    ShellOptions options;
+    std::unique_ptr<CTelvoraApp> app;
+};
+
+QString count(CADODataBase& database, const std::string& table)
+{
+    CADORecordset recordset(&database);
+    std::string value = "<error>";
+    if (recordset.Open("SELECT COUNT(*) FROM " + table) && !recordset.IsEOF())
+        recordset.GetFieldValue(0, value);
+    return QString::fromStdString(value);
+}
+
+} // namespace
+
+class ShellTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loginSucceedsAndShowsTheWindow();
+    void loginIsRefused_data();
+    void loginIsRefused();
+    void cancelLeavesTheProgramOffline();
+    void secondInstanceIsRefused();
+    void switchPage_data();
+    void switchPage();
+    void heartbeatEndsTheSessionAfterTwoFailuresInARow();
+    void repliesFetchedTwiceArriveOnce();
+    void closingWhileASendRunsAsksFirst();
+};
+
+void ShellTest::loginSucceedsAndShowsTheWindow()
+{
+    Shell shell;
+    QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    QVERIFY(!shell.frame()->isVisible());
+    QVERIFY(shell.submit(kAccount, QStringLiteral("123456")));
+
+    QTRY_VERIFY(shell.frame()->isVisible());
+    QCOMPARE(shell.prompter.shown().size(), 0);
+    QVERIFY(shell.app->session().loggedIn);
+    QCOMPARE(shell.app->context().GetWorkDatabaseName(), std::string("admin.db"));
+    QCOMPARE(shell.frame()->statusText(), QStringLiteral("在线登录成功"));
+    QVERIFY(shell.frame()->isOnlineIconShown());
+    QTRY_COMPARE(shell.frame()->stockText(), QStringLiteral("正式用户:剩余条数5000"));
+    // The after-login command shows "今日提醒".
+    QTRY_COMPARE(shell.frame()->currentPage(), QStringLiteral("今日提醒"));
+}
+
+void ShellTest::loginIsRefused_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("fault"); // -1: none
+    QTest::addColumn<QString>("expected");
+
+    const QString comms = QStringLiteral("登录失败：通讯错误，无法连接到服务器!");
+    QTest::newRow("empty account") << QString() << "123456" << -1 << QStringLiteral("登录帐号不能为空!");
+    QTest::newRow("password of 5 characters") << kAccount << "12345" << -1 << QStringLiteral("登录密码不能少于6位!");
+    QTest::newRow("service refusal") << kAccount << "123456" << int(SimFault::Kind::Refuse)
+                                     << QStringLiteral("登录失败：帐号已停用!");
+    QTest::newRow("dropped connection") << kAccount << "123456" << int(SimFault::Kind::Drop) << comms;
+    QTest::newRow("server error") << kAccount << "123456" << int(SimFault::Kind::Http500) << comms;
+}
+
+void ShellTest::loginIsRefused()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, password);
+    QFETCH(int, fault);
+    QFETCH(QString, expected);
+
+    Shell shell;
+    if (fault >= 0)
+        shell.simulator.injectFault("UserLogin", SimFault {SimFault::Kind(fault), {}, "帐号已停用"});
+    QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    QVERIFY(shell.submit(account, password));
+
+    QCOMPARE(shell.prompter.lastText(), expected);
+    QCOMPARE(shell.prompter.shown().constLast().caption, QStringLiteral("提示"));
+    // The dialog stays open with what was typed.
+    QVERIFY(shell.loginDialog() && shell.loginDialog()->isVisible());
+    QCOMPARE(shell.loginDialog()->passwordEdit()->text(), password);
+    QVERIFY(!shell.frame()->isVisible());
+    QVERIFY(!shell.app->session().loggedIn);
+}
+
+void ShellTest::cancelLeavesTheProgramOffline()
+{
+    Shell shell;
+    QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    shell.loginDialog()->reject();
+
+    QTRY_VERIFY(shell.frame()->isVisible());
+    QVERIFY(shell.app->context().IsOffline());
+    QVERIFY(shell.database().IsOpen());
+    QVERIFY(!shell.app->session().loggedIn);
+    QCOMPARE(shell.frame()->stockText(), QString());
+    QVERIFY(!shell.frame()->isOnlineIconShown());
+}
+
+void ShellTest::secondInstanceIsRefused()
+{
+    Shell first;
+    QCOMPARE(first.start(), CTelvoraApp::StartResult::Running);
+
+    ScriptedPrompter prompter;
+    CTelvoraApp second(prompter, first.options);
+    QCOMPARE(second.Start(), CTelvoraApp::StartResult::AlreadyRunning);
+    QCOMPARE(prompter.texts(), QStringList {QStringLiteral("系统已经登录")});
+    QVERIFY(!second.mainFrame());
+    QVERIFY(first.loginDialog()->isVisible());
+}
+
+void ShellTest::switchPage_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("switched");
+    QTest::addColumn<QString>("navigationItem");
+
+    QTest::newRow("send page") << QStringLiteral("短信群发") << true << QStringLiteral("短信群发");
+    QTest::newRow("precision: no navigation item") << QStringLiteral("精准短信") << true << QString();
+    QTest::newRow("unknown caption") << QStringLiteral("不存在") << false << QStringLiteral("今日提醒");
+}
+
+void ShellTest::switchPage()
+{
+    QFETCH(QString, caption);
+    QFETCH(bool, switched);
+    QFETCH(QString, navigationItem);
+
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    QTRY_COMPARE(frame->currentPage(), QStringLiteral("今日提醒"));
+    QSignalSpy spy(frame, &CMainFrame::pageSwitched);
+
+    QCOMPARE(frame->SwitchPage(caption), switched);
+    QCOMPARE(frame->currentPage(), switched ? caption : QStringLiteral("今日提醒"));
+    QCOMPARE(frame->navigationPane()->currentCaption(), navigationItem);
+    QCOMPARE(spy.size(), switched ? 1 : 0);
+
+    // Choosing a navigation item switches to its page.
+    QTreeWidget* tree = frame->navigationPane()->tree();
+    tree->setCurrentItem(tree->topLevelItem(2));
+    QCOMPARE(frame->currentPage(), QStringLiteral("客户资料"));
+}
+
+void ShellTest::heartbeatEndsTheSessionAfterTwoFailuresInARow()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    CFrameRuntime* runtime = frame->runtime();
+    QTRY_VERIFY(runtime->isIdle());
+    QSignalSpy beats(runtime, &CFrameRuntime::heartbeatCompleted);
+    QSignalSpy balloons(frame->trayIcon(), &CTrayIcon::balloonShown);
+    using Heartbeat = CSessionKeeper::Heartbeat;
+    const auto beat = [&](bool fail, bool viaFetchTimer) {
+        shell.simulator.clearFaults();
+        if (fail)
+            shell.simulator.injectFault("HeartBeating", SimFault {SimFault::Kind::Http500, {}, {}});
+        viaFetchTimer ? runtime->onFetchTimer() : runtime->onHeartbeatTimer();
+        return beats.wait() ? Heartbeat(beats.takeFirst().at(0).toInt()) : Heartbeat::NotLoggedIn;
+    };
+
+    QCOMPARE(beat(false, false), Heartbeat::Alive);
+    QVERIFY(frame->statusText().startsWith(QStringLiteral("保持服务连接成功    ")));
+    QCOMPARE(beat(true, false), Heartbeat::Failed);
+    QCOMPARE(frame->statusText(), QString::fromUtf8(CFrameRuntime::kChecking));
+    // A success in between starts counting afresh.
+    QCOMPARE(beat(false, false), Heartbeat::Alive);
+    QCOMPARE(beat(true, false), Heartbeat::Failed);
+    QVERIFY(shell.app->session().loggedIn);
+    QCOMPARE(balloons.size(), 0);
+
+    // Timer 1 goes through the heartbeat as well.
+    QCOMPARE(beat(true, true), Heartbeat::SessionEnded);
+    QCOMPARE(frame->statusText(), QString::fromUtf8(CFrameRuntime::kNotConnected));
+    QCOMPARE(frame->firstPaneText(), QStringLiteral("远程登录失败"));
+    QVERIFY(!frame->isOnlineIconShown());
+    QVERIFY(!shell.app->session().loggedIn);
+    QCOMPARE(balloons.size(), 1);
+    QCOMPARE(balloons.at(0).at(1).toString(), QStringLiteral("与短信服务中心连接失败，请重新登录!"));
+
+    // A third tick sends nothing and shows nothing new.
+    const int calls = shell.simulator.callCount("HeartBeating");
+    runtime->onHeartbeatTimer();
+    QCOMPARE(beats.size(), 1);
+    QCOMPARE(shell.simulator.callCount("HeartBeating"), calls);
+    QCOMPARE(balloons.size(), 1);
+}
+
+void ShellTest::repliesFetchedTwiceArriveOnce()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    shell.app->context().GetParameters().Set("SoundIncome", "1");
+    CFrameRuntime* runtime = shell.frame()->runtime();
+    QSignalSpy alerts(runtime, &CFrameRuntime::replyArrived);
+    QSignalSpy sounds(runtime, &CFrameRuntime::incomingSound);
+    QSignalSpy fetched(runtime, &CFrameRuntime::fetchCompleted);
+    QSignalSpy hints(&shell.app->hints(), &HintBroadcaster::hintBroadcast);
+
+    for (int round = 0; round < 2; ++round) {
+        for (const char* phone : {"13800138000", "13900139000"})
+            shell.simulator.queueReply(kAccount, "admin", {phone, "收到，谢谢", "2026-03-01 10:20:30", {}});
+        runtime->onFetchTimer();
+        QVERIFY(fetched.wait());
+    }
+
+    QCOMPARE(alerts.size(), 2);
+    QCOMPARE(alerts.at(0).at(0).toString(), QStringLiteral("回复提醒：收到[13800138000]回复短信"));
+    QCOMPARE(alerts.at(0).at(1).toString(), QStringLiteral("短信内容：收到，谢谢!"));
+    QCOMPARE(alerts.at(1).at(0).toString(), QStringLiteral("回复提醒：收到[13900139000]回复短信"));
+    // One sound for the fetch that brought new messages; the repeat brings none.
+    QCOMPARE(sounds.size(), 1);
+    QVERIFY(hints.contains(QVariantList {HintBroadcaster::ReceivedMessagesChanged}));
+    QCOMPARE(count(shell.database(), "tbl_sms_recive"), QStringLiteral("2"));
+}
+
+void ShellTest::closingWhileASendRunsAsksFirst()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    shell.simulator.injectFault("CreateJob", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(1500), {}});
+    CSendEngine& engine = shell.app->sendEngine();
+    QVERIFY(engine.PrepareSend({"13800138000"}, "测试短信", CSendEngine::SendViewMode, CSendEngine::PlainSend));
+    QVERIFY(engine.StartSend());
+    QPointer<CMainFrame> frame = shell.frame();
+
+    shell.prompter.answerQuestion(false);
+    QVERIFY(!frame->close());
+    QCOMPARE(shell.prompter.lastText(), QString::fromUtf8(CMainFrame::kClosingQuestion));
+    QVERIFY(frame->isVisible());
+    QCOMPARE(shell.simulator.callCount("UserLogOff"), 0);
+
+    shell.app->context().GetParameters().Set("AutoSaveDB", "1");
+    shell.prompter.answerQuestion(true);
+    QVERIFY(frame->close());
+    QCOMPARE(shell.simulator.callCount("UserLogOff"), 1);
+    QTRY_VERIFY(!frame);
+    // The automatic copy of the account database.
+    const QStringList copies = QDir(shell.options.dataDirectory + QStringLiteral("/backupdata")).entryList(QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    QVERIFY2(
+        copies.first().startsWith(QStringLiteral("admin ")) && copies.first().endsWith(QStringLiteral("自动备份.db")),
+        qPrintable(copies.first()));
+}
+
+} // namespace telvora
+
+QTEST_MAIN(telvora::ShellTest)
+#include "ShellTest.moc"
