@@ -73,8 +73,6 @@ public:
         m_server.stop();
         m_thread.join();
     }
-    LocalHttpServer(const LocalHttpServer&) = delete;
-    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
     httplib::Server& server() { return m_server; }
     int port() const { return m_port; }

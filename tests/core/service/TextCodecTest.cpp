@@ -33,34 +33,25 @@ INSTANTIATE_TEST_SUITE_P(Bytes, PercentEscapeBytes,
         EscapeCase {"Empty", "", ""}, EscapeCase {"Mixed", "a&b=c d", "a%26b%3dc%20d"}),
     [](const testing::TestParamInfo<EscapeCase>& info) { return info.param.name; });
 
-struct LimitCase
+TEST(PercentEscape, RefusesAResultAboveTheLimitWithoutTouchingTheText)
 {
-    const char* name;
-    std::string text;
-    bool fits;
-};
-
-class PercentEscapeLimit : public testing::TestWithParam<LimitCase>
-{
-};
-
-TEST_P(PercentEscapeLimit, RefusesAResultAboveTheLimitWithoutTouchingTheText)
-{
-    std::string text = GetParam().text;
-    EXPECT_EQ(PercentEscape(text), GetParam().fits);
-    if (!GetParam().fits) {
-        EXPECT_EQ(text, GetParam().text);
-    } else {
-        EXPECT_LE(text.size(), kMaxEscapedSize);
+    const struct
+    {
+        const char* name;
+        std::string text;
+        bool fits;
+    } cases[] = {
+        {"plain at limit", std::string(kMaxEscapedSize, 'a'), true},
+        {"plain over limit", std::string(kMaxEscapedSize + 1, 'a'), false},
+        {"escaped at limit", std::string(kMaxEscapedSize / 3, '&') + "a", true},
+        {"escaped over limit", std::string(kMaxEscapedSize / 3 + 1, '&'), false},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        EXPECT_EQ(PercentEscape(text), c.fits) << c.name;
+        EXPECT_TRUE(c.fits ? text.size() <= kMaxEscapedSize : text == c.text) << c.name; // refused: untouched
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Limit, PercentEscapeLimit,
-    testing::Values(LimitCase {"PlainAtLimit", std::string(kMaxEscapedSize, 'a'), true},
-        LimitCase {"PlainOverLimit", std::string(kMaxEscapedSize + 1, 'a'), false},
-        LimitCase {"EscapedAtLimit", std::string(kMaxEscapedSize / 3, '&') + "a", true},
-        LimitCase {"EscapedOverLimit", std::string(kMaxEscapedSize / 3 + 1, '&'), false}),
-    [](const testing::TestParamInfo<LimitCase>& info) { return info.param.name; });
 
 struct Utf8Case
 {
@@ -85,13 +76,12 @@ TEST_P(FromUtf8Text, ReplacesEachInvalidSequenceWithAQuestionMark)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, FromUtf8Text,
-    testing::Values(Utf8Case {"Ascii", "abc", "abc"}, Utf8Case {"Chinese", "短信内容：您好", "短信内容：您好"},
+    testing::Values(Utf8Case {"Chinese", "短信内容：您好", "短信内容：您好"},
         Utf8Case {"FourByte", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
         Utf8Case {"EmbeddedNul", std::string("a\0b", 3), std::string("a\0b", 3)},
         Utf8Case {"StrayTrailByte", "a\x80z", "a?z"}, Utf8Case {"TruncatedAtEnd", "中\xE4\xB8", "中?"},
         Utf8Case {"TruncatedBeforeAscii", "\xE4\xB8<r>", "?<r>"}, Utf8Case {"Overlong", "\xC0\xAF", "??"},
-        Utf8Case {"OverlongThreeByte", "\xE0\x80\xAF", "???"}, Utf8Case {"Surrogate", "\xED\xA0\x80", "???"},
-        Utf8Case {"AboveMaximum", "\xF4\x90\x80\x80", "????"}, Utf8Case {"InvalidLead", "\xFF\xFE", "??"},
+        Utf8Case {"Surrogate", "\xED\xA0\x80", "???"}, Utf8Case {"AboveMaximum", "\xF4\x90\x80\x80", "????"},
         Utf8Case {"GbkBytes", "\xC4\xE3\xBA\xC3", "???"}),
     [](const testing::TestParamInfo<Utf8Case>& info) { return info.param.name; });
 

@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, XmlChildText,
         TextCase {"EntityNamesAreLowerCase", "<r><A>&LT;</A></r>", "&LT;"},
         TextCase {"LoneAmpersandAtEnd", "<r><A>a&</A></r>", "a&"},
         TextCase {"WhiteSpaceKept", "<r><A>  x y \n</A></r>", "  x y \n"},
-        TextCase {"EmptyElementTag", "<r><A/></r>", ""}, TextCase {"StartAndEndTagOnly", "<r><A></A></r>", ""},
+        TextCase {"EmptyElementTag", "<r><A/></r>", ""},
         TextCase {"CdataHoldingATag", "<r><A> <![CDATA[<b>x&amp;</b>]]> </A></r>", "<b>x&amp;</b>"},
         TextCase {"CdataHoldingTheEndTag", "<r><A><![CDATA[</A>]]></A></r>", "</A>"},
         TextCase {"CommentInsideIsRawText", "<r><A><!-- c --></A></r>", "<!-- c -->"},
@@ -63,14 +63,11 @@ TEST_P(XmlParseError, FailsWithTheMessageAndFindsNothing)
 
 INSTANTIATE_TEST_SUITE_P(Errors, XmlParseError,
     testing::Values(ErrorCase {"Empty", "", "Element tag not found"},
-        ErrorCase {"PlainText", "服务器操作超时", "Element tag not found"},
         ErrorCase {"LessThanAtEnd", "<", "Abrupt end within tag"},
         ErrorCase {"QuotedTagName", "<'r'>", "Tag starts with quote"},
         ErrorCase {"UnclosedComment", "<!-- no end", "Invalid node"},
-        ErrorCase {"UnclosedDeclaration", "<?xml version='1.0'", "Invalid node"},
         ErrorCase {"UnclosedDoctype", "<!DOCTYPE r [ <!ENTITY a 'b'> ", "Invalid node"},
         ErrorCase {"StartTagCutShort", "<r a='1'", "End of tag not found"},
-        ErrorCase {"UnterminatedAttributeQuote", "<r a='1>text</r>", "End of tag not found"},
         ErrorCase {"MismatchedEndTag", "<x></y>", "End tag does not correspond to x"},
         ErrorCase {"EndTagPrefixOfName", "<xy></x>", "End tag does not correspond to xy"},
         ErrorCase {"EndTagWithoutName", "<r></>", "End tag does not correspond to r"},
@@ -99,44 +96,23 @@ TEST(XmlReader, FindsWholeNamedFieldsInDocumentOrderOnly)
     EXPECT_TRUE(longer.FindChildElem("A[0]"));
 }
 
-TEST(XmlReader, AttributesQuotedEitherWay)
+// Attributes quoted either way, entities in text and attributes, an empty element among them.
+TEST(XmlReader, WalksAListOfRepliesAndReadsTheirAttributes)
 {
-    CXmlReader xml(R"(<r><I a="1" b='2 > "3"' c=bare d = "x&amp;y" e="" f='/'/></r>)");
-    ASSERT_TRUE(xml.FindChildElem("I"));
-    ASSERT_TRUE(xml.IntoElem());
-    EXPECT_EQ(xml.GetAttrib("a"), "1");
-    EXPECT_EQ(xml.GetAttrib("b"), "2 > \"3\"");
-    EXPECT_EQ(xml.GetAttrib("c"), "");
-    EXPECT_EQ(xml.GetAttrib("d"), "x&y");
-    EXPECT_EQ(xml.GetAttrib("e"), "");
-    EXPECT_EQ(xml.GetAttrib("f"), "/");
-    EXPECT_EQ(xml.GetAttrib("missing"), "");
-    EXPECT_EQ(xml.GetAttrib("I"), "");
-}
-
-TEST(XmlReader, WalksAListOfReplies)
-{
-    CXmlReader xml(
-        "<Reply><RetCode>Sucess</RetCode><Count>3</Count><Nodes>"
-        "<SMSGroup Phone=\"13800000001\" RecDateTime=\"2026-01-02 03:04:05\" PostFixNumber=\"\">你好</SMSGroup>"
-        "<Other/>"
-        "<SMSGroup Phone='13800000002' RecDateTime='2026-01-02 03:04:06'>a&lt;b</SMSGroup>"
-        "<SMSGroup Phone=\"13800000003\"/>"
-        "</Nodes></Reply>");
-    ASSERT_TRUE(xml.FindChildElem("Count"));
-    EXPECT_EQ(xml.GetChildData(), "3");
+    CXmlReader xml("<Reply><Count>3</Count><Nodes>"
+                   "<SMSGroup Phone=\"1\" b='2 > \"3\"' c=bare d = \"x&amp;y\">你好</SMSGroup><Other/>"
+                   "<SMSGroup Phone='2' b=\"\">a&lt;b</SMSGroup><SMSGroup Phone=\"3\" b='/'/></Nodes></Reply>");
     ASSERT_TRUE(xml.FindChildElem("Nodes"));
     ASSERT_TRUE(xml.IntoElem());
     std::vector<std::string> seen;
     while (xml.FindChildElem("SMSGroup")) {
         ASSERT_TRUE(xml.IntoElem());
-        seen.push_back(xml.GetAttrib("Phone") + "|" + xml.GetAttrib("RecDateTime") + "|" + xml.GetData());
+        seen.push_back(xml.GetAttrib("Phone") + "|" + xml.GetAttrib("b") + "|" + xml.GetAttrib("c") + xml.GetAttrib("d")
+            + xml.GetAttrib("missing") + xml.GetAttrib("SMSGroup") + "|" + xml.GetData());
         EXPECT_FALSE(xml.FindChildElem()); // no children, not even in the empty element
         ASSERT_TRUE(xml.OutOfElem());
     }
-    EXPECT_EQ(seen,
-        (std::vector<std::string> {
-            "13800000001|2026-01-02 03:04:05|你好", "13800000002|2026-01-02 03:04:06|a<b", "13800000003||"}));
+    EXPECT_EQ(seen, (std::vector<std::string> {"1|2 > \"3\"|x&y|你好", "2|||a<b", "3|/||"}));
     ASSERT_TRUE(xml.OutOfElem());
     EXPECT_FALSE(xml.OutOfElem());
     EXPECT_EQ(xml.GetTagName(), "Reply");
@@ -149,40 +125,27 @@ TEST(XmlReader, DeepNestingParsesWithoutExhaustingTheStack)
     for (int i = 0; i < kDepth; ++i) {
         doc += "<a>";
     }
-    doc += "x";
-    CXmlReader truncated(doc);
-    EXPECT_EQ(truncated.GetError(), "End tag of a element not found");
+    EXPECT_EQ(CXmlReader(doc + "x").GetError(), "End tag of a element not found");
     for (int i = 0; i < kDepth; ++i) {
         doc += "</a>";
     }
-
     CXmlReader xml(doc);
-    ASSERT_EQ(xml.GetError(), "");
     int depth = 1;
-    while (xml.FindChildElem("a")) {
-        ASSERT_TRUE(xml.IntoElem());
+    while (xml.FindChildElem("a") && xml.IntoElem()) {
         ++depth;
     }
     EXPECT_EQ(depth, kDepth);
-    EXPECT_EQ(xml.GetData(), "x");
 }
 
+// A refused document also clears the one before it.
 TEST(XmlReader, RefusesADocumentAboveTheLimit)
-{
-    CXmlReader xml(std::string(CXmlReader::kMaxDocumentSize + 1, '<'));
-    EXPECT_EQ(xml.GetError(), "Document too large");
-    EXPECT_FALSE(xml.FindChildElem());
-}
-
-TEST(XmlReader, SetDocReplacesThePreviousDocument)
 {
     CXmlReader xml("<r><A>1</A></r>");
     ASSERT_TRUE(xml.FindChildElem("A"));
-    EXPECT_FALSE(xml.SetDoc("not xml"));
+    EXPECT_FALSE(xml.SetDoc(std::string(CXmlReader::kMaxDocumentSize + 1, '<')));
+    EXPECT_EQ(xml.GetError(), "Document too large");
     EXPECT_EQ(xml.GetChildData(), "");
-    EXPECT_TRUE(xml.SetDoc("<r><B>2</B></r>"));
-    ASSERT_TRUE(xml.FindChildElem("B"));
-    EXPECT_EQ(xml.GetChildData(), "2");
+    EXPECT_FALSE(xml.FindChildElem());
 }
 
 } // namespace
