@@ -22,75 +22,32 @@ TEST_P(DateTimeParseTest, NormalisesOrRejects)
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, DateTimeParseTest,
-    testing::Values(ParseCase {"StoredForm", "2026-12-06 09:05:03", "2026-12-06 09:05:03"},
-        ParseCase {"NoLeadingZeros", "2026-12-6 9:5:3", "2026-12-06 09:05:03"},
+    testing::Values(ParseCase {"NoLeadingZeros", "2026-12-6 9:5:3", "2026-12-06 09:05:03"},
         ParseCase {"DateOnly", "2026-1-1", "2026-01-01 00:00:00"},
         ParseCase {"HourAndMinute", "2026-01-01 23:59", "2026-01-01 23:59:00"},
-        ParseCase {"Slashes", "2026/3/4 5:06:07", "2026-03-04 05:06:07"},
-        ParseCase {"IsoT", "2026-03-04T05:06:07", "2026-03-04 05:06:07"},
-        ParseCase {"Fraction", "2026-03-04 05:06:07.250", "2026-03-04 05:06:07"},
+        ParseCase {"SlashesAndT", "2026/3/4T5:06:07.250", "2026-03-04 05:06:07"},
         ParseCase {"Blanks", "  2026-03-04  ", "2026-03-04 00:00:00"},
-        ParseCase {"LeapDay", "2024-2-29", "2024-02-29 00:00:00"},
         ParseCase {"LeapDay2000", "2000-02-29", "2000-02-29 00:00:00"}, ParseCase {"NoLeapDay", "2026-2-29", ""},
         ParseCase {"NoLeapDay1900", "1900-02-29", ""}, ParseCase {"Day31OfApril", "2026-04-31", ""},
         ParseCase {"Month13", "2026-13-01", ""}, ParseCase {"Hour24", "2026-01-01 24:00:00", ""},
         ParseCase {"Minute60", "2026-01-01 10:60", ""}, ParseCase {"MixedSeparators", "2026-01/01", ""},
         ParseCase {"TwoDigitYear", "26-01-01", ""}, ParseCase {"TrailingText", "2026-01-01 abc", ""},
-        ParseCase {"HourOnly", "2026-01-01 10", ""}, ParseCase {"Empty", "", ""}, ParseCase {"Words", "yesterday", ""}),
+        ParseCase {"HourOnly", "2026-01-01 10", ""}, ParseCase {"Empty", "", ""}),
     [](const testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
 
-TEST(DateTimeTest, LeapYearsFollowTheGregorianRules)
-{
-    EXPECT_TRUE(DateTime::isLeapYear(2024));
-    EXPECT_TRUE(DateTime::isLeapYear(2000));
-    EXPECT_FALSE(DateTime::isLeapYear(1900));
-    EXPECT_FALSE(DateTime::isLeapYear(2026));
-    EXPECT_EQ(DateTime::daysInMonth(2024, 2), 29);
-    EXPECT_EQ(DateTime::daysInMonth(2100, 2), 28);
-    EXPECT_EQ(DateTime::daysInMonth(2026, 12), 31);
-    EXPECT_EQ(DateTime::daysInMonth(2026, 13), 0);
-}
-
-TEST(DateTimeTest, AddDaysCrossesMonthsYearsAndLeapDays)
+TEST(DateTimeTest, ArithmeticCrossesMonthsYearsAndLeapDays)
 {
     const DateTime leap = DateTime::fromFields(2024, 2, 28, 10, 30, 0);
     EXPECT_EQ(leap.addDays(1).toString(), "2024-02-29 10:30:00");
     EXPECT_EQ(leap.addDays(2).toString(), "2024-03-01 10:30:00");
-    EXPECT_EQ(DateTime::fromFields(2026, 12, 31).addDays(1).toString(), "2027-01-01 00:00:00");
     EXPECT_EQ(DateTime::fromFields(2026, 3, 1).addDays(-1).toString(), "2026-02-28 00:00:00");
-    EXPECT_EQ(DateTime::fromFields(2026, 3, 1).addDays(-365).toString(), "2025-03-01 00:00:00");
-    EXPECT_FALSE(DateTime {}.addDays(1).valid);
-}
-
-TEST(DateTimeTest, AddSecondsCarriesIntoDays)
-{
     EXPECT_EQ(DateTime::fromFields(2026, 12, 31, 23, 59, 59).addSeconds(1).toString(), "2027-01-01 00:00:00");
     EXPECT_EQ(DateTime::fromFields(2026, 1, 1).addSeconds(-1).toString(), "2025-12-31 23:59:59");
-}
-
-TEST(DateTimeTest, DayOfWeekCountsFromSunday)
-{
-    EXPECT_EQ(DateTime::fromFields(2026, 3, 1).dayOfWeek(), 0); // a Sunday
-    EXPECT_EQ(DateTime::fromFields(2024, 2, 29).dayOfWeek(), 4); // a Thursday
-    EXPECT_EQ(DateTime::fromFields(1970, 1, 1).dayOfWeek(), 4);
-    EXPECT_EQ(DateTime::fromFields(1899, 12, 30).dayOfWeek(), 6); // a Saturday
+    EXPECT_FALSE(DateTime {}.addDays(1).valid);
+    EXPECT_EQ(DateTime::daysInMonth(2100, 2), 28);
+    EXPECT_EQ(DateTime::fromFields(1899, 12, 30).dayOfWeek(), 6); // a Saturday, before the epoch
     EXPECT_EQ(DateTime::fromFields(2024, 12, 31).dayOfYear(), 366);
-}
-
-TEST(DateTimeTest, FormatUsesStrftimeFieldsAndMarksTheNullDate)
-{
-    const DateTime date = DateTime::fromFields(2026, 3, 4, 5, 6, 7);
-    EXPECT_EQ(date.format("%Y-%m-%d %H:%M:%S"), "2026-03-04 05:06:07");
-    EXPECT_EQ(date.format("%Y%m%d"), "20260304");
-    EXPECT_EQ(date.format("%j"), "063");
-    EXPECT_EQ(date.format(""), "");
     EXPECT_EQ(DateTime {}.format("%Y"), "Invalid DateTime");
-}
-
-TEST(DateTimeTest, OrderFollowsTheCalendar)
-{
-    EXPECT_LT(DateTime::parse("2026-1-2"), DateTime::parse("2026-1-10"));
-    EXPECT_LT(DateTime::parse("2025-12-31 23:59:59"), DateTime::parse("2026-01-01"));
 }
 
 } // namespace
