@@ -1,13 +1,11 @@
 #include "app/AppContext.h"
 
-#include "app/AppConstants.h"
 #include "app/AtomicWrite.h"
 #include "core/app/AppTestSupport.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -17,42 +15,31 @@ namespace {
 class AppContextTest : public ::testing::Test
 {
 protected:
-    std::string dataFile(const std::string& name) const { return (m_temp.path() / name).string(); }
+    std::string dataFile(const std::string& name) const { return m_temp.file(name); }
+    CAppContext app() const { return CAppContext(test::preparedDataDirectory(m_temp)); }
+    std::string count(CAppContext& app, const char* table)
+    {
+        return test::scalar(app.GetDatabase(), std::string("SELECT COUNT(*) FROM ") + table);
+    }
 
     test::TempDir m_temp;
 };
 
-TEST_F(AppContextTest, StartsOfflineAndReadsTheSetupValuesOrTheirDefaults)
+TEST_F(AppContextTest, MissingDatabaseIsMadeFromTheTemplateAndExistingOneKept)
 {
-    CAppContext defaults(test::preparedDataDirectory(m_temp));
-    EXPECT_EQ("OffLineDB.db", defaults.GetWorkDatabaseName());
-    EXPECT_TRUE(defaults.IsOffline());
-    EXPECT_EQ("0", defaults.GetProxyFlag());
-    EXPECT_EQ("0", defaults.GetConnectionType());
-    EXPECT_EQ("0", defaults.GetCurrentVersion());
-    EXPECT_EQ(m_temp.path().string() + "/", defaults.GetApplicationDirectory());
-
-    std::ofstream(dataFile("ClientSetup.ini")) << "[section]\nIsProxy=TRUE\nConnType=DSN\nCurVersion=3.1\n";
-    CAppContext configured(test::preparedDataDirectory(m_temp));
-    EXPECT_EQ("TRUE", configured.GetProxyFlag());
-    EXPECT_TRUE(configured.IsSharedDatabase());
-    EXPECT_EQ("3.1", configured.GetCurrentVersion());
-}
-
-TEST_F(AppContextTest, MissingDatabaseIsMadeFromTheTemplate)
-{
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    ASSERT_TRUE(app.OpenWorkDatabase("alice.db")) << app.GetErrorDetail();
-    EXPECT_EQ("alice.db", app.GetWorkDatabaseName());
-    EXPECT_FALSE(app.IsOffline());
-    EXPECT_EQ("27", test::scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_field_info"));
-
-    struct stat info
-    {
-    };
-    ASSERT_EQ(0, ::stat(dataFile("alice.db").c_str(), &info));
-    EXPECT_EQ(0600u, info.st_mode & 0777);
+    CAppContext context = app();
+    EXPECT_TRUE(context.IsOffline());
+    ASSERT_TRUE(context.OpenWorkDatabase("alice.db")) << context.GetErrorDetail();
+    EXPECT_FALSE(context.IsOffline());
+    EXPECT_EQ("27", count(context, "tbl_field_info"));
+    EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(dataFile("alice.db")).permissions());
     EXPECT_TRUE(fs::exists(dataFile("SourceDB.db"))) << "the template is kept in the data directory";
+
+    ASSERT_TRUE(context.GetDatabase().Execute("INSERT INTO tbl_inputphone (phone) VALUES ('13800000000')"));
+    ASSERT_TRUE(context.OpenWorkDatabase("OffLineDB.db"));
+    EXPECT_EQ("0", count(context, "tbl_inputphone"));
+    ASSERT_TRUE(context.OpenWorkDatabase("alice.db"));
+    EXPECT_EQ("1", count(context, "tbl_inputphone")) << "opened, not replaced";
 }
 
 TEST_F(AppContextTest, MissingTemplateIsReportedAndMakesNothing)
@@ -61,76 +48,51 @@ TEST_F(AppContextTest, MissingTemplateIsReportedAndMakesNothing)
     inputs.telvoraHome = m_temp.path().string();
     CDataDirectory directory(inputs);
     ASSERT_TRUE(directory.Prepare());
-    CAppContext app(std::move(directory));
-    EXPECT_FALSE(app.OpenWorkDatabase("alice.db"));
-    EXPECT_EQ("打开数据库失败！", app.GetLastError());
-    EXPECT_NE(std::string::npos, app.GetErrorDetail().find("SourceDB.db")) << app.GetErrorDetail();
+    CAppContext context(std::move(directory));
+    EXPECT_FALSE(context.OpenWorkDatabase("alice.db"));
+    EXPECT_EQ("打开数据库失败！", context.GetLastError());
+    EXPECT_NE(std::string::npos, context.GetErrorDetail().find("SourceDB.db")) << context.GetErrorDetail();
     EXPECT_FALSE(fs::exists(dataFile("alice.db")));
 }
 
-TEST_F(AppContextTest, ExistingDatabaseIsOpenedNotReplaced)
-{
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    ASSERT_TRUE(app.OpenWorkDatabase("alice.db"));
-    ASSERT_TRUE(app.GetDatabase().Execute("INSERT INTO tbl_inputphone (phone) VALUES ('13800000000')"));
-    ASSERT_TRUE(app.OpenWorkDatabase("OffLineDB.db"));
-    EXPECT_EQ("0", test::scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_inputphone"));
-    ASSERT_TRUE(app.OpenWorkDatabase("alice.db"));
-    EXPECT_EQ("1", test::scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_inputphone"));
-}
-
-struct DamagedCase
-{
-    const char* name;
-    std::string content; // "truncated": a real database cut short; "foreign": someone else's
-};
-
-class AppContextDamagedTest : public AppContextTest, public ::testing::WithParamInterface<DamagedCase>
+class AppContextDamagedTest : public AppContextTest, public ::testing::WithParamInterface<const char*>
 {
 };
 
+// "truncated": the template cut short; "foreign": someone else's database; else the bytes.
 TEST_P(AppContextDamagedTest, ReportsAndLeavesTheFileAlone)
 {
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    std::string content = GetParam().content;
+    std::string content = GetParam() == std::string("header") ? std::string("SQLite format 3\0", 16) : GetParam();
     if (content == "truncated") {
         ASSERT_TRUE(ReadWholeFile(test::templateDirectory() + "/SourceDB.db", content));
         content.resize(content.size() / 2);
     } else if (content == "foreign") {
         CADODataBase other;
-        ASSERT_TRUE(other.OpenOrCreate(dataFile("other.db")));
-        ASSERT_TRUE(other.Execute("CREATE TABLE t (a)"));
+        ASSERT_TRUE(other.OpenOrCreate(dataFile("other.db")) && other.Execute("CREATE TABLE t (a)"));
         other.Close();
         ASSERT_TRUE(ReadWholeFile(dataFile("other.db"), content));
     }
-    {
-        std::ofstream out(dataFile("bob.db"), std::ios::binary);
-        out << content;
-    }
+    std::ofstream(dataFile("bob.db"), std::ios::binary) << content;
 
-    EXPECT_FALSE(app.OpenWorkDatabase("bob.db"));
-    EXPECT_EQ("打开数据库失败！", app.GetLastError());
-    EXPECT_FALSE(app.GetErrorDetail().empty());
-    EXPECT_FALSE(app.GetDatabase().IsOpen());
-    EXPECT_EQ("bob.db", app.GetWorkDatabaseName()) << "the name is taken even after a failure";
-
+    CAppContext context = app();
+    EXPECT_FALSE(context.OpenWorkDatabase("bob.db"));
+    EXPECT_EQ("打开数据库失败！", context.GetLastError());
+    EXPECT_FALSE(context.GetErrorDetail().empty());
+    EXPECT_FALSE(context.GetDatabase().IsOpen());
+    EXPECT_EQ("bob.db", context.GetWorkDatabaseName()) << "the name is taken even after a failure";
     std::string after;
     ASSERT_TRUE(ReadWholeFile(dataFile("bob.db"), after));
     EXPECT_EQ(content, after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, AppContextDamagedTest,
-    ::testing::Values(DamagedCase {"text_file", std::string(8192, 'x')},
-        DamagedCase {"header_only", std::string("SQLite format 3\0", 16)}, DamagedCase {"truncated", "truncated"},
-        DamagedCase {"foreign_database", "foreign"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, AppContextDamagedTest, ::testing::Values("text", "header", "truncated", "foreign"),
+    [](const auto& info) { return std::string(info.param); });
 
 TEST_F(AppContextTest, FileNamesCannotLeaveTheDataDirectory)
 {
-    CAppContext app(test::preparedDataDirectory(m_temp));
+    CAppContext context = app();
     for (const char* name : {"../escape.db", "a/b.db", "", ".."}) {
-        EXPECT_FALSE(app.OpenWorkDatabase(name)) << name;
-        EXPECT_EQ(name, app.GetWorkDatabaseName());
+        EXPECT_FALSE(context.OpenWorkDatabase(name)) << name;
     }
     EXPECT_FALSE(fs::exists(m_temp.path().parent_path() / "escape.db"));
 }
@@ -138,20 +100,18 @@ TEST_F(AppContextTest, FileNamesCannotLeaveTheDataDirectory)
 TEST_F(AppContextTest, SharedDatabaseModeOpensOneFileWhateverTheName)
 {
     std::ofstream(dataFile("ClientSetup.ini")) << "[section]\nConnType=DSN\n";
-    CAppContext app(test::preparedDataDirectory(m_temp));
-    ASSERT_TRUE(app.OpenWorkDatabase("OffLineDB.db")) << app.GetErrorDetail();
-    EXPECT_EQ(dataFile("shared.db"), app.GetDatabase().GetDatabasePath());
-    ASSERT_TRUE(app.GetDatabase().Execute("INSERT INTO tbl_inputphone (phone) VALUES ('13800000000')"));
-
-    ASSERT_TRUE(app.OpenWorkDatabase("carol.db"));
-    EXPECT_EQ("carol.db", app.GetWorkDatabaseName());
-    EXPECT_EQ(dataFile("shared.db"), app.GetDatabase().GetDatabasePath());
-    EXPECT_EQ("1", test::scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_inputphone"));
-    EXPECT_FALSE(fs::exists(dataFile("carol.db")));
-    EXPECT_FALSE(fs::exists(dataFile("OffLineDB.db")));
+    CAppContext context = app();
+    EXPECT_TRUE(context.IsSharedDatabase());
+    ASSERT_TRUE(context.OpenWorkDatabase("OffLineDB.db")) << context.GetErrorDetail();
+    ASSERT_TRUE(context.GetDatabase().Execute("INSERT INTO tbl_inputphone (phone) VALUES ('13800000000')"));
+    ASSERT_TRUE(context.OpenWorkDatabase("carol.db"));
+    EXPECT_EQ("carol.db", context.GetWorkDatabaseName());
+    EXPECT_EQ(dataFile("shared.db"), context.GetDatabase().GetDatabasePath());
+    EXPECT_EQ("1", count(context, "tbl_inputphone"));
+    EXPECT_FALSE(fs::exists(dataFile("carol.db")) || fs::exists(dataFile("OffLineDB.db")));
 
     std::ofstream(dataFile("ClientSetup.ini")) << "[section]\nConnType=DSN\nDSNFile=team.db\n";
-    EXPECT_EQ(dataFile("team.db"), CAppContext(test::preparedDataDirectory(m_temp)).DatabasePathFor("dave.db"));
+    EXPECT_EQ(dataFile("team.db"), app().DatabasePathFor("dave.db"));
 }
 
 } // namespace

@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -23,114 +21,72 @@ void touch(const fs::path& path, const std::string& content = "x")
 class DataDirectoryTest : public ::testing::Test
 {
 protected:
-    DataDirectoryInputs inputs() const
+    void SetUp() override
     {
-        DataDirectoryInputs in;
-        in.binaryDirectory = (m_temp.path() / "bin").string();
-        in.home = (m_temp.path() / "home").string();
-        fs::create_directories(in.binaryDirectory);
-        return in;
+        m_in.binaryDirectory = under("bin");
+        m_in.home = under("home");
+        fs::create_directories(m_in.binaryDirectory);
     }
-    std::string under(const std::string& relative) const { return (m_temp.path() / relative).string(); }
+    std::string under(const std::string& relative) const { return m_temp.file(relative); }
 
     test::TempDir m_temp;
+    DataDirectoryInputs m_in;
 };
 
 TEST_F(DataDirectoryTest, ChoosesInOrder)
 {
-    DataDirectoryInputs in = inputs();
-    in.telvoraHome = under("th");
-    in.xdgDataHome = under("xdg");
-    touch(fs::path(in.binaryDirectory) / "ClientSetup.ini");
-
-    CDataDirectory first(in);
-    ASSERT_TRUE(first.Prepare());
-    EXPECT_EQ(under("th"), first.GetPath()) << "TELVORA_HOME wins";
-
-    in.telvoraHome.clear();
-    CDataDirectory second(in);
-    ASSERT_TRUE(second.Prepare());
-    EXPECT_EQ(in.binaryDirectory, second.GetPath()) << "portable: setup file beside the binary";
-
-    fs::remove(fs::path(in.binaryDirectory) / "ClientSetup.ini");
-    CDataDirectory third(in);
-    ASSERT_TRUE(third.Prepare());
-    EXPECT_EQ(under("xdg/telvora"), third.GetPath());
-    struct stat info
-    {
+    m_in.telvoraHome = under("th");
+    m_in.xdgDataHome = under("xdg");
+    touch(fs::path(m_in.binaryDirectory) / "ClientSetup.ini");
+    const auto chosen = [this] {
+        CDataDirectory directory(m_in);
+        EXPECT_TRUE(directory.Prepare()) << directory.GetLastError();
+        return directory.GetPath();
     };
-    ASSERT_EQ(0, ::stat(third.GetPath().c_str(), &info));
-    EXPECT_EQ(0700u, info.st_mode & 0777) << "a directory it makes is private";
-
-    in.xdgDataHome = "relative/ignored";
-    CDataDirectory fourth(in);
-    ASSERT_TRUE(fourth.Prepare());
-    EXPECT_EQ(under("home/.local/share/telvora"), fourth.GetPath());
-    EXPECT_EQ(fourth.GetPath() + "/", fourth.GetApplicationDirectory());
+    EXPECT_EQ(under("th"), chosen()) << "TELVORA_HOME wins";
+    m_in.telvoraHome.clear();
+    EXPECT_EQ(m_in.binaryDirectory, chosen()) << "portable: setup file beside the binary";
+    fs::remove(fs::path(m_in.binaryDirectory) / "ClientSetup.ini");
+    EXPECT_EQ(under("xdg/telvora"), chosen());
+    EXPECT_EQ(fs::perms::owner_all, fs::status(under("xdg/telvora")).permissions())
+        << "a directory it makes is private";
+    m_in.xdgDataHome = "relative/ignored";
+    EXPECT_EQ(under("home/.local/share/telvora"), chosen());
 }
 
-TEST_F(DataDirectoryTest, NothingToGoOnIsAnError)
+TEST_F(DataDirectoryTest, NothingToGoOnOrAFileInTheWayIsAnError)
 {
-    CDataDirectory directory(DataDirectoryInputs {});
-    EXPECT_FALSE(directory.Prepare());
-    EXPECT_FALSE(directory.GetLastError().empty());
-    EXPECT_TRUE(directory.GetPath().empty());
-}
+    CDataDirectory nothing(DataDirectoryInputs {});
+    EXPECT_FALSE(nothing.Prepare());
+    EXPECT_FALSE(nothing.GetLastError().empty());
+    EXPECT_TRUE(nothing.GetPath().empty());
 
-TEST_F(DataDirectoryTest, UnusableDirectoryIsAClearError)
-{
-    DataDirectoryInputs in = inputs();
     touch(under("afile"));
-    in.telvoraHome = under("afile");
-    CDataDirectory notDirectory(in);
+    m_in.telvoraHome = under("afile");
+    CDataDirectory notDirectory(m_in);
     EXPECT_FALSE(notDirectory.Prepare());
     EXPECT_NE(std::string::npos, notDirectory.GetLastError().find(under("afile")));
-
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only directories";
-    }
-    fs::create_directories(under("ro"));
-    fs::permissions(under("ro"), fs::perms::owner_read | fs::perms::owner_exec);
-    in.telvoraHome = under("ro");
-    CDataDirectory readOnly(in);
-    EXPECT_FALSE(readOnly.Prepare());
-    in.telvoraHome = under("ro/sub");
-    CDataDirectory cannotCreate(in);
-    EXPECT_FALSE(cannotCreate.Prepare());
-    fs::permissions(under("ro"), fs::perms::owner_all);
 }
 
-TEST_F(DataDirectoryTest, FindsShippedFilesInOrder)
+TEST_F(DataDirectoryTest, FindsShippedFilesInOrderAndCopiesThemOnlyWhenMissing)
 {
-    DataDirectoryInputs in = inputs();
-    in.templateDirectory = under("tpl");
-    CDataDirectory directory(in);
-    EXPECT_EQ("", directory.FindShipped("SourceDB.db"));
-
-    touch(under("share/telvora/SourceDB.db"));
-    EXPECT_EQ(under("share/telvora/SourceDB.db"), directory.FindShipped("SourceDB.db"));
-    touch(under("bin/SourceDB.db"));
-    EXPECT_EQ(under("bin/SourceDB.db"), directory.FindShipped("SourceDB.db"));
-    touch(under("tpl/SourceDB.db"));
-    EXPECT_EQ(under("tpl/SourceDB.db"), directory.FindShipped("SourceDB.db"));
-}
-
-TEST_F(DataDirectoryTest, CopiesAShippedFileOnlyWhenMissing)
-{
-    DataDirectoryInputs in = inputs();
-    in.telvoraHome = under("data");
-    touch(under("bin/mobileArea.db"), "shipped");
-    CDataDirectory directory(in);
+    m_in.templateDirectory = under("tpl");
+    m_in.telvoraHome = under("data");
+    CDataDirectory directory(m_in);
     ASSERT_TRUE(directory.Prepare());
+    EXPECT_EQ("", directory.FindShipped("SourceDB.db"));
+    for (const char* place : {"share/telvora/SourceDB.db", "bin/SourceDB.db", "tpl/SourceDB.db"}) {
+        touch(under(place), place);
+        EXPECT_EQ(under(place), directory.FindShipped("SourceDB.db"));
+    }
 
     std::string content;
-    for (const char* expected : {"shipped", "local"}) {
-        ASSERT_TRUE(directory.EnsureShippedCopy("mobileArea.db"));
-        ASSERT_TRUE(ReadWholeFile(directory.FilePath("mobileArea.db"), content));
+    for (const char* expected : {"tpl/SourceDB.db", "local"}) {
+        ASSERT_TRUE(directory.EnsureShippedCopy("SourceDB.db"));
+        ASSERT_TRUE(ReadWholeFile(directory.FilePath("SourceDB.db"), content));
         EXPECT_EQ(expected, content);
-        touch(directory.FilePath("mobileArea.db"), "local");
+        touch(directory.FilePath("SourceDB.db"), "local");
     }
-
     EXPECT_FALSE(directory.EnsureShippedCopy("absent.db"));
     EXPECT_NE(std::string::npos, directory.GetLastError().find("absent.db"));
 }

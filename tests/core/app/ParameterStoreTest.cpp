@@ -26,7 +26,6 @@ TEST_F(ParameterStoreTest, LoadReplacesEverythingWithTableAndSetupFileKeys)
     ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
     EXPECT_FALSE(m_store.Contains("Stale"));
     EXPECT_EQ("30", m_store["SaveMaxDay"]);
-    EXPECT_EQ("1900-01-01 9:0:0", m_store["BirthdayTime"]);
     EXPECT_EQ("1", m_store["IsRemainStock"]);
     EXPECT_EQ("250", m_store["RemainAmount"]);
 
@@ -36,18 +35,7 @@ TEST_F(ParameterStoreTest, LoadReplacesEverythingWithTableAndSetupFileKeys)
     EXPECT_EQ("1000", m_store.Get("RemainAmount"));
 }
 
-TEST_F(ParameterStoreTest, UnknownKeysAreNeverStoredNorBreakTheStatement)
-{
-    ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
-    EXPECT_EQ("", m_store["NoSuchKey"]);
-    m_store.Set("NoSuchKey", "wiped");
-    m_store.Set("x' OR '1'='1", "wiped");
-    ASSERT_TRUE(m_store.SaveAll(db(), m_app.GetSetupFile())) << m_store.GetLastError();
-    EXPECT_EQ("0", test::scalar(db(), "SELECT COUNT(*) FROM tbl_sys_param WHERE para_value = 'wiped'"));
-    EXPECT_EQ("", m_app.GetSetupFile().GetString("section", "NoSuchKey"));
-}
-
-TEST_F(ParameterStoreTest, SaveAllWritesEveryKeyAndTheSetupFile)
+TEST_F(ParameterStoreTest, SaveAllWritesEveryKnownKeyAndTheSetupFile)
 {
     ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
     m_store.Set("SaveMaxDay", "45");
@@ -64,9 +52,17 @@ TEST_F(ParameterStoreTest, SaveAllWritesEveryKeyAndTheSetupFile)
     CParameterStore reloaded;
     ASSERT_TRUE(reloaded.Load(db(), m_app.GetSetupFile()));
     EXPECT_EQ(m_store.Entries(), reloaded.Entries());
+
+    EXPECT_EQ("", m_store["NoSuchKey"]);
+    m_store.Set("NoSuchKey", "wiped");
+    m_store.Set("x' OR '1'='1", "wiped");
+    ASSERT_TRUE(m_store.SaveAll(db(), m_app.GetSetupFile())) << m_store.GetLastError();
+    EXPECT_EQ("0", test::scalar(db(), "SELECT COUNT(*) FROM tbl_sys_param WHERE para_value = 'wiped'"))
+        << "unknown keys are never stored nor break the statement";
+    EXPECT_EQ("", m_app.GetSetupFile().GetString("section", "NoSuchKey"));
 }
 
-TEST_F(ParameterStoreTest, FailedSaveLeavesTheTableAsItWas)
+TEST_F(ParameterStoreTest, FailedSaveLeavesTheTableAsItWasAndFailedLoadIsReported)
 {
     ASSERT_TRUE(m_store.Load(db(), m_app.GetSetupFile()));
     m_store.Set("AddSMSTail", "1");
@@ -75,13 +71,9 @@ TEST_F(ParameterStoreTest, FailedSaveLeavesTheTableAsItWas)
     EXPECT_FALSE(m_store.SaveAll(db(), m_app.GetSetupFile()));
     EXPECT_FALSE(m_store.GetLastError().empty());
     EXPECT_EQ("0", stored("AddSMSTail")) << "written before the failing key, rolled back";
-}
-
-TEST_F(ParameterStoreTest, UnreadableTableIsReported)
-{
     ASSERT_TRUE(db().Execute("DROP TABLE tbl_sys_param"));
     EXPECT_FALSE(m_store.Load(db(), m_app.GetSetupFile()));
-    EXPECT_EQ("1000", m_store.Get("RemainAmount"));
+    EXPECT_EQ("1000", m_store.Get("RemainAmount")) << "an unreadable table leaves the defaults";
 }
 
 } // namespace

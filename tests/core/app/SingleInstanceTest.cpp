@@ -15,16 +15,18 @@ using Result = CSingleInstance::Result;
 class SingleInstanceTest : public ::testing::Test
 {
 protected:
-    std::string dataDirectory() const { return m_temp.path().string(); }
-    std::string runtimeDirectory() const { return dataDirectory(); }
+    CSingleInstance instance(const std::string& data = {}) const
+    {
+        return CSingleInstance(data.empty() ? m_temp.path().string() : data, m_temp.path().string());
+    }
 
-    // Tries the lock in a child process; its exit code is the Result.
+    // Takes the lock in a child process that then ends without releasing it, as a crash
+    // would; the child's exit code is the Result.
     int acquireInChild()
     {
         const pid_t child = ::fork();
         if (child == 0) {
-            CSingleInstance instance(dataDirectory(), runtimeDirectory());
-            ::_exit(static_cast<int>(instance.Acquire()));
+            ::_exit(static_cast<int>(instance().Acquire()));
         }
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -34,60 +36,36 @@ protected:
     test::TempDir m_temp;
 };
 
-TEST_F(SingleInstanceTest, SecondHolderInTheSameProcessIsRefused)
+TEST_F(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstLetsGo)
 {
-    CSingleInstance first(dataDirectory(), runtimeDirectory());
-    CSingleInstance second(dataDirectory(), runtimeDirectory());
+    CSingleInstance first = instance();
+    CSingleInstance second = instance(m_temp.path().string() + "/./");
+    EXPECT_EQ(first.GetLockPath(), second.GetLockPath());
     ASSERT_EQ(Result::Acquired, first.Acquire());
     EXPECT_EQ(Result::AlreadyRunning, second.Acquire());
     EXPECT_EQ("系统已经登录", second.GetLastError());
     EXPECT_FALSE(second.IsHeld());
-
+    EXPECT_EQ(static_cast<int>(Result::AlreadyRunning), acquireInChild());
+    EXPECT_TRUE(first.IsHeld()) << "the first copy is left untouched";
     first.Release();
     EXPECT_EQ(Result::Acquired, second.Acquire());
 }
 
-TEST_F(SingleInstanceTest, SecondProcessIsRefusedWhileTheFirstRuns)
+TEST_F(SingleInstanceTest, EndedProcessesAndOtherDataDirectoriesDoNotBlock)
 {
-    CSingleInstance first(dataDirectory(), runtimeDirectory());
-    ASSERT_EQ(Result::Acquired, first.Acquire());
-    EXPECT_EQ(static_cast<int>(Result::AlreadyRunning), acquireInChild());
-    EXPECT_TRUE(first.IsHeld()) << "the first copy is left untouched";
-}
+    ASSERT_EQ(static_cast<int>(Result::Acquired), acquireInChild());
+    CSingleInstance again = instance();
+    EXPECT_TRUE(std::filesystem::exists(again.GetLockPath()));
+    EXPECT_EQ(Result::Acquired, again.Acquire());
 
-TEST_F(SingleInstanceTest, LockOfAnEndedProcessDoesNotBlock)
-{
-    // The child takes the lock and ends without releasing it, as a crash would.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        CSingleInstance instance(dataDirectory(), runtimeDirectory());
-        instance.Acquire();
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-
-    CSingleInstance instance(dataDirectory(), runtimeDirectory());
-    EXPECT_TRUE(std::filesystem::exists(instance.GetLockPath()));
-    EXPECT_EQ(Result::Acquired, instance.Acquire());
-}
-
-TEST_F(SingleInstanceTest, OtherDataDirectoriesDoNotConflict)
-{
     test::TempDir other;
-    CSingleInstance first(dataDirectory(), runtimeDirectory());
-    CSingleInstance second(other.path().string(), runtimeDirectory());
-    EXPECT_NE(first.GetLockPath(), second.GetLockPath());
-    EXPECT_EQ(first.GetLockPath(), CSingleInstance(dataDirectory() + "/./", runtimeDirectory()).GetLockPath());
-    EXPECT_EQ(Result::Acquired, first.Acquire());
-    EXPECT_EQ(Result::Acquired, second.Acquire());
-}
+    CSingleInstance elsewhere = instance(other.path().string());
+    EXPECT_NE(again.GetLockPath(), elsewhere.GetLockPath());
+    EXPECT_EQ(Result::Acquired, elsewhere.Acquire());
 
-TEST_F(SingleInstanceTest, UnusableRuntimeDirectoryFails)
-{
-    CSingleInstance instance(dataDirectory(), (m_temp.path() / "missing").string());
-    EXPECT_EQ(Result::Failed, instance.Acquire());
-    EXPECT_FALSE(instance.GetLastError().empty());
+    CSingleInstance broken(m_temp.path().string(), m_temp.file("missing"));
+    EXPECT_EQ(Result::Failed, broken.Acquire());
+    EXPECT_FALSE(broken.GetLastError().empty());
 }
 
 } // namespace
