@@ -14,7 +14,7 @@ using Heartbeat = CSessionKeeper::Heartbeat;
 struct HeartbeatCase
 {
     const char* name;
-    std::vector<bool> outcomes;
+    std::string events; // 'a' alive, 'f' failed, 's' a new session starts
     std::vector<Heartbeat> expected;
     bool loggedInAfter;
 };
@@ -31,33 +31,26 @@ TEST_P(HeartbeatRecordTest, CountsFailuresInARow)
     session.loggedIn = true;
     CSessionKeeper keeper(service, session);
     std::vector<Heartbeat> seen;
-    for (bool alive : GetParam().outcomes)
-        seen.push_back(keeper.RecordHeartbeat(alive));
+    for (const char event : GetParam().events) {
+        if (event == 's') {
+            keeper.SessionStarted();
+        } else {
+            seen.push_back(keeper.RecordHeartbeat(event == 'a'));
+        }
+    }
     EXPECT_EQ(seen, GetParam().expected);
     EXPECT_EQ(session.loggedIn, GetParam().loggedInAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, HeartbeatRecordTest,
-    ::testing::Values(HeartbeatCase {"one_failure", {false}, {Heartbeat::Failed}, true},
-        HeartbeatCase {
-            "two_failures_end_the_session", {false, false}, {Heartbeat::Failed, Heartbeat::SessionEnded}, false},
-        HeartbeatCase {"third_failure_does_nothing_more", {false, false, false},
+    ::testing::Values(
+        HeartbeatCase {"two_failures_end_the_session", "ff", {Heartbeat::Failed, Heartbeat::SessionEnded}, false},
+        HeartbeatCase {"third_failure_does_nothing_more", "fff",
             {Heartbeat::Failed, Heartbeat::SessionEnded, Heartbeat::NotLoggedIn}, false},
-        HeartbeatCase {"success_in_between_resets", {false, true, false},
-            {Heartbeat::Failed, Heartbeat::Alive, Heartbeat::Failed}, true}),
+        HeartbeatCase {
+            "success_in_between_resets", "faf", {Heartbeat::Failed, Heartbeat::Alive, Heartbeat::Failed}, true},
+        HeartbeatCase {"new_session_counts_afresh", "fsf", {Heartbeat::Failed, Heartbeat::Failed}, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(HeartbeatRecord, NewSessionCountsAfresh)
-{
-    CWebClient web;
-    CServiceClient service(web);
-    CSession session;
-    session.loggedIn = true;
-    CSessionKeeper keeper(service, session);
-    keeper.RecordHeartbeat(false);
-    keeper.SessionStarted();
-    EXPECT_EQ(keeper.RecordHeartbeat(false), Heartbeat::Failed);
-}
 
 } // namespace
 } // namespace telvora
