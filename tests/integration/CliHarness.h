@@ -5,12 +5,10 @@
 #include "db/ADODataBase.h"
 #include "support/TempDir.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <spawn.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -28,13 +26,9 @@ struct CliResult
     // The value of a "key=value" line of the output, or "<missing>".
     std::string value(const std::string& key) const
     {
-        std::istringstream lines(out);
-        for (std::string line; std::getline(lines, line);) {
-            if (line.starts_with(key + "=")) {
-                return line.substr(key.size() + 1);
-            }
-        }
-        return "<missing>";
+        const std::size_t at = ("\n" + out).find("\n" + key + "=");
+        const std::size_t start = at + key.size() + 1;
+        return at == std::string::npos ? "<missing>" : out.substr(start, out.find('\n', start) - start);
     }
 };
 
@@ -45,14 +39,11 @@ inline std::string readFile(const std::string& path)
 }
 
 // Distinct mobile numbers spread over blocks of 40, below the block limit of 50.
-inline std::vector<std::string> spreadNumbers(std::size_t count, int prefix = 139)
+inline std::vector<std::string> spreadNumbers(std::size_t count)
 {
     std::vector<std::string> numbers;
     for (std::size_t i = 0; i < count; ++i) {
-        char number[32];
-        std::snprintf(number, sizeof number, "%03d%04u%04u", prefix % 1000, static_cast<unsigned>(i / 40 % 10000),
-            static_cast<unsigned>(i % 40));
-        numbers.emplace_back(number);
+        numbers.push_back("139" + std::to_string(10000000 + i / 40 * 10000 + i % 40));
     }
     return numbers;
 }
@@ -75,15 +66,6 @@ inline SimFault simFault(SimFault::Kind kind, const std::string& message = {},
     fault.message = message;
     fault.delay = delay;
     return fault;
-}
-
-inline SimReply simReply(const std::string& phone, const std::string& content, const std::string& time)
-{
-    SimReply reply;
-    reply.phone = phone;
-    reply.content = content;
-    reply.recDateTime = time;
-    return reply;
 }
 
 // A simulator on an ephemeral port with one account, a fresh data directory, and the built

@@ -8,33 +8,28 @@
 #include "service/WebClient.h"
 #include "session/Session.h"
 
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
+#include <future>
 
 namespace telvora::test {
 namespace {
 
-class WrittenSignal final : public CSendObserver
+// Tells when the first rows of a send are written.
+struct WrittenSignal final : CSendObserver
 {
-public:
     void numbersWritten(int, int) override
     {
-        const std::lock_guard lock(m_mutex);
-        m_written = true;
-        m_changed.notify_all();
+        if (!m_told.exchange(true)) {
+            written.set_value();
+        }
     }
     void sendFinished(int) override { }
     void noJobCreated(int, const std::string&) override { }
-    void waitForRows()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_written; });
-    }
+
+    std::promise<void> written;
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_written = false;
+    std::atomic<bool> m_told {false};
 };
 
 class EngineAgainstService : public CliHarness
@@ -57,23 +52,21 @@ protected:
     CServiceClient service {web};
     CSession session;
     WrittenSignal observer;
+    CSendEngine engine {app, session, service, &observer};
 };
 
 TEST_F(EngineAgainstService, NumbersRefusedInsideAnAcceptedBatchAreMarked)
 {
-    CSendEngine engine(app, session, service, &observer);
     // Digits, so the engine passes them on; not mobile numbers, so the service refuses them.
     ASSERT_TRUE(engine.PrepareSend({"13900000001", "1390000000", "23900000001", "13900000002"}, "hi", 1, 0));
     ASSERT_TRUE(engine.StartSend());
     engine.Wait();
-    const std::string id = std::to_string(engine.GetRecordId());
 
-    EXPECT_EQ(scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_sendsms_detail WHERE group_id=" + id), "4");
-    EXPECT_EQ(scalar(app.GetDatabase(),
-                  "SELECT GROUP_CONCAT(phones, ',') FROM (SELECT phones FROM tbl_sendsms_detail WHERE status=-1 "
-                  "ORDER BY phones)"),
+    EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_sendsms_detail"), "4");
+    EXPECT_EQ(query("SELECT GROUP_CONCAT(phones, ',') FROM (SELECT phones FROM tbl_sendsms_detail WHERE status=-1 "
+                    "ORDER BY phones)"),
         "1390000000,23900000001");
-    EXPECT_EQ(scalar(app.GetDatabase(), "SELECT success_count FROM tbl_sendsms WHERE id=" + id), "4");
+    EXPECT_EQ(query("SELECT success_count FROM tbl_sendsms"), "4");
     ASSERT_EQ(sim.jobs().size(), 1U);
     EXPECT_EQ(sim.jobs().front().messages.size(), 2U);
     EXPECT_EQ(sim.jobs().front().refused.size(), 2U);
@@ -83,10 +76,9 @@ TEST_F(EngineAgainstService, SecondSendIsRefusedWhileOneRuns)
 {
     // The first post waits at the service until the test lets it go.
     sim.injectFault("MessSendSMS", simFault(SimFault::Kind::Delay, {}, std::chrono::minutes(10)), 1);
-    CSendEngine engine(app, session, service, &observer);
     ASSERT_TRUE(engine.PrepareSend({"13900000001", "13900000002"}, "first", 1, 0));
     ASSERT_TRUE(engine.StartSend());
-    observer.waitForRows();
+    observer.written.get_future().wait();
 
     EXPECT_TRUE(engine.IsBusy());
     EXPECT_FALSE(engine.PrepareSend({"13900000009"}, "second", 1, 0));
@@ -96,15 +88,14 @@ TEST_F(EngineAgainstService, SecondSendIsRefusedWhileOneRuns)
     engine.Wait();
     sim.resumeWaits();
     EXPECT_FALSE(engine.IsBusy());
-    const std::string id = std::to_string(engine.GetRecordId());
-    EXPECT_EQ(scalar(app.GetDatabase(), "SELECT fail_count FROM tbl_sendsms WHERE id=" + id), "2");
-    EXPECT_EQ(scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_sendsms_detail WHERE status=-1"), "2");
-    EXPECT_EQ(scalar(app.GetDatabase(), "SELECT COUNT(*) FROM tbl_sendsms"), "1");
+    EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_sendsms"), "1") << "the refused request left no record";
+    EXPECT_EQ(query("SELECT fail_count FROM tbl_sendsms"), "2");
+    EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_sendsms_detail WHERE status=-1"), "2");
 
     ASSERT_TRUE(engine.PrepareSend({"13900000009"}, "second", 1, 0));
     ASSERT_TRUE(engine.StartSend());
     engine.Wait();
-    EXPECT_EQ(scalar(app.GetDatabase(), "SELECT success_count FROM tbl_sendsms WHERE content='second'"), "1");
+    EXPECT_EQ(query("SELECT success_count FROM tbl_sendsms WHERE content='second'"), "1");
 }
 
 } // namespace
