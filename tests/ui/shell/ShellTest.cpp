@@ -108,6 +108,7 @@ private slots:
     void loginIsRefused_data();
     void loginIsRefused();
     void cancelLeavesTheProgramOffline();
+    void loginUnderWayLocksTheDialog();
     void secondInstanceIsRefused();
     void switchPage_data();
     void switchPage();
@@ -184,6 +185,23 @@ void ShellTest::cancelLeavesTheProgramOffline()
     QVERIFY(!shell.app->session().loggedIn);
     QCOMPARE(shell.frame()->stockText(), QString());
     QVERIFY(!shell.frame()->isOnlineIconShown());
+}
+
+void ShellTest::loginUnderWayLocksTheDialog()
+{
+    Shell shell;
+    shell.simulator.injectFault("UserLogin", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}});
+    QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    CLoginDlg* dialog = shell.loginDialog();
+    dialog->setCredentials(QString::fromLatin1(kAccount), QStringLiteral("admin"), QStringLiteral("123456"));
+    QTest::mouseClick(dialog->loginButton(), Qt::LeftButton);
+
+    // While the service answers, neither a cancel nor closing the window may cut in.
+    QVERIFY(dialog->isBusy());
+    dialog->reject();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!shell.frame()->close());
+    QTRY_VERIFY(shell.app->session().loggedIn && shell.frame()->isVisible());
 }
 
 void ShellTest::secondInstanceIsRefused()
