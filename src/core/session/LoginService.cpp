@@ -155,6 +155,8 @@ LoginOutcome CLoginService::LogIn(const LoginRequest& request)
     checkUpdateList(outcome);
 
     if (m_session.isInterfaceUser()) {
+        // Such an account may not send from here; nothing may treat it as logged in.
+        m_session.loggedIn = false;
         outcome.result = LoginOutcome::Result::InterfaceAccount;
         outcome.message = "您使用的帐号是我公司接口访问帐号，不能使用客户端发送短信!";
         return outcome;

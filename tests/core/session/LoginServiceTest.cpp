@@ -71,6 +71,7 @@ TEST_F(LoginServiceTest, RefusalsCarryTheirMessagesAndKeepTheOfflineDatabase)
     const LoginOutcome apiAccount = logIn("8004", "pw1234");
     EXPECT_EQ(apiAccount.result, LoginOutcome::Result::InterfaceAccount);
     EXPECT_EQ(apiAccount.message, "您使用的帐号是我公司接口访问帐号，不能使用客户端发送短信!");
+    EXPECT_FALSE(session.loggedIn) << "an interface account is turned away";
     sim.stop();
     EXPECT_EQ(logIn("8001", "pw1234").message, "登录失败：通讯错误，无法连接到服务器!");
 }
