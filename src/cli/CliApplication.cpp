@@ -3,9 +3,9 @@
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
-#include "db/ADORecordset.h"
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
+#include "records/SendHistory.h"
 #include "send/NumberFileLoader.h"
 #include "send/SendEngine.h"
 #include "send/SendObserver.h"
@@ -289,28 +289,15 @@ int CCliApplication::runSend(const CommandLine& line)
 
 void CCliApplication::printRecord(int recordId)
 {
-    CADORecordset record(&m_app->GetDatabase());
     m_out << "record=" << recordId << "\n";
-    if (!record.Open("SELECT status, success_count, fail_count, is_idle, jobid FROM tbl_sendsms WHERE id="
-            + std::to_string(recordId))
-        || record.IsEOF()) {
+    const std::optional<SendRecord> record = CSendHistory(m_app->GetDatabase()).Find(recordId);
+    if (!record)
         return;
-    }
-    std::string status;
-    std::string jobs;
-    long success = 0;
-    long fail = 0;
-    bool idle = false;
-    record.GetFieldValue(0, status);
-    record.GetFieldValue(1, success);
-    record.GetFieldValue(2, fail);
-    record.GetFieldValue(3, idle);
-    record.GetFieldValue(4, jobs);
-    m_out << "status=" << status << "\n"
-          << "scheduled=" << (idle ? 1 : 0) << "\n"
-          << "success_count=" << success << "\n"
-          << "fail_count=" << fail << "\n"
-          << "jobid=" << jobs << "\n";
+    m_out << "status=" << record->status << "\n"
+          << "scheduled=" << (record->scheduled ? 1 : 0) << "\n"
+          << "success_count=" << record->successCount << "\n"
+          << "fail_count=" << record->failCount << "\n"
+          << "jobid=" << record->jobIds << "\n";
 }
 
 int CCliApplication::runReplies(const CommandLine& line)
@@ -351,40 +338,23 @@ int CCliApplication::runRecords(const CommandLine& line)
         m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
         return kExitLocalFailure;
     }
-    CADORecordset records(&m_app->GetDatabase());
-    const std::string sql
-        = std::string("SELECT id, send_time, send_mode, status, success_count, fail_count, content, is_idle FROM "
-                      "tbl_sendsms")
-        + (line.scheduledOnly ? " WHERE is_idle=TRUE" : "") + " ORDER BY id DESC";
-    if (!records.Open(sql)) {
-        m_err << records.GetLastError() << "\n";
+    CSendHistory history(m_app->GetDatabase());
+    const std::vector<SendRecord> records = history.List(line.scheduledOnly);
+    if (!history.GetLastError().empty()) {
+        m_err << history.GetLastError() << "\n";
         return kExitLocalFailure;
     }
     const DateTime now = DateTime::now();
     m_out << "id\ttime\tmode\tstatus\tsuccess\tfail\tcontent\n";
-    for (; !records.IsEOF(); records.MoveNext()) {
-        long id = 0;
-        DateTime time;
-        int mode = 0;
-        std::string status;
-        long success = 0;
-        long fail = 0;
-        std::string content;
-        bool idle = false;
-        records.GetFieldValue(0, id);
-        records.GetFieldValue(1, time);
-        records.GetFieldValue(2, mode);
-        records.GetFieldValue(3, status);
-        records.GetFieldValue(4, success);
-        records.GetFieldValue(5, fail);
-        records.GetFieldValue(6, content);
-        records.GetFieldValue(7, idle);
+    for (const SendRecord& record : records) {
+        std::string status = record.status;
         // A scheduled send shows what the scheduled list shows: sent once its time has come.
-        if (idle && status != "定时已取消") {
-            status = time < now ? "已发送" : "已提交";
+        if (record.scheduled && status != "定时已取消") {
+            status = record.sendTime < now ? "已发送" : "已提交";
         }
-        m_out << id << "\t" << (time.valid ? time.format("%Y-%m-%d %H:%M") : std::string()) << "\t" << modeText(mode)
-              << "\t" << status << "\t" << success << "\t" << fail << "\t" << oneLine(content) << "\n";
+        m_out << record.id << "\t" << (record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : std::string())
+              << "\t" << modeText(record.sendMode) << "\t" << status << "\t" << record.successCount << "\t"
+              << record.failCount << "\t" << oneLine(record.content) << "\n";
     }
     return kExitOk;
 }

@@ -38,5 +38,22 @@ TEST_F(SendHistoryTest, ClearIsAllOrNothingAndKeepsReceivedMessages)
     EXPECT_EQ(count("tbl_sms_recive"), "1");
 }
 
+TEST_F(SendHistoryTest, ListsNewestFirstAndFiltersScheduled)
+{
+    ASSERT_TRUE(db().Execute("INSERT INTO tbl_sendsms (id, content, send_time, is_idle, success_count, jobid) "
+                             "VALUES (2, 'it''s', '2026-1-2 3:04:05', 1, 160, 'J1;J2')"));
+    CSendHistory history(db());
+    const std::vector<SendRecord> all = history.List(false);
+    ASSERT_EQ(all.size(), 2U);
+    EXPECT_EQ(all.front().id, 2);
+    EXPECT_EQ(all.front().content, "it's");
+    EXPECT_EQ(all.front().sendTime.toString(), "2026-01-02 03:04:05");
+    EXPECT_TRUE(all.front().scheduled);
+    EXPECT_FALSE(all.back().scheduled);
+    ASSERT_EQ(history.List(true).size(), 1U);
+    EXPECT_EQ(history.Find(2)->jobIds, "J1;J2");
+    EXPECT_FALSE(history.Find(3).has_value());
+}
+
 } // namespace
 } // namespace telvora
