@@ -1,6 +1,7 @@
 #include "db/ADORecordset.h"
 
 #include "db/ADODataBase.h"
+#include "db/SqlScript.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_database.OpenOrCreate(m_dir.file("rs.db")));
-        ASSERT_TRUE(m_database.Execute(
+        ASSERT_TRUE(ExecuteScript(m_database, 
             "CREATE TABLE v (id INTEGER PRIMARY KEY, n INTEGER, big INTEGER, label TEXT, at DATETIME, flag BIT,"
             " ratio DOUBLE, part SINGLE, blob BLOB);"
             "INSERT INTO v VALUES (1, 70000, 5000000000, 'one', '2024-02-29 13:14:15', 1, 2.5, 0.333333333333333, "

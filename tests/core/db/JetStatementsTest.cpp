@@ -3,6 +3,7 @@
 // run fails here, not in front of the user.
 
 #include "db/ADODataBase.h"
+#include "db/SqlScript.h"
 #include "db/ADORecordset.h"
 #include "db/SqlText.h"
 #include "support/TempDir.h"
@@ -77,7 +78,7 @@ protected:
                 rows.replace(at, 2, value);
             }
         }
-        ASSERT_TRUE(m_database.Execute(rows)) << m_database.GetLastError();
+        ASSERT_TRUE(ExecuteScript(m_database, rows)) << m_database.GetLastError();
     }
 
     // The first column of every row, as text.
