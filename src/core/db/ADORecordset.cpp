@@ -196,8 +196,8 @@ int CADORecordset::fetchRow()
             break;
         case SQLITE_TEXT:
         case SQLITE_BLOB: {
-            const void* bytes = cell.type == SQLITE_TEXT ? sqlite3_column_text(m_statement, i)
-                                                         : sqlite3_column_blob(m_statement, i);
+            const void* bytes
+                = cell.type == SQLITE_TEXT ? sqlite3_column_text(m_statement, i) : sqlite3_column_blob(m_statement, i);
             cell.offset = static_cast<std::uint32_t>(m_text.size());
             cell.length = static_cast<std::uint32_t>(sqlite3_column_bytes(m_statement, i));
             if (bytes) {

@@ -67,8 +67,7 @@ class DateScanner
 public:
     explicit DateScanner(std::string_view text)
         : m_text(text)
-    {
-    }
+    { }
 
     bool atEnd() const { return m_pos >= m_text.size(); }
     std::size_t position() const { return m_pos; }
@@ -168,8 +167,7 @@ public:
             }
             if (literal(".")) {
                 int ignored = 0;
-                while (number(9, ignored)) {
-                }
+                while (number(9, ignored)) { }
             }
         }
         if (half == 0) {
@@ -253,8 +251,8 @@ DateTime fromUtcInLocalTime(const DateTime& utc)
     if (!utc.valid) {
         return {};
     }
-    const long long seconds = daysFromCivil(utc.year, utc.month, utc.day) * 86400LL + utc.hour * 3600LL
-        + utc.minute * 60LL + utc.second;
+    const long long seconds
+        = daysFromCivil(utc.year, utc.month, utc.day) * 86400LL + utc.hour * 3600LL + utc.minute * 60LL + utc.second;
     return localFromEpoch(static_cast<std::time_t>(seconds));
 }
 

@@ -68,7 +68,8 @@ DateTime dateArgument(sqlite3_value* value)
 
 void notADate(sqlite3_context* context, const char* function, sqlite3_value* value)
 {
-    const std::string shown = sqlite3_value_type(value) == SQLITE_TEXT ? "'" + valueText(value) + "'" : valueText(value);
+    const std::string shown
+        = sqlite3_value_type(value) == SQLITE_TEXT ? "'" + valueText(value) + "'" : valueText(value);
     const std::string message = std::string(function) + ": not a date: " + shown;
     sqlite3_result_error(context, message.c_str(), -1);
 }

@@ -11,8 +11,7 @@ namespace telvora {
 
 CPreparedStatement::CPreparedStatement(CADODataBase* database)
     : m_database(database)
-{
-}
+{ }
 
 CPreparedStatement::~CPreparedStatement()
 {

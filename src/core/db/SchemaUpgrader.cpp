@@ -25,8 +25,7 @@ bool readVersion(CADODataBase& database, int& version)
 
 CSchemaUpgrader::CSchemaUpgrader(std::span<const SchemaMigration> steps)
     : m_steps(steps)
-{
-}
+{ }
 
 int CSchemaUpgrader::GetTargetVersion() const
 {
@@ -97,8 +96,8 @@ bool CSchemaUpgrader::Upgrade(CADODataBase& database)
         if (!ExecuteScript(database, step.script)) {
             const std::string why = database.GetErrorDescription();
             database.RollbackTransaction();
-            return fail("数据库 " + path + " 升级到版本 " + std::to_string(step.version) + "（" + std::string(step.purpose)
-                + "）失败，数据库没有改动：" + why);
+            return fail("数据库 " + path + " 升级到版本 " + std::to_string(step.version) + "（"
+                + std::string(step.purpose) + "）失败，数据库没有改动：" + why);
         }
         version = step.version;
     }

@@ -28,7 +28,8 @@ int prepareFirst(sqlite3* db, std::string_view text, unsigned flags, sqlite3_stm
 
 } // namespace
 
-int PrepareSingleStatement(sqlite3* db, std::string_view sql, unsigned flags, sqlite3_stmt** statement, std::string& error)
+int PrepareSingleStatement(
+    sqlite3* db, std::string_view sql, unsigned flags, sqlite3_stmt** statement, std::string& error)
 {
     error.clear();
     std::string_view rest;

@@ -13,6 +13,7 @@ namespace telvora {
 /// compiled, so that text put into SQL can never smuggle in a statement of its own.
 /// Returns SQLITE_OK with *statement set (nullptr for a text of blanks and comments only),
 /// or an SQLite result code with error set. flags are sqlite3_prepare_v3's.
-int PrepareSingleStatement(sqlite3* db, std::string_view sql, unsigned flags, sqlite3_stmt** statement, std::string& error);
+int PrepareSingleStatement(
+    sqlite3* db, std::string_view sql, unsigned flags, sqlite3_stmt** statement, std::string& error);
 
 } // namespace telvora

@@ -22,14 +22,13 @@ bool ExecuteScript(CADODataBase& database, std::string_view script)
         const std::string_view text = script.substr(0, used);
         script.remove_prefix(used);
         if (rc == SQLITE_OK && statement) {
-            while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-            }
+            while ((rc = sqlite3_step(statement)) == SQLITE_ROW) { }
             rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
         }
         if (rc != SQLITE_OK) {
             const std::size_t first = text.find_first_not_of(" \t\r\n");
-            const std::string description = std::string(sqlite3_errmsg(db)) + " in: "
-                + std::string(first == std::string_view::npos ? std::string_view() : text.substr(first));
+            const std::string description = std::string(sqlite3_errmsg(db))
+                + " in: " + std::string(first == std::string_view::npos ? std::string_view() : text.substr(first));
             sqlite3_finalize(statement);
             database.setError(rc, description);
             return false;

@@ -179,8 +179,8 @@ TEST_F(SchemaUpgradeTest, NewerDatabaseIsRefusedAndLeftByteForByte)
     CAppContext today = app();
     EXPECT_FALSE(today.OpenWorkDatabase("alice.db"));
     EXPECT_EQ(today.GetLastError(), "打开数据库失败！");
-    EXPECT_NE(today.GetErrorDetail().find("比本程序支持的版本（" + std::to_string(m_current) + "）新"),
-        std::string::npos)
+    EXPECT_NE(
+        today.GetErrorDetail().find("比本程序支持的版本（" + std::to_string(m_current) + "）新"), std::string::npos)
         << today.GetErrorDetail();
     EXPECT_FALSE(today.GetDatabase().IsOpen());
     EXPECT_TRUE(bytesOf("alice.db") == before) << "the file was changed"; // not printed: 100 kB

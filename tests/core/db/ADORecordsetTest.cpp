@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_database.OpenOrCreate(m_dir.file("rs.db")));
-        ASSERT_TRUE(ExecuteScript(m_database, 
+        ASSERT_TRUE(ExecuteScript(m_database,
             "CREATE TABLE v (id INTEGER PRIMARY KEY, n INTEGER, big INTEGER, label TEXT, at DATETIME, flag BIT,"
             " ratio DOUBLE, part SINGLE, blob BLOB);"
             "INSERT INTO v VALUES (1, 70000, 5000000000, 'one', '2024-02-29 13:14:15', 1, 2.5, 0.333333333333333, "
@@ -160,13 +160,13 @@ TEST_F(RecordsetTest, ForwardOnlyReadsRowsAsTheCallerMoves)
     ASSERT_TRUE(m_database.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
                                    "INSERT INTO card SELECT i, 'name' || i FROM n"));
     int produced = 0;
-    ASSERT_EQ(sqlite3_create_function(m_database.GetActiveConnection(), "counted", 1, SQLITE_UTF8, &produced, countRow,
-                  nullptr, nullptr),
+    ASSERT_EQ(sqlite3_create_function(
+                  m_database.GetActiveConnection(), "counted", 1, SQLITE_UTF8, &produced, countRow, nullptr, nullptr),
         SQLITE_OK);
 
     CADORecordset cards(&m_database);
-    ASSERT_TRUE(cards.Open("SELECT id, counted(name) FROM card ORDER BY id", CADORecordset::openUnknown,
-        CADORecordset::cursorForwardOnly))
+    ASSERT_TRUE(cards.Open(
+        "SELECT id, counted(name) FROM card ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly))
         << cards.GetLastError();
     int shown = 0;
     for (; shown < 1000 && !cards.IsEOF(); ++shown, cards.MoveNext()) {
@@ -187,8 +187,8 @@ TEST_F(RecordsetTest, ForwardOnlyReadsRowsAsTheCallerMoves)
 TEST_F(RecordsetTest, ForwardOnlyCountsRunsAgainAndStopsAtAFailure)
 {
     CADORecordset rows(&m_database);
-    ASSERT_TRUE(
-        rows.Open("SELECT id, label, at FROM v ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly));
+    ASSERT_TRUE(rows.Open(
+        "SELECT id, label, at FROM v ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly));
     EXPECT_EQ(rows.GetRecordCount(), 3);
     std::vector<std::string> seen;
     for (int pass = 0; pass < 2; ++pass, rows.MoveFirst()) {
@@ -202,8 +202,8 @@ TEST_F(RecordsetTest, ForwardOnlyCountsRunsAgainAndStopsAtAFailure)
     EXPECT_EQ(info.m_nType, CADORecordset::typeDate);
 
     // The third row cannot be computed: the end comes early and says why.
-    ASSERT_TRUE(
-        rows.Open("SELECT id, CDATE(at) FROM v ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly))
+    ASSERT_TRUE(rows.Open(
+        "SELECT id, CDATE(at) FROM v ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly))
         << rows.GetLastError();
     rows.MoveNext();
     ASSERT_FALSE(rows.IsEOF());

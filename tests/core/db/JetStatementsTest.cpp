@@ -3,8 +3,8 @@
 // run fails here, not in front of the user.
 
 #include "db/ADODataBase.h"
-#include "db/SqlScript.h"
 #include "db/ADORecordset.h"
+#include "db/SqlScript.h"
 #include "db/SqlText.h"
 #include "support/TempDir.h"
 
@@ -345,7 +345,8 @@ TEST_P(DateColumnTest, KeepsDatesInTheStoredFormAndRefusesTheRest)
         m_database.Execute("INSERT INTO tbl_holiday (id, name, holiday, Type) VALUES (600, 'h', " + value + ", 4)"));
     EXPECT_EQ(!refused, m_database.Execute("UPDATE tbl_card SET birtyday = " + value + " WHERE id = 1"));
     const std::string stored = refused ? "2024-02-29 00:00:00" : GetParam().stored;
-    EXPECT_EQ(column("SELECT IFNULL(birtyday, '<NULL>') FROM tbl_card WHERE id = 1"), std::vector<std::string> {stored});
+    EXPECT_EQ(
+        column("SELECT IFNULL(birtyday, '<NULL>') FROM tbl_card WHERE id = 1"), std::vector<std::string> {stored});
     EXPECT_EQ(column("SELECT IFNULL(holiday, '<NULL>') FROM tbl_holiday WHERE id = 600"),
         refused ? std::vector<std::string> {} : std::vector<std::string> {stored});
 }
@@ -354,10 +355,9 @@ INSTANTIATE_TEST_SUITE_P(Values, DateColumnTest,
     testing::Values(ColumnWrite {"Dotted", "'2024.2.29'", "2024-02-29 00:00:00"},
         ColumnWrite {"Chinese", "'2026年3月5日 下午9:05'", "2026-03-05 21:05:00"},
         ColumnWrite {"Cdate", "CDATE('12/6/2026 9:05 PM')", "2026-12-06 21:05:00"},
-        ColumnWrite {"Null", "NULL", "<NULL>"},
-        ColumnWrite {"ImpossibleDay", "'2023.2.29'", "<error>"}, ColumnWrite {"Empty", "''", "<error>"},
-        ColumnWrite {"SerialText", "'45351'", "<error>"}, ColumnWrite {"Number", "45351", "<error>"},
-        ColumnWrite {"Word", "'soon'", "<error>"}),
+        ColumnWrite {"Null", "NULL", "<NULL>"}, ColumnWrite {"ImpossibleDay", "'2023.2.29'", "<error>"},
+        ColumnWrite {"Empty", "''", "<error>"}, ColumnWrite {"SerialText", "'45351'", "<error>"},
+        ColumnWrite {"Number", "45351", "<error>"}, ColumnWrite {"Word", "'soon'", "<error>"}),
     writeName);
 
 class YesNoColumnTest : public WorkingDatabaseTest, public testing::WithParamInterface<ColumnWrite>

@@ -72,7 +72,8 @@ TEST(SchemaUpgraderTest, FirstVersionUpgradesToTheTemplateSchemaAndMendsItsValue
     CSchemaUpgrader upgrader;
     ASSERT_TRUE(upgrader.Upgrade(old)) << upgrader.GetLastError();
     EXPECT_EQ(scalar(old, "PRAGMA user_version"), std::to_string(upgrader.GetTargetVersion()));
-    EXPECT_EQ(scalar(old, "SELECT group_concat(birtyday || '/' || isll, ',') FROM (SELECT * FROM tbl_card ORDER BY id)"),
+    EXPECT_EQ(
+        scalar(old, "SELECT group_concat(birtyday || '/' || isll, ',') FROM (SELECT * FROM tbl_card ORDER BY id)"),
         "2024-02-29 00:00:00/1,soon/0")
         << "what is no date stays as it was, for the user to mend";
 
