@@ -378,10 +378,7 @@ int CCliApplication::runLunar(const CommandLine& line)
     const CLunarCalendar calendar;
     int exitCode = kExitOk;
     for (const DateTime& day : days) {
-        SystemTime solar;
-        solar.year = static_cast<std::uint16_t>(day.year);
-        solar.month = static_cast<std::uint16_t>(day.month);
-        solar.day = static_cast<std::uint16_t>(day.day);
+        const SystemTime solar = SystemTimeOf(day);
         m_out << dayText(solar.year, "", solar.month, solar.day) << "\t";
         SystemTime lunar;
         int leap = 0;

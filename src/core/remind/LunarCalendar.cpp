@@ -75,6 +75,15 @@ int monthCount(std::uint32_t entry)
 
 } // namespace
 
+SystemTime SystemTimeOf(const DateTime& day)
+{
+    SystemTime record;
+    record.year = static_cast<std::uint16_t>(day.year);
+    record.month = static_cast<std::uint16_t>(day.month);
+    record.day = static_cast<std::uint16_t>(day.day);
+    return record;
+}
+
 bool CLunarCalendar::SolarToLunar(const SystemTime* solar, SystemTime* lunar, int* leap) const
 {
     if (solar == nullptr || lunar == nullptr || leap == nullptr) {

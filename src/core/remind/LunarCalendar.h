@@ -5,6 +5,8 @@
 
 namespace telvora {
 
+struct DateTime;
+
 // The date record on both sides of the conversion, laid out like the platform date record
 // the reminder data was first kept with; only year, month and day carry meaning here.
 struct SystemTime
@@ -18,6 +20,9 @@ struct SystemTime
     std::uint16_t second = 0;
     std::uint16_t milliseconds = 0;
 };
+
+/// The record of a calendar day, for SolarToLunar.
+SystemTime SystemTimeOf(const DateTime& day);
 
 /// Solar to lunar conversion over the lunar years of the table (1921 to 2100) and the
 /// Chinese text of a lunar date. Holds no state.
