@@ -374,10 +374,9 @@ int CCliApplication::runRecords(const CommandLine& line)
 
 int CCliApplication::runLunar(const CommandLine& line)
 {
-    const std::vector<DateTime> days = line.days.empty() ? std::vector<DateTime> {DateTime::now()} : line.days;
     const CLunarCalendar calendar;
     int exitCode = kExitOk;
-    for (const DateTime& day : days) {
+    const auto print = [&](const DateTime& day) {
         const SystemTime solar = SystemTimeOf(day);
         m_out << dayText(solar.year, "", solar.month, solar.day) << "\t";
         SystemTime lunar;
@@ -385,10 +384,21 @@ int CCliApplication::runLunar(const CommandLine& line)
         if (!calendar.SolarToLunar(&solar, &lunar, &leap)) {
             m_out << "-\n";
             exitCode = kExitOutsideLunarTable;
-            continue;
+            return;
         }
         m_out << dayText(lunar.year, leap != 0 ? "L" : "", lunar.month, lunar.day) << "\t"
               << calendar.FormatLunarDate(lunar, leap) << "\n";
+    };
+    if (line.from.valid) {
+        // Past 9999-12-31 the next day is the null date, which would sort before --to.
+        for (DateTime day = line.from; day.valid && day <= line.to; day = day.addDays(1)) {
+            print(day);
+        }
+    } else if (line.days.empty()) {
+        print(DateTime::now());
+    }
+    for (const DateTime& day : line.days) {
+        print(day);
     }
     return exitCode;
 }

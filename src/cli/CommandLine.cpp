@@ -67,17 +67,12 @@ bool collectLunarDays(const std::vector<std::string>& dates, const std::string& 
             error = "lunar takes dates or --from and --to, not both";
             return false;
         }
-        DateTime first;
-        DateTime last;
-        if (!parseDay(from, first, error) || !parseDay(to, last, error)) {
+        if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
             return false;
         }
-        if (last < first) {
+        if (line.to < line.from) {
             error = "--to lies before --from";
             return false;
-        }
-        for (DateTime day = first; day <= last; day = day.addDays(1)) {
-            line.days.push_back(day);
         }
         return true;
     }

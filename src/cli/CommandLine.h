@@ -34,7 +34,9 @@ struct CommandLine
     bool yes = false;
     bool scheduledOnly = false;
     bool userGiven = false;
-    std::vector<DateTime> days; // lunar: the dates given, or --from to --to; empty for today
+    std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
+    DateTime from; // lunar --from and --to, both or neither
+    DateTime to;
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when

@@ -45,6 +45,10 @@ TEST_F(CliLunar, RangeCoversEveryDayBothEndsIncluded)
     const CliResult edge = run({"lunar", "--from", "2101-01-28", "--to", "2101-01-29"});
     EXPECT_EQ(edge.exitCode, 1);
     EXPECT_EQ(edge.out, "2101-01-28\t2100-12-29\t猴(庚申)年腊月廿九\n2101-01-29\t-\n");
+
+    const CliResult last = run({"lunar", "--from", "9999-12-31", "--to", "9999-12-31"});
+    EXPECT_EQ(last.exitCode, 1);
+    EXPECT_EQ(last.out, "9999-12-31\t-\n") << "the range stops at the last day there is";
 }
 
 TEST_F(CliLunar, WithoutDatesShowsToday)
