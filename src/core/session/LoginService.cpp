@@ -6,6 +6,7 @@
 #include "app/RecordCleanup.h"
 #include "db/SqlText.h"
 #include "service/ServiceClient.h"
+#include "service/TextCodec.h"
 #include "service/WebClient.h"
 #include "service/XmlReader.h"
 #include "session/TextUtil.h"
