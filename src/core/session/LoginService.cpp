@@ -123,7 +123,7 @@ LoginOutcome CLoginService::LogIn(const LoginRequest& request)
         outcome.message = "登录帐号不能为空!";
         return outcome;
     }
-    if (request.password.size() < 6) {
+    if (Utf16Length(request.password) < 6) {
         outcome.message = "登录密码不能少于6位!";
         return outcome;
     }
