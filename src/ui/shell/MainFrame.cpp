@@ -269,6 +269,9 @@ void CMainFrame::createStatusBar()
     m_lunarPane = new QLabel(bar);
     m_lunarPane->setFixedWidth(130);
     m_stockPane = new QLabel(bar);
+    // Status texts carry the service's and the user's words: never rich text.
+    for (QLabel* pane : {m_firstPane, m_statusPane, m_stockPane})
+        pane->setTextFormat(Qt::PlainText);
     bar->addWidget(m_firstPane);
     bar->addWidget(m_iconPane);
     bar->addWidget(m_statusPane, 1);
@@ -456,7 +459,8 @@ void CMainFrame::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !isMinimized())
         return;
-    if (m_services.app.GetParameters().Get("HideTray") == "1")
+    // Without an icon in a notification area a hidden window could not be brought back.
+    if (m_services.app.GetParameters().Get("HideTray") == "1" && m_tray->canHoldWindow())
         QTimer::singleShot(0, this, &QWidget::hide);
 }
 
@@ -480,12 +484,15 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         // A failed copy must not keep the user from leaving; nothing is reported.
         CopyDatabase(app.GetDatabase().GetDatabasePath(), target);
     }
-    // The log-off may wait for the service: the window is gone by then.
+    // The rest may wait for the service, each step bounded by its time-out: the window is
+    // gone by then. Nothing may reach the service after the log-off, so the send worker
+    // stops first, then the timer work, whose fetch in flight is waited for and stored.
     hide();
     m_tray->hide();
+    engine.RequestStop();
+    engine.Wait();
+    m_runtime->shutDown();
     m_services.keeper.LogOff();
-    if (engine.IsBusy())
-        engine.RequestStop();
     event->accept();
     emit frameClosing();
 }

@@ -16,6 +16,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -97,6 +98,12 @@ QString count(CADODataBase& database, const std::string& table)
     return QString::fromStdString(value);
 }
 
+QString countIn(const std::string& path, const std::string& table)
+{
+    CADODataBase database;
+    return database.Open(path) ? count(database, table) : QStringLiteral("<no database>");
+}
+
 } // namespace
 
 class ShellTest : public QObject
@@ -115,6 +122,11 @@ private slots:
     void heartbeatEndsTheSessionAfterTwoFailuresInARow();
     void repliesFetchedTwiceArriveOnce();
     void closingWhileASendRunsAsksFirst();
+    void repliesAreStoredThoughAHeartbeatEndedTheSessionFirst();
+    void repliesGoToTheDatabaseOfTheAccountThatFetched();
+    void closingDropsQueuedCallsAndStoresAFetchInFlight_data();
+    void closingDropsQueuedCallsAndStoresAFetchInFlight();
+    void minimisingWithoutATrayKeepsTheWindow();
 };
 
 void ShellTest::loginSucceedsAndShowsTheWindow()
@@ -351,6 +363,106 @@ void ShellTest::closingWhileASendRunsAsksFirst()
     QVERIFY2(
         copies.first().startsWith(QStringLiteral("admin ")) && copies.first().endsWith(QStringLiteral("自动备份.db")),
         qPrintable(copies.first()));
+}
+
+void ShellTest::repliesAreStoredThoughAHeartbeatEndedTheSessionFirst()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CFrameRuntime* runtime = shell.frame()->runtime();
+    QTRY_VERIFY(runtime->isIdle());
+    QSignalSpy beats(runtime, &CFrameRuntime::heartbeatCompleted);
+    shell.simulator.injectFault("HeartBeating", SimFault {SimFault::Kind::Http500, {}, {}});
+    runtime->onHeartbeatTimer();
+    QVERIFY(beats.wait());
+    for (const char* phone : {"13800138000", "13900139000"})
+        shell.simulator.queueReply(kAccount, "admin", {phone, "收到", "2026-03-01 10:20:30", {}});
+
+    // The heartbeat that ends the session is answered, and applied, before the fetch.
+    runtime->onHeartbeatTimer();
+    runtime->onFetchTimer();
+    QTRY_VERIFY(runtime->isIdle());
+    QVERIFY(!shell.app->session().loggedIn);
+    QCOMPARE(shell.simulator.callCount("FetchSMS"), 1);
+    QCOMPARE(count(shell.database(), "tbl_sms_recive"), QStringLiteral("2"));
+}
+
+void ShellTest::repliesGoToTheDatabaseOfTheAccountThatFetched()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CFrameRuntime* runtime = shell.frame()->runtime();
+    QTRY_VERIFY(runtime->isIdle());
+    const std::string fetchingDatabase = shell.database().GetDatabasePath();
+    shell.simulator.queueReply(kAccount, "admin", {"13800138000", "收到", "2026-03-01 10:20:30", {}});
+    QSignalSpy fetched(runtime, &CFrameRuntime::fetchCompleted);
+    QSignalSpy alerts(runtime, &CFrameRuntime::replyArrived);
+
+    runtime->onFetchTimer();
+    // Another account logs in before the fetch is answered.
+    QVERIFY(shell.app->context().OpenWorkDatabase("sales01.db"));
+    QVERIFY(fetched.wait());
+
+    QCOMPARE(count(shell.database(), "tbl_sms_recive"), QStringLiteral("0"));
+    QCOMPARE(countIn(fetchingDatabase, "tbl_sms_recive"), QStringLiteral("1"));
+    QCOMPARE(alerts.size(), 0);
+}
+
+void ShellTest::closingDropsQueuedCallsAndStoresAFetchInFlight_data()
+{
+    QTest::addColumn<bool>("fetchInFlight");
+    QTest::addColumn<int>("heartbeatsSent");
+    QTest::addColumn<QString>("stored");
+
+    // The heartbeats queued behind would each wait out their time-out.
+    QTest::newRow("fetch in flight") << true << 0 << QStringLiteral("2");
+    // Waited for no longer than its time-out.
+    QTest::newRow("hanging heartbeat in flight") << false << 1 << QStringLiteral("0");
+}
+
+void ShellTest::closingDropsQueuedCallsAndStoresAFetchInFlight()
+{
+    QFETCH(bool, fetchInFlight);
+    QFETCH(int, heartbeatsSent);
+    QFETCH(QString, stored);
+
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    QPointer<CMainFrame> frame = shell.frame();
+    CFrameRuntime* runtime = frame->runtime();
+    QTRY_VERIFY(runtime->isIdle());
+    const std::string database = shell.database().GetDatabasePath();
+    const int stockCalls = shell.simulator.callCount("GetStockDetails");
+    for (const char* phone : {"13800138000", "13900139000"})
+        shell.simulator.queueReply(kAccount, "admin", {phone, "收到", "2026-03-01 10:20:30", {}});
+    shell.simulator.injectFault("FetchSMS", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}});
+    shell.simulator.injectFault("HeartBeating", SimFault {SimFault::Kind::Delay, std::chrono::minutes(10), {}});
+    if (fetchInFlight)
+        runtime->onFetchTimer();
+    for (int i = 0; i < 3; ++i)
+        runtime->onHeartbeatTimer();
+    runtime->refreshStock();
+
+    QVERIFY(frame->close());
+    QTRY_VERIFY(!frame);
+    QCOMPARE(shell.simulator.callCount("HeartBeating"), heartbeatsSent);
+    QCOMPARE(shell.simulator.callCount("GetStockDetails"), stockCalls);
+    QCOMPARE(shell.simulator.callCount("UserLogOff"), 1);
+    QCOMPARE(countIn(database, "tbl_sms_recive"), stored);
+}
+
+void ShellTest::minimisingWithoutATrayKeepsTheWindow()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen platform has none
+    shell.app->context().GetParameters().Set("HideTray", "1");
+    CMainFrame* frame = shell.frame();
+
+    frame->showMinimized();
+    QVERIFY(frame->isMinimized());
+    QCoreApplication::processEvents();
+    QVERIFY(frame->isVisible());
 }
 
 } // namespace telvora
