@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
 #include "records/ReceivedMessageStore.h"
 #include "service/ServiceClient.h"
 #include "session/Session.h"
@@ -75,26 +76,19 @@ void CFrameRuntime::runOnWorker(std::function<Result()> work, std::function<void
     watcher->setFuture(QtConcurrent::run(&m_worker, std::move(work)));
 }
 
-void CFrameRuntime::deliver(std::function<void()> step)
+bool CFrameRuntime::loginUnderWay() const
 {
-    if (m_suspended)
-        m_deferred.push_back(std::move(step));
-    else
-        step();
+    return !m_services.loginGate.isOpen();
 }
 
-void CFrameRuntime::setSuspended(bool suspended)
+void CFrameRuntime::deliver(std::function<void()> step)
 {
-    m_suspended = suspended;
-    if (suspended)
-        return;
-    for (const std::function<void()>& step : std::exchange(m_deferred, {}))
-        step();
+    m_services.loginGate.whenOpen(this, std::move(step));
 }
 
 void CFrameRuntime::onFetchTimer()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
@@ -130,7 +124,7 @@ void CFrameRuntime::onHeartbeatTimer()
 
 void CFrameRuntime::heartbeat()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
@@ -180,7 +174,7 @@ void CFrameRuntime::storeReplies(const std::string& reply)
 
 void CFrameRuntime::refreshStock()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     if (!m_services.session.loggedIn) {
         emit stockTextChanged(QString());
@@ -212,7 +206,7 @@ void CFrameRuntime::checkLowStockLater()
 
 void CFrameRuntime::checkLowStock()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CServiceClient& service = m_services.service;
     CSession copy = m_services.session;

@@ -6,7 +6,6 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <functional>
-#include <vector>
 
 namespace telvora {
 
@@ -34,9 +33,6 @@ public:
     void start();
     // No service call waiting or running.
     bool isIdle() const { return m_pending == 0; }
-    // While a log-in runs on its worker the session and the database are not this
-    // thread's: nothing new starts and finished calls are applied on resuming.
-    void setSuspended(bool suspended);
 
 public slots:
     // Timer 1: fetch replies when the account may receive them, then the heartbeat.
@@ -68,6 +64,9 @@ private:
     void checkLowStock();
     // work runs on the worker; apply gets its result back in this thread.
     template <typename Result> void runOnWorker(std::function<Result()> work, std::function<void(Result)> apply);
+    // While a log-in runs on its worker the session and the database are not this
+    // thread's: nothing new starts, and finished calls are applied once it is over.
+    bool loginUnderWay() const;
     void deliver(std::function<void()> step);
 
     ShellServices& m_services;
@@ -76,8 +75,6 @@ private:
     QTimer m_heartbeatTimer;
     QThreadPool m_worker;
     int m_pending = 0;
-    bool m_suspended = false;
-    std::vector<std::function<void()>> m_deferred;
 };
 
 } // namespace telvora

@@ -305,7 +305,7 @@ void ShellTest::repliesFetchedTwiceArriveOnce()
     QSignalSpy alerts(runtime, &CFrameRuntime::replyArrived);
     QSignalSpy sounds(runtime, &CFrameRuntime::incomingSound);
     QSignalSpy fetched(runtime, &CFrameRuntime::fetchCompleted);
-    QSignalSpy hints(&shell.app->hints(), &HintBroadcaster::hintBroadcast);
+    QSignalSpy hints(&shell.app->hints(), &HintBroadcaster::hintRaised);
 
     for (int round = 0; round < 2; ++round) {
         for (const char* phone : {"13800138000", "13900139000"})
