@@ -309,6 +309,7 @@ void CMainFrame::createPanes()
     auto* datePicker = new QDockWidget(QStringLiteral("日期选择"), this);
     datePicker->setObjectName(QStringLiteral("datePickerPane"));
     datePicker->setWidget(CWorkArea::placeholder(datePicker));
+    datePicker->widget()->setMinimumWidth(180);
     addDockWidget(Qt::RightDockWidgetArea, datePicker);
     datePicker->hide();
     m_pageDocks.insert(datePicker->objectName(), datePicker);
