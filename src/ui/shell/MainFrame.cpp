@@ -71,6 +71,8 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     createCommands();
     createStatusBar();
     createPanes();
+    // Working offline, the window opens where a login would take it.
+    SwitchPage(QStringLiteral("今日提醒"));
 
     m_alerts->setIcon(ShellIcons::alert());
     m_alerts->setTimings(services.options.timings.alertFadeMs, services.options.timings.alertShowMs);

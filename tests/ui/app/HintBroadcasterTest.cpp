@@ -12,15 +12,23 @@ using namespace telvora;
 
 namespace {
 
+// The document, its gate and the log its views write.
+struct Document
+{
+    LoginGate gate;
+    HintBroadcaster hints {gate};
+    QStringList log;
+};
+
 // A view that logs the hints it handles, and whether the gate was open at the time.
 struct View : QObject
 {
-    View(HintBroadcaster& document, const LoginGate& gate, QString name, QStringList& log)
+    View(Document& document, QString name)
         : name(std::move(name))
     {
-        document.listen(this, [this, &gate, &log](int hint) {
-            log.append(this->name + ':' + QString::number(hint));
-            if (!gate.isOpen())
+        document.hints.listen(this, [this, &document](int hint) {
+            document.log.append(this->name + ':' + QString::number(hint));
+            if (!document.gate.isOpen())
                 ++handledDuringLogin;
             if (onHint)
                 onHint(hint);
@@ -47,35 +55,33 @@ private slots:
 
 void HintBroadcasterTest::everyViewSeesHintsInTheSameOrder()
 {
-    LoginGate gate;
-    HintBroadcaster document(gate);
-    QStringList log;
-    View a(document, gate, "a", log);
-    View b(document, gate, "b", log);
-    auto closing = std::make_unique<View>(document, gate, "closing", log);
+    Document document;
+    QStringList& log = document.log;
+    View a(document, "a");
+    View b(document, "b");
+    auto closing = std::make_unique<View>(document, "closing");
     // The card list sends hint 7 while it handles hint 5.
     a.onHint = [&](int hint) {
         if (hint == HintBroadcaster::NewCardRequested)
-            document.broadcast(HintBroadcaster::AddressBookChanged);
+            document.hints.broadcast(HintBroadcaster::AddressBookChanged);
     };
 
-    document.broadcast(HintBroadcaster::SendRecordsChanged);
+    document.hints.broadcast(HintBroadcaster::SendRecordsChanged);
     QCOMPARE(log, (QStringList {"a:4", "b:4", "closing:4"}));
 
     // A closed view no longer listens; a hint raised while delivering comes after.
     log.clear();
     closing.reset();
-    document.broadcast(HintBroadcaster::NewCardRequested);
+    document.hints.broadcast(HintBroadcaster::NewCardRequested);
     QCOMPARE(log, (QStringList {"a:5", "b:5", "a:7", "b:7"}));
 }
 
 void HintBroadcasterTest::aModalDialogOnAHintHoldsUpNoOtherView()
 {
-    LoginGate gate;
-    HintBroadcaster document(gate);
-    QStringList log;
-    View cards(document, gate, "cards", log);
-    View records(document, gate, "records", log);
+    Document document;
+    QStringList& log = document.log;
+    View cards(document, "cards");
+    View records(document, "records");
     QPointer<QDialog> editor;
     // The card list opens the new-card editor on hint 5 and waits for it.
     cards.onHint = [&](int hint) {
@@ -91,39 +97,38 @@ void HintBroadcasterTest::aModalDialogOnAHintHoldsUpNoOtherView()
     // Meanwhile the other view gets hint 5, and a reply arrives (hint 8) for both.
     records.onHint = [&](int hint) {
         if (hint == HintBroadcaster::NewCardRequested)
-            document.broadcast(HintBroadcaster::ReceivedMessagesChanged);
+            document.hints.broadcast(HintBroadcaster::ReceivedMessagesChanged);
         else if (hint == HintBroadcaster::ReceivedMessagesChanged && editor)
             editor->reject();
     };
 
-    document.broadcast(HintBroadcaster::NewCardRequested);
+    document.hints.broadcast(HintBroadcaster::NewCardRequested);
     QCOMPARE(log, (QStringList {"cards:5", "records:5", "cards:8", "records:8", "editor closed"}));
 }
 
 void HintBroadcasterTest::nothingIsDeliveredWhileALoginRuns()
 {
-    LoginGate gate;
-    HintBroadcaster document(gate);
-    QStringList log;
-    View records(document, gate, "records", log);
-    View replies(document, gate, "replies", log);
-    auto closing = std::make_unique<View>(document, gate, "closing", log);
+    Document document;
+    QStringList& log = document.log;
+    View records(document, "records");
+    View replies(document, "replies");
+    auto closing = std::make_unique<View>(document, "closing");
 
-    gate.loginStarted();
-    document.broadcast(HintBroadcaster::SendRecordsChanged);
-    document.broadcast(HintBroadcaster::ReceivedMessagesChanged);
-    document.broadcast(HintBroadcaster::SendRecordsChanged);
+    document.gate.loginStarted();
+    document.hints.broadcast(HintBroadcaster::SendRecordsChanged);
+    document.hints.broadcast(HintBroadcaster::ReceivedMessagesChanged);
+    document.hints.broadcast(HintBroadcaster::SendRecordsChanged);
     QCoreApplication::processEvents();
     QCOMPARE(log, QStringList {});
     closing.reset();
 
     // Once over, each view reloads once per hint, in the order they came.
-    gate.loginOver();
+    document.gate.loginOver();
     QCOMPARE(log, (QStringList {"records:4", "replies:4", "records:8", "replies:8"}));
     QCOMPARE(records.handledDuringLogin + replies.handledDuringLogin, 0);
 
     log.clear();
-    document.broadcast(HintBroadcaster::CalendarTasksChanged);
+    document.hints.broadcast(HintBroadcaster::CalendarTasksChanged);
     QCOMPARE(log, (QStringList {"records:9", "replies:9"}));
 }
 

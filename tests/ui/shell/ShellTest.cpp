@@ -127,6 +127,8 @@ void ShellTest::loginSucceedsAndShowsTheWindow()
     Shell shell;
     QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
     QVERIFY(!shell.frame()->isVisible());
+    QCOMPARE(shell.frame()->currentPage(), QStringLiteral("今日提醒"));
+    QVERIFY(shell.frame()->SwitchPage(QStringLiteral("短信记录")));
     QVERIFY(shell.submit(kAccount, QStringLiteral("123456")));
 
     QTRY_VERIFY(shell.frame()->isVisible());
