@@ -35,6 +35,7 @@ private:
     int runSend(const CommandLine& line);
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
+    int runLunar(const CommandLine& line);
     void printRecord(int recordId);
 
     std::ostream& m_out;

@@ -11,6 +11,7 @@ const std::map<std::string, Command> kCommands = {
     {"send", Command::Send},
     {"replies", Command::Replies},
     {"records", Command::Records},
+    {"lunar", Command::Lunar},
 };
 
 // Options each command accepts besides --home and --server.
@@ -22,6 +23,7 @@ bool accepts(Command command, const std::string& option)
             {"--account", "--user", "--password", "--text", "--numbers", "--at", "--insert", "--yes", "--remember"}},
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
         {Command::Records, {"--user", "--scheduled"}},
+        {Command::Lunar, {"--from", "--to"}},
     };
     const auto found = options.find(command);
     if (found == options.end()) {
@@ -39,7 +41,49 @@ bool takesValue(const std::string& option)
 {
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
-        || option == "--insert";
+        || option == "--insert" || option == "--from" || option == "--to";
+}
+
+// A calendar day without a time of day.
+bool parseDay(const std::string& text, DateTime& day, std::string& error)
+{
+    day = DateTime::parse(text);
+    if (!day.valid || text.find_first_of(" T:") != std::string::npos) {
+        error = "not a date (YYYY-MM-DD): " + text;
+        return false;
+    }
+    return true;
+}
+
+bool collectLunarDays(const std::vector<std::string>& dates, const std::string& from, const std::string& to,
+    CommandLine& line, std::string& error)
+{
+    if (from.empty() != to.empty()) {
+        error = "lunar needs both --from and --to";
+        return false;
+    }
+    if (!from.empty()) {
+        if (!dates.empty()) {
+            error = "lunar takes dates or --from and --to, not both";
+            return false;
+        }
+        if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
+            return false;
+        }
+        if (line.to < line.from) {
+            error = "--to lies before --from";
+            return false;
+        }
+        return true;
+    }
+    for (const auto& text : dates) {
+        DateTime day;
+        if (!parseDay(text, day, error)) {
+            return false;
+        }
+        line.days.push_back(day);
+    }
+    return true;
 }
 
 } // namespace
@@ -54,6 +98,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
     }
     std::vector<std::string> positional;
+    std::string from;
+    std::string to;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
         std::string value;
@@ -127,6 +173,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.yes = true;
         } else if (option == "--scheduled") {
             line.scheduledOnly = true;
+        } else if (option == "--from") {
+            from = value;
+        } else if (option == "--to") {
+            to = value;
         }
     }
 
@@ -140,6 +190,11 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             return false;
         }
         line.numbers = std::move(positional);
+        break;
+    case Command::Lunar:
+        if (!collectLunarDays(positional, from, to, line, error)) {
+            return false;
+        }
         break;
     default:
         if (!positional.empty()) {
@@ -167,6 +222,8 @@ Usage:
               [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM"] [--insert name|title] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
   telvora-cli [--home DIR] records [--user U] [--scheduled]
+  telvora-cli lunar [YYYY-MM-DD]...
+  telvora-cli lunar --from YYYY-MM-DD --to YYYY-MM-DD
   telvora-cli --help
 
 Global options:
@@ -196,10 +253,16 @@ Commands:
   records   Lists the send records of the account database U.db (default: the user of
             the last login): id, time, mode, status, success and failure counts (in
             segments), content. --scheduled lists only scheduled sends.
+  lunar     Prints the lunar date of each day given (default: today), or of every day
+            from --from to --to: the date, a tab, the lunar year, month and day as
+            YYYY-MM-DD with an L before a leap month (2020-L04-01), a tab and the Chinese
+            text. A day outside the lunar table (before 1921-02-08, after 2101-01-28)
+            prints the date, a tab and "-".
 
 Exit codes:
   0  done (for send: the send went through every batch; some may have failed, see the
      counters)
+  1  lunar: some day lay outside the lunar table
   1  the send could not go out: no job could be created at the service (its message on
      stderr), or some numbers could not be written to the send record and were not sent
      (their count on stderr; they are counted as failed), or a reply fetch failed
