@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
 #include "records/ReceivedMessageStore.h"
 #include "service/ServiceClient.h"
 #include "session/Session.h"
@@ -100,12 +101,9 @@ void CFrameRuntime::onCallFinished()
     startNextCall();
 }
 
-void CFrameRuntime::deliver(Step step)
+bool CFrameRuntime::loginUnderWay() const
 {
-    if (m_suspended)
-        m_deferred.push_back(std::move(step));
-    else
-        step();
+    return !m_services.loginGate.isOpen();
 }
 
 void CFrameRuntime::shutDown()
@@ -124,18 +122,14 @@ void CFrameRuntime::shutDown()
         m_running.result()();
 }
 
-void CFrameRuntime::setSuspended(bool suspended)
+void CFrameRuntime::deliver(Step step)
 {
-    m_suspended = suspended;
-    if (suspended)
-        return;
-    for (const std::function<void()>& step : std::exchange(m_deferred, {}))
-        step();
+    m_services.loginGate.whenOpen(this, std::move(step));
 }
 
 void CFrameRuntime::onFetchTimer()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
@@ -174,7 +168,7 @@ void CFrameRuntime::onHeartbeatTimer()
 
 void CFrameRuntime::heartbeat()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
@@ -234,7 +228,7 @@ void CFrameRuntime::applyFetch(const std::string& databasePath, const std::strin
 
 void CFrameRuntime::refreshStock()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     if (!m_services.session.loggedIn) {
         emit stockTextChanged(QString());
@@ -266,7 +260,7 @@ void CFrameRuntime::checkLowStockLater()
 
 void CFrameRuntime::checkLowStock()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CServiceClient& service = m_services.service;
     CSession copy = m_services.session;

@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
-#include <vector>
 
 namespace telvora {
 
@@ -38,9 +37,6 @@ public:
     void start();
     // No service call waiting or running.
     bool isIdle() const { return m_pending == 0; }
-    // While a log-in runs on its worker the session and the database are not this
-    // thread's: nothing new starts and finished calls are applied on resuming.
-    void setSuspended(bool suspended);
     // At exit: the timers stop, the calls still waiting are dropped, and the one in
     // progress is waited for (its time-out bounds the wait); a fetch's replies are then
     // stored, without alerts. Nothing starts afterwards.
@@ -89,6 +85,9 @@ private:
     void startNextCall();
     void onCallFinished();
     void deliver(Step step);
+    // While a log-in runs on its worker the session and the database are not this
+    // thread's: nothing new starts, and finished calls are applied once it is over.
+    bool loginUnderWay() const;
 
     ShellServices& m_services;
     RuntimeTimings m_timings;
@@ -100,9 +99,7 @@ private:
     bool m_busy = false;
     bool m_runningNeededAtExit = false;
     int m_pending = 0;
-    bool m_suspended = false;
     bool m_shutDown = false;
-    std::vector<Step> m_deferred;
 };
 
 } // namespace telvora

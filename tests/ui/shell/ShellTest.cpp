@@ -3,6 +3,7 @@
 #include "app/HintBroadcaster.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
+#include "send/SMSSendView.h"
 #include "send/SendEngine.h"
 #include "session/Session.h"
 #include "session/SessionKeeper.h"
@@ -12,8 +13,10 @@
 #include "shell/NavigationPane.h"
 #include "shell/TelvoraApp.h"
 #include "shell/TrayIcon.h"
+#include "shell/WorkArea.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -116,9 +119,11 @@ private slots:
     void loginIsRefused();
     void cancelLeavesTheProgramOffline();
     void loginUnderWayLocksTheDialog();
+    void hintsWaitForTheLogin();
     void secondInstanceIsRefused();
     void switchPage_data();
     void switchPage();
+    void pagesBringTheirPanes();
     void heartbeatEndsTheSessionAfterTwoFailuresInARow();
     void repliesFetchedTwiceArriveOnce();
     void closingWhileASendRunsAsksFirst();
@@ -134,6 +139,8 @@ void ShellTest::loginSucceedsAndShowsTheWindow()
     Shell shell;
     QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
     QVERIFY(!shell.frame()->isVisible());
+    QCOMPARE(shell.frame()->currentPage(), QStringLiteral("今日提醒"));
+    QVERIFY(shell.frame()->SwitchPage(QStringLiteral("短信记录")));
     QVERIFY(shell.submit(kAccount, QStringLiteral("123456")));
 
     QTRY_VERIFY(shell.frame()->isVisible());
@@ -216,6 +223,34 @@ void ShellTest::loginUnderWayLocksTheDialog()
     QTRY_VERIFY(shell.app->session().loggedIn && shell.frame()->isVisible());
 }
 
+void ShellTest::hintsWaitForTheLogin()
+{
+    Shell shell;
+    shell.simulator.injectFault("UserLogin", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}});
+    QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    // Two record lists, reading the working database whenever a hint reaches them.
+    QStringList seen;
+    QObject sent;
+    QObject received;
+    for (QObject* view : {&sent, &received}) {
+        shell.app->hints().listen(view, [&shell, &seen](int hint) {
+            seen.append(QString::number(hint) + QLatin1Char('@')
+                + QString::fromStdString(shell.app->context().GetWorkDatabaseName()));
+        });
+    }
+    CLoginDlg* dialog = shell.loginDialog();
+    dialog->setCredentials(QString::fromLatin1(kAccount), QStringLiteral("admin"), QStringLiteral("123456"));
+    QTest::mouseClick(dialog->loginButton(), Qt::LeftButton);
+    QVERIFY(dialog->isBusy());
+
+    // A send ends while the connection is being switched to the account's database.
+    shell.app->hints().broadcast(HintBroadcaster::SendRecordsChanged);
+    QCOMPARE(seen, QStringList {});
+    QTRY_VERIFY(!shell.loginDialog() && shell.frame()->isVisible());
+    // Then the login's own hint 7 for the new database.
+    QCOMPARE(seen, (QStringList {"4@admin.db", "4@admin.db", "7@admin.db", "7@admin.db"}));
+}
+
 void ShellTest::secondInstanceIsRefused()
 {
     Shell first;
@@ -250,6 +285,8 @@ void ShellTest::switchPage()
     QVERIFY(shell.startLoggedIn());
     CMainFrame* frame = shell.frame();
     QTRY_COMPARE(frame->currentPage(), QStringLiteral("今日提醒"));
+    // Pages are made when first shown.
+    QVERIFY(!frame->page(QStringLiteral("客户资料")));
     QSignalSpy spy(frame, &CMainFrame::pageSwitched);
 
     QCOMPARE(frame->SwitchPage(caption), switched);
@@ -261,6 +298,30 @@ void ShellTest::switchPage()
     QTreeWidget* tree = frame->navigationPane()->tree();
     tree->setCurrentItem(tree->topLevelItem(2));
     QCOMPARE(frame->currentPage(), QStringLiteral("客户资料"));
+    QVERIFY(frame->page(QStringLiteral("客户资料")));
+}
+
+void ShellTest::pagesBringTheirPanes()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    QDockWidget* datePicker = frame->pageDock(QStringLiteral("datePickerPane"));
+    QVERIFY(datePicker && datePicker->isHidden());
+
+    // The reminders page opens the date picker; leaving it closes it.
+    QVERIFY(frame->SwitchPage(QStringLiteral("移动助理")));
+    QVERIFY(datePicker->isVisible());
+    QVERIFY(frame->SwitchPage(QStringLiteral("短信群发")));
+    QVERIFY(datePicker->isHidden());
+
+    // "添加客户" reveals the recipient picker left of the send page.
+    QWidget* picker = frame->workArea()->leftPane(QStringLiteral("短信群发"));
+    QVERIFY(picker && picker->isHidden());
+    auto* sendView = frame->page(QStringLiteral("短信群发"))->findChild<CSMSSendView*>();
+    QVERIFY(sendView);
+    sendView->button(QStringLiteral("添加客户"))->click();
+    QVERIFY(picker->isVisible());
 }
 
 void ShellTest::heartbeatEndsTheSessionAfterTwoFailuresInARow()
@@ -317,7 +378,7 @@ void ShellTest::repliesFetchedTwiceArriveOnce()
     QSignalSpy alerts(runtime, &CFrameRuntime::replyArrived);
     QSignalSpy sounds(runtime, &CFrameRuntime::incomingSound);
     QSignalSpy fetched(runtime, &CFrameRuntime::fetchCompleted);
-    QSignalSpy hints(&shell.app->hints(), &HintBroadcaster::hintBroadcast);
+    QSignalSpy hints(&shell.app->hints(), &HintBroadcaster::hintRaised);
 
     for (int round = 0; round < 2; ++round) {
         for (const char* phone : {"13800138000", "13900139000"})
