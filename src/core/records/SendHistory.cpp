@@ -3,6 +3,8 @@
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
 
+#include <fstream>
+
 namespace telvora {
 
 CSendHistory::CSendHistory(CADODataBase& database)
@@ -11,22 +13,7 @@ CSendHistory::CSendHistory(CADODataBase& database)
 
 bool CSendHistory::Clear()
 {
-    if (!m_database.BeginTransaction()) {
-        m_lastError = m_database.GetLastError();
-        return false;
-    }
-    if (!m_database.Execute("DELETE FROM tbl_sendsms_detail") || !m_database.Execute("DELETE FROM tbl_sendsms")) {
-        m_lastError = m_database.GetLastError();
-        m_database.RollbackTransaction();
-        return false;
-    }
-    if (!m_database.CommitTransaction()) {
-        m_lastError = m_database.GetLastError();
-        m_database.RollbackTransaction();
-        return false;
-    }
-    m_lastError.clear();
-    return true;
+    return inTransaction({"DELETE FROM tbl_sendsms_detail", "DELETE FROM tbl_sendsms"});
 }
 
 std::vector<SendRecord> CSendHistory::read(const std::string& condition)
@@ -66,6 +53,96 @@ std::optional<SendRecord> CSendHistory::Find(long id)
     if (found.empty())
         return std::nullopt;
     return found.front();
+}
+
+std::vector<SendRecord> CSendHistory::ListSent()
+{
+    return read(" WHERE is_idle=FALSE");
+}
+
+bool CSendHistory::inTransaction(std::initializer_list<std::string> statements)
+{
+    if (!m_database.BeginTransaction()) {
+        m_lastError = m_database.GetLastError();
+        return false;
+    }
+    for (const std::string& statement : statements) {
+        if (!m_database.Execute(statement)) {
+            m_lastError = m_database.GetLastError();
+            m_database.RollbackTransaction();
+            return false;
+        }
+    }
+    if (!m_database.CommitTransaction()) {
+        m_lastError = m_database.GetLastError();
+        m_database.RollbackTransaction();
+        return false;
+    }
+    m_lastError.clear();
+    return true;
+}
+
+bool CSendHistory::Delete(long id)
+{
+    const std::string key = std::to_string(id);
+    return inTransaction(
+        {"DELETE FROM tbl_sendsms WHERE ID = " + key, "DELETE FROM tbl_sendsms_detail WHERE group_id = " + key});
+}
+
+bool CSendHistory::ClearSent()
+{
+    return inTransaction({"DELETE FROM tbl_sendsms_detail WHERE group_id IN (SELECT id FROM tbl_sendsms WHERE "
+                          "is_idle<>TRUE )",
+        "DELETE FROM tbl_sendsms WHERE is_idle <> TRUE"});
+}
+
+std::vector<SendDetail> CSendHistory::Details(long recordId)
+{
+    std::vector<SendDetail> details;
+    CADORecordset rows(&m_database);
+    if (!rows.Open("SELECT id, phones, send_time, status, split_count, content FROM tbl_sendsms_detail "
+                   "WHERE group_id = "
+            + std::to_string(recordId) + " ORDER BY id")) {
+        m_lastError = rows.GetLastError();
+        return details;
+    }
+    m_lastError.clear();
+    for (; !rows.IsEOF(); rows.MoveNext()) {
+        SendDetail& detail = details.emplace_back();
+        rows.GetFieldValue(0, detail.id);
+        rows.GetFieldValue(1, detail.phone);
+        rows.GetFieldValue(2, detail.sendTime);
+        rows.GetFieldValue(3, detail.status);
+        rows.GetFieldValue(4, detail.splitCount);
+        rows.GetFieldValue(5, detail.content);
+    }
+    return details;
+}
+
+std::vector<std::string> CSendHistory::SentNumbers(long recordId)
+{
+    std::vector<std::string> numbers;
+    CADORecordset rows(&m_database);
+    if (!rows.Open("SELECT phones FROM tbl_sendsms_detail WHERE group_id = " + std::to_string(recordId)
+            + " AND status IN (1, 2) ORDER BY id")) {
+        m_lastError = rows.GetLastError();
+        return numbers;
+    }
+    m_lastError.clear();
+    for (; !rows.IsEOF(); rows.MoveNext())
+        rows.GetFieldValue(0, numbers.emplace_back());
+    return numbers;
+}
+
+bool CSendHistory::AppendNumbers(const std::string& path, const std::vector<std::string>& numbers)
+{
+    std::ofstream file(path, std::ios::app);
+    if (!file)
+        return false;
+    for (const std::string& number : numbers)
+        file << number << '\n';
+    file.flush();
+    return static_cast<bool>(file);
 }
 
 } // namespace telvora

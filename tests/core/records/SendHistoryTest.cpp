@@ -2,7 +2,9 @@
 
 #include "core/app/AppTestSupport.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace telvora {
 namespace {
@@ -53,6 +55,69 @@ TEST_F(SendHistoryTest, ListsNewestFirstAndFiltersScheduled)
     ASSERT_EQ(history.List(true).size(), 1U);
     EXPECT_EQ(history.Find(2)->jobIds, "J1;J2");
     EXPECT_FALSE(history.Find(3).has_value());
+}
+
+} // namespace
+} // namespace telvora
+
+namespace telvora {
+namespace {
+
+class SendRecordRowsTest : public test::WorkDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        WorkDatabaseTest::SetUp();
+        ASSERT_TRUE(db().Execute("INSERT INTO tbl_sendsms (id, content, is_idle) VALUES (1, 'now', 0), "
+                                 "(2, 'later', 1), (3, 'again', 0)"));
+        ASSERT_TRUE(db().Execute("INSERT INTO tbl_sendsms_detail (id, group_id, phones, status) VALUES "
+                                 "(1, 1, '13800000001', 1), (2, 1, '13800000002', -1), (3, 1, '13800000003', 2), "
+                                 "(4, 1, '13800000004', 0), (5, 2, '13800000005', 1), (6, 3, '13800000006', 1)"));
+    }
+
+    std::string count(const std::string& sql) { return test::scalar(db(), "SELECT COUNT(*) FROM " + sql); }
+};
+
+TEST_F(SendRecordRowsTest, DeleteTakesTheDetailRowsAlong)
+{
+    CSendHistory history(db());
+    ASSERT_TRUE(history.Delete(1)) << history.GetLastError();
+    EXPECT_EQ(count("tbl_sendsms"), "2");
+    EXPECT_EQ(count("tbl_sendsms_detail WHERE group_id = 1"), "0");
+    EXPECT_EQ(count("tbl_sendsms_detail"), "2");
+}
+
+TEST_F(SendRecordRowsTest, ClearSentKeepsScheduledSends)
+{
+    CSendHistory history(db());
+    ASSERT_TRUE(history.ClearSent()) << history.GetLastError();
+    EXPECT_EQ(count("tbl_sendsms"), "1");
+    EXPECT_EQ(count("tbl_sendsms_detail"), "1");
+    ASSERT_EQ(history.List(true).size(), 1U);
+    EXPECT_TRUE(history.ListSent().empty());
+}
+
+TEST_F(SendRecordRowsTest, SentNumbersAreThoseAcceptedOrPossiblyAccepted)
+{
+    CSendHistory history(db());
+    EXPECT_EQ(history.SentNumbers(1), (std::vector<std::string> {"13800000001", "13800000003"}));
+    const std::vector<SendDetail> details = history.Details(1);
+    ASSERT_EQ(details.size(), 4U);
+    EXPECT_EQ(details[1].phone, "13800000002");
+    EXPECT_EQ(details[1].status, -1);
+}
+
+TEST_F(SendRecordRowsTest, AppendingTwiceKeepsBothLists)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("sent.txt");
+    ASSERT_TRUE(CSendHistory::AppendNumbers(path, {"13800000001"}));
+    ASSERT_TRUE(CSendHistory::AppendNumbers(path, {"13800000001", "13800000003"}));
+    std::ifstream file(path);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "13800000001\n13800000001\n13800000003\n");
+    EXPECT_FALSE(CSendHistory::AppendNumbers(dir.file("missing/sent.txt"), {"1"}));
 }
 
 } // namespace

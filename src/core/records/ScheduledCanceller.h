@@ -1,0 +1,46 @@
+#pragma once
+
+#include "db/DateTime.h"
+
+#include <string>
+#include <vector>
+
+namespace telvora {
+
+class CADODataBase;
+class CServiceClient;
+struct SendRecord;
+
+/// Cancels scheduled sends at the service ("CancelJob") and marks them "定时已取消".
+class CScheduledCanceller final
+{
+public:
+    enum class Outcome {
+        Skipped, // already sent or cancelled: left alone
+        Cancelled,
+        Failed, // no call succeeded, or there was no job to cancel
+    };
+
+    /// The service takes this many job ids per call.
+    static constexpr int kIdsPerCall = 101;
+
+    CScheduledCanceller(CADODataBase& database, CServiceClient& service, std::string token);
+
+    /// A record counts as cancelled when any of its calls succeeded.
+    Outcome Cancel(const SendRecord& record, const DateTime& now);
+
+    /// The "JobIDs" texts of a ";"-joined job list: at most kIdsPerCall ids each, every id
+    /// followed by ";". Empty ids are dropped, so an empty list gives no text.
+    static std::vector<std::string> JobIdBatches(const std::string& jobIds);
+
+    /// Set when the record was cancelled at the service but its status could not be written.
+    const std::string& GetLastError() const { return m_lastError; }
+
+private:
+    CADODataBase& m_database;
+    CServiceClient& m_service;
+    std::string m_token;
+    std::string m_lastError;
+};
+
+} // namespace telvora
