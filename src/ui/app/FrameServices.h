@@ -31,6 +31,8 @@ enum FrameCommand : int {
     CmdPhrases = 32774,
     CmdBills = 32791,
     CmdAccounts = 138,
+    // On no menu: the reply list's "手动刷新" fetches through the frame's own timer work.
+    CmdFetchReplies = 108,
 };
 
 // What a view may ask of the window that hosts it. Views get this instead of the main

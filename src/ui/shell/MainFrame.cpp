@@ -6,6 +6,7 @@
 #include "app/Prompter.h"
 #include "db/ADODataBase.h"
 #include "db/DateTime.h"
+#include "records/SMSLogTabView.h"
 #include "records/SendHistory.h"
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
@@ -118,13 +119,18 @@ QVector<PageSpec> CMainFrame::pageTable()
             m_services.prompter, m_services.hints, m_services.handOver, *this};
         return new CSendTabView(new CSMSSendView(std::move(dependencies)), parent);
     };
+    const auto recordsPage = [this](QWidget* parent) -> QWidget* {
+        return new CSMSLogTabView({m_services.app, m_services.session, m_services.service, m_services.prompter,
+                                      m_services.hints, m_services.handOver, *this},
+            parent);
+    };
     // The recipient picker left of the send page shows on "添加客户".
     return {
         {.caption = QStringLiteral("客户资料"), .leftWidth = 130},
         {.caption = QStringLiteral("短信群发"), .view = sendPage, .leftWidth = 200, .leftHidden = true},
         {.caption = QStringLiteral("精准短信"), .leftWidth = 180},
         {.caption = QStringLiteral("今日提醒"), .leftWidth = 200, .leftHidden = true},
-        {.caption = QStringLiteral("短信记录")},
+        {.caption = QStringLiteral("短信记录"), .view = recordsPage},
         {.caption = QStringLiteral("移动助理"), .leftWidth = 170, .docks = {QStringLiteral("datePickerPane")}},
     };
 }
@@ -174,6 +180,10 @@ void CMainFrame::showLeftPane(bool shown)
 
 void CMainFrame::runCommand(int command)
 {
+    if (command == CmdFetchReplies) {
+        m_runtime->onFetchTimer();
+        return;
+    }
     QAction* action = m_commands.value(command);
     if (action && action->isEnabled())
         action->trigger();

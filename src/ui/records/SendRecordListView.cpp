@@ -1,0 +1,166 @@
+#include "records/SendRecordListView.h"
+
+#include "app/AppContext.h"
+#include "app/FrameServices.h"
+#include "app/HintBroadcaster.h"
+#include "app/Prompter.h"
+#include "records/RecordTexts.h"
+#include "records/SMSDetailDlg.h"
+#include "records/SendHistory.h"
+#include "widgets/ReportView.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace telvora {
+
+CSendRecordListView::CSendRecordListView(RecordViewDependencies dependencies, QWidget* parent)
+    : CRecordPage(parent)
+    , m_deps(dependencies)
+    , m_list(new ReportView(this))
+    , m_byDate(new QCheckBox(QStringLiteral("按日期分组"), this))
+    , m_byType(new QCheckBox(QStringLiteral("按类型分组"), this))
+    , m_buttons(new QHBoxLayout)
+{
+    m_list->setSortingEnabled(false);
+    m_buttons->addWidget(m_byDate);
+    m_buttons->addWidget(m_byType);
+    m_buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(m_buttons);
+
+    addButton(QStringLiteral("查看明细"));
+    connect(button(QStringLiteral("查看明细")), &QPushButton::clicked, this, &CSendRecordListView::onViewDetail);
+    connect(m_list, &ReportView::rowDoubleClicked, this, [this](int) { onViewDetail(); });
+    connect(m_list, &ReportView::contextMenuRequested, this,
+        [this](const QPoint& position) { contextMenu()->popup(position); });
+    connect(m_byDate, &QCheckBox::clicked, this, [this](bool checked) { regroup(ColDay, checked); });
+    connect(m_byType, &QCheckBox::clicked, this, [this](bool checked) { regroup(ColType, checked); });
+    m_deps.hints.listen(this, &CSendRecordListView::onHint);
+}
+
+CSendRecordListView::~CSendRecordListView() = default;
+
+void CSendRecordListView::setColumns(const QVector<ReportColumn>& columns)
+{
+    m_list->setColumns(QVector<ReportColumn> {{QStringLiteral("PID"), 0, true}} + columns);
+}
+
+QPushButton* CSendRecordListView::addButton(const QString& caption)
+{
+    auto* pushButton = new QPushButton(caption, this);
+    m_buttons->addWidget(pushButton);
+    return pushButton;
+}
+
+QPushButton* CSendRecordListView::button(const QString& caption) const
+{
+    for (QPushButton* pushButton : findChildren<QPushButton*>()) {
+        if (pushButton->text() == caption)
+            return pushButton;
+    }
+    return nullptr;
+}
+
+QMenu* CSendRecordListView::contextMenu()
+{
+    delete m_menu;
+    m_menu = new QMenu(this);
+    m_menu->addAction(QStringLiteral("拷贝内容"), this, &CSendRecordListView::onCopyContent);
+    m_menu->addAction(QStringLiteral("查看明细"), this, &CSendRecordListView::onViewDetail);
+    m_menu->addAction(QStringLiteral("删除记录"), this, &CSendRecordListView::onDelete);
+    m_menu->addAction(QStringLiteral("清空记录"), this, &CSendRecordListView::onClear);
+    addMenuItems(m_menu);
+    return m_menu;
+}
+
+void CSendRecordListView::onHint(int hint)
+{
+    if (hint == HintBroadcaster::SendRecordsChanged)
+        reload();
+}
+
+void CSendRecordListView::reload()
+{
+    QVector<ReportRow> rows;
+    for (const SendRecord& record : records()) {
+        ReportRow row(QStringList {QString::number(record.id)} + cells(record, static_cast<int>(rows.size()) + 1),
+            QVariant::fromValue<qint64>(record.id));
+        rows.append(std::move(row));
+    }
+    m_list->setRows(std::move(rows));
+}
+
+void CSendRecordListView::regroup(int column, bool checked)
+{
+    m_list->setGroupColumn(-1);
+    if (checked)
+        m_list->setGroupColumn(column);
+}
+
+long CSendRecordListView::focusedRecord()
+{
+    const int row = m_list->focusedRow();
+    if (row < 0) {
+        m_deps.prompter.information(this, QStringLiteral("请先选择一条记录!"));
+        return 0;
+    }
+    return static_cast<long>(m_list->rowData(row).toLongLong());
+}
+
+void CSendRecordListView::onCopyContent()
+{
+    const int row = m_list->focusedRow();
+    if (row < 0) {
+        m_deps.prompter.information(this, QStringLiteral("请先选择一条记录!"));
+        return;
+    }
+    QApplication::clipboard()->setText(m_list->cell(row, ColContent));
+}
+
+void CSendRecordListView::onViewDetail()
+{
+    const long id = focusedRecord();
+    if (id == 0)
+        return;
+    const std::optional<SendRecord> record = CSendHistory(m_deps.app.GetDatabase()).Find(id);
+    if (!record)
+        return;
+    auto* dialog = new CSMSDetailDlg(
+        m_deps.app.GetDatabase(), m_deps.prompter, id, record->sendMode, QString::fromStdString(record->content), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) { onDetailFinished(dialog, result); });
+    dialog->open();
+    emit detailDialogOpened(dialog);
+}
+
+void CSendRecordListView::onDetailFinished(CSMSDetailDlg* dialog, int result)
+{
+    if (result != QDialog::Accepted || dialog->numbers().empty())
+        return;
+    handOver(*dialog);
+    m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
+}
+
+void CSendRecordListView::deleteRecords(const QVector<qint64>& ids)
+{
+    CSendHistory history(m_deps.app.GetDatabase());
+    QVector<qint64> deleted;
+    for (qint64 id : ids) {
+        if (history.Delete(static_cast<long>(id)))
+            deleted.append(id);
+    }
+    m_list->removeRows(m_list->rowsOfRecords(deleted));
+    if (deleted.size() < ids.size())
+        m_deps.prompter.error(
+            this, QStringLiteral("删除发送记录失败：") + QString::fromStdString(history.GetLastError()));
+}
+
+} // namespace telvora
