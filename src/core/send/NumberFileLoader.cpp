@@ -93,7 +93,7 @@ void CNumberFileLoader::scanLine(std::string_view line, CollectedNumbers& into)
     if (line.size() < 11) {
         return;
     }
-    static constexpr std::string_view prefixes[] = {"13", "15", "18", "14", "17"};
+    static constexpr std::string_view prefixes[] = {"13", "15", "18", "14", "17", "16", "19"};
     for (const std::string_view prefix : prefixes) {
         std::size_t pos = line.find(prefix);
         while (pos != std::string_view::npos) {

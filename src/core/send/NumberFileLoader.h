@@ -65,7 +65,7 @@ class CNumberFileLoader final : public CNumberLoaderBase
 public:
     NumberFileResult loadTextFile(const std::string& path) const;
 
-    /// Finds the numbers of one line: for each prefix "13", "15", "18", "14", "17" in turn,
+    /// Finds the numbers of one line: for each prefix "13", "15", "18", "14", "17", "16", "19" in turn,
     /// every place where the eleven characters from the prefix on are a valid mobile number.
     static void scanLine(std::string_view line, CollectedNumbers& into);
 };
