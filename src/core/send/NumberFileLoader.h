@@ -47,6 +47,13 @@ public:
 protected:
     ~CNumberLoaderBase() = default;
 
+    enum class TextReadStatus { Read, OpenFailed, Cancelled, NoText };
+
+    /// Reads a text file line by line, converted to UTF-8 from its detected encoding; each
+    /// line comes without its line break. Reports progress and stops when asked to.
+    TextReadStatus readTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine,
+        TextEncoding& encoding, std::size_t& lines) const;
+
     bool cancelled() const;
     void reportProgress(const NumberFileProgress& progress) const;
     /// Loaded with the count, or NotFound when nothing was found.
