@@ -11,7 +11,7 @@ inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
 
-enum class Command { None, Help, Login, Send, Replies, Records };
+enum class Command { None, Help, Login, Send, Replies, Records, Divide, Unsent, Region, Phrases };
 
 struct CommandLine
 {
@@ -31,6 +31,14 @@ struct CommandLine
     bool yes = false;
     bool scheduledOnly = false;
     bool userGiven = false;
+    // The number tools.
+    int divideMode = 0; // 1 province, 2 city, 3 carrier, 4 --extract, 5 --remove
+    std::string regionName; // of --extract or --remove
+    std::string phraseAction; // "list", "add" or "import"
+    std::string group; // --group
+    bool groupGiven = false;
+    std::string title; // --title
+    std::vector<std::string> arguments; // the files or numbers the tool command names
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when

@@ -152,11 +152,10 @@ bool CPhraseLibrary::DeleteGroup(int id, std::string_view name)
     return m_database.CommitTransaction() || failed();
 }
 
-bool CPhraseLibrary::ensureGroup(std::string_view name)
+bool CPhraseLibrary::EnsureGroup(std::string_view name)
 {
-    // Phrases filed under a name no group has would never show in the library.
     return name == kSentGroup || groupExists(name)
-        || m_database.Execute("INSERT INTO tbl_message_folder(ClassName) VALUES (" + SqlQuote(name) + ")");
+        || m_database.Execute("INSERT INTO tbl_message_folder(ClassName) VALUES (" + SqlQuote(name) + ")") || failed();
 }
 
 bool CPhraseLibrary::ImportSpreadsheet(const std::string& path, std::size_t& imported, const ImportProgress& progress)
@@ -182,7 +181,8 @@ bool CPhraseLibrary::ImportSpreadsheet(const std::string& path, std::size_t& imp
         for (std::size_t row = 1; row < reader.GetRowCount(); ++row) {
             const std::string_view text = TrimAscii(reader.GetCell(row, 0));
             if (!text.empty()) {
-                if ((!grouped && !ensureGroup(group))
+                // Phrases filed under a name no group has would never show in the library.
+                if ((!grouped && !EnsureGroup(group))
                     || !m_database.Execute("INSERT INTO tbl_message ( Title,  ClassName, Message ) VALUES ( '短信语', "
                         + SqlQuote(group) + ", " + SqlQuote(text) + ")")) {
                     const std::string error = m_database.GetLastError();

@@ -48,6 +48,8 @@ public:
     bool RenameGroup(int id, std::string_view oldName, std::string_view newName);
     /// Deletes a group together with all its phrases.
     bool DeleteGroup(int id, std::string_view name);
+    /// Makes sure a group of that name exists; the sent texts' group always does.
+    bool EnsureGroup(std::string_view name);
 
     using ImportProgress = std::function<void(std::size_t done, std::size_t total)>;
     /// Files the first column of every sheet's rows under a group named after the sheet
@@ -60,7 +62,6 @@ private:
     bool refuse(std::string message);
     bool failed();
     bool groupExists(std::string_view name);
-    bool ensureGroup(std::string_view name);
 
     CADODataBase& m_database;
     std::string m_message;
