@@ -383,8 +383,8 @@ int CCliApplication::runRecords(const CommandLine& line)
 
 bool CCliApplication::loadRegions(CRegionTable& regions)
 {
-    CDataDirectory& directory = m_app->GetDataDirectory();
-    if (!directory.EnsureShippedCopy(kRegionDatabase) || !regions.LoadFile(directory.FilePath(kRegionDatabase))) {
+    std::string path;
+    if (!PrepareRegionDatabase(m_app->GetDataDirectory(), path) || !regions.LoadFile(path)) {
         m_err << "打开号码查询数据库失败！\n";
         return false;
     }

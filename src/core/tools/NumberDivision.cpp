@@ -3,7 +3,7 @@
 #include "session/TextUtil.h"
 #include "tools/NumberTextFile.h"
 
-#include <map>
+#include <algorithm>
 
 namespace telvora {
 
@@ -114,15 +114,24 @@ DivisionOutcome CNumberDivision::WriteFiles(DivisionMode mode, std::string_view 
     const std::vector<std::string>& all = m_numbers.numbers;
 
     if (mode == DivisionMode::ByProvince || mode == DivisionMode::ByCity) {
-        std::map<std::string_view, std::vector<std::string_view>> groups;
+        // Grouped by name id; the groups are then taken in the order of their names.
+        std::vector<std::vector<std::string_view>> groups(m_regions.GetNameCount());
         for (const std::string& number : all) {
-            const Region region = m_regions.Lookup(number);
-            groups[mode == DivisionMode::ByProvince ? region.province : region.city].push_back(number);
+            const CRegionTable::RegionIds ids = m_regions.LookupIds(number);
+            groups[mode == DivisionMode::ByProvince ? ids.province : ids.city].push_back(number);
         }
+        std::vector<std::uint32_t> order;
+        for (std::uint32_t id = 0; id < groups.size(); ++id) {
+            if (!groups[id].empty()) {
+                order.push_back(id);
+            }
+        }
+        std::sort(order.begin(), order.end(),
+            [this](std::uint32_t a, std::uint32_t b) { return m_regions.Name(a) < m_regions.Name(b); });
         const std::string unknown = mode == DivisionMode::ByProvince ? "未知省份号码" : "未知城市号码";
-        for (const auto& [key, numbers] : groups) {
-            const std::string label = key.empty() ? unknown : std::string(key);
-            if (!write(base + label + "(" + std::to_string(numbers.size()) + ").txt", numbers)) {
+        for (const std::uint32_t id : order) {
+            const std::string label = id == 0 ? unknown : m_regions.Name(id);
+            if (!write(base + label + "(" + std::to_string(groups[id].size()) + ").txt", groups[id])) {
                 return outcome;
             }
         }

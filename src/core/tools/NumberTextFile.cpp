@@ -1,10 +1,30 @@
 #include "tools/NumberTextFile.h"
 
-#include <cstdio>
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace telvora {
+
+namespace {
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
 
 bool AppendNumberLines(const std::string& path, const std::vector<std::string_view>& lines)
 {
@@ -12,17 +32,21 @@ bool AppendNumberLines(const std::string& path, const std::vector<std::string_vi
     if (fd < 0) {
         return false;
     }
-    std::FILE* file = ::fdopen(fd, "a");
-    if (!file) {
-        ::close(fd);
-        return false;
-    }
+    // Written in large pieces: a million lines one by one would cost more than the work.
+    constexpr std::size_t kPiece = 1 << 20;
+    std::string buffer;
+    buffer.reserve(kPiece + 256);
+    bool ok = true;
     for (const std::string_view line : lines) {
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fputc('\n', file);
+        buffer.append(line);
+        buffer.push_back('\n');
+        if (buffer.size() >= kPiece) {
+            ok = ok && writeAll(fd, buffer);
+            buffer.clear();
+        }
     }
-    const bool failed = std::ferror(file) != 0;
-    return std::fclose(file) == 0 && !failed;
+    ok = ok && writeAll(fd, buffer);
+    return ::close(fd) == 0 && ok;
 }
 
 } // namespace telvora

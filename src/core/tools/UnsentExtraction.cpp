@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <thread>
 #include <tuple>
+#include <utility>
 
 namespace telvora {
 
@@ -33,27 +35,39 @@ std::uint64_t bigEndianWord(std::string_view text, std::size_t from)
     return word;
 }
 
-std::vector<std::string_view> sortedLines(const std::vector<std::string>& lines)
+bool packable(const std::vector<std::string>& lines)
 {
-    std::vector<std::string_view> sorted;
-    sorted.reserve(lines.size());
-    const bool packable
-        = std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return line.size() <= kPackedBytes; });
-    if (!packable) {
-        sorted.assign(lines.begin(), lines.end());
-        std::sort(sorted.begin(), sorted.end());
-        return sorted;
-    }
+    return std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return line.size() <= kPackedBytes; });
+}
+
+std::vector<PackedLine> sortedPacked(const std::vector<std::string>& lines)
+{
     std::vector<PackedLine> packed(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         packed[i] = {bigEndianWord(lines[i], 0), bigEndianWord(lines[i], 8),
             static_cast<std::uint32_t>(lines[i].size()), static_cast<std::uint32_t>(i)};
     }
     std::sort(packed.begin(), packed.end(), [](const PackedLine& a, const PackedLine& b) { return a.key() < b.key(); });
-    for (const PackedLine& line : packed) {
-        sorted.emplace_back(lines[line.index]);
-    }
+    return packed;
+}
+
+std::vector<std::string_view> sortedViews(const std::vector<std::string>& lines)
+{
+    std::vector<std::string_view> sorted(lines.begin(), lines.end());
+    std::sort(sorted.begin(), sorted.end());
     return sorted;
+}
+
+// Runs one job on a second thread while the caller does the other: the two lists sort at
+// the same time.
+template <typename Result, typename Job>
+std::pair<Result, Result> sideBySide(Job job, const std::vector<std::string>& a, const std::vector<std::string>& b)
+{
+    Result second;
+    std::thread worker([&]() { second = job(b); });
+    Result first = job(a);
+    worker.join();
+    return {std::move(first), std::move(second)};
 }
 
 // Characters of UTF-8 text: every byte that does not continue a sequence.
@@ -68,10 +82,20 @@ std::size_t characterCount(std::string_view text)
 std::vector<std::string_view> SortedDifference(
     const std::vector<std::string>& all, const std::vector<std::string>& sent)
 {
-    const std::vector<std::string_view> a = sortedLines(all);
-    const std::vector<std::string_view> b = sortedLines(sent);
     std::vector<std::string_view> result;
-    result.reserve(a.size());
+    if (packable(all) && packable(sent)) {
+        const auto [a, b] = sideBySide<std::vector<PackedLine>>(sortedPacked, all, sent);
+        std::vector<PackedLine> kept;
+        kept.reserve(a.size());
+        std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(kept),
+            [](const PackedLine& x, const PackedLine& y) { return x.key() < y.key(); });
+        result.reserve(kept.size());
+        for (const PackedLine& line : kept) {
+            result.emplace_back(all[line.index]);
+        }
+        return result;
+    }
+    const auto [a, b] = sideBySide<std::vector<std::string_view>>(sortedViews, all, sent);
     std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(result));
     return result;
 }
