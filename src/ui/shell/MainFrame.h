@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QProgressBar;
 class QStackedWidget;
@@ -99,6 +100,8 @@ signals:
     void loginDialogFinished(int result);
     // The closing sequence is over and the window is closing.
     void frameClosing();
+    // A dialog of the tools menu or the phrase library was opened (window-modal).
+    void toolDialogOpened(QDialog* dialog);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -121,6 +124,11 @@ private:
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
+    QDialog* openToolDialog(QDialog* dialog);
+    void onRegionQuery();
+    void onDivision();
+    void onExtract();
+    void onPhrases();
 
     ShellServices& m_services;
     QHash<int, QAction*> m_commands;

@@ -42,7 +42,7 @@ CLoadSendFileDlg* loadThroughDialog(SendViewFixture& f, const QString& path)
     CLoadSendFileDlg* dialog = openLoadDialog(f);
     if (!dialog)
         return nullptr;
-    f.prompter.answerFile(path);
+    f.prompter.answerOpenFile(path);
     QSignalSpy finished(dialog, &CLoadSendFileDlg::loadingFinished);
     dialog->onBrowseClicked();
     return finished.wait(kLoadWaitMs) ? dialog : nullptr;
@@ -201,7 +201,7 @@ void LoadSendFileDlgTest::largeFileLoadsOffTheUiThread()
     QVERIFY(dialog);
     QSignalSpy progress(dialog, &CLoadSendFileDlg::progressChanged);
     QSignalSpy finished(dialog, &CLoadSendFileDlg::loadingFinished);
-    f.prompter.answerFile(path);
+    f.prompter.answerOpenFile(path);
     dialog->onBrowseClicked();
     QVERIFY(dialog->isLoading());
     const int ticksAtStart = ticks;
