@@ -2,6 +2,7 @@
 
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "tools/ToolFiles.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -13,21 +14,6 @@ using namespace telvora;
 namespace {
 
 constexpr int kWaitMs = 30000;
-
-QString write(const test::TempDir& temp, const char* name, const QByteArray& bytes)
-{
-    const QString path = QString::fromStdString(temp.file(name));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return path;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 
@@ -44,9 +30,9 @@ private slots:
 void DigGetPhoneTest::extractsWhatWasNotSentAndAppends()
 {
     test::TempDir temp;
-    const QString all = write(temp, "all.txt", "13900000002\n13900000001\n13900000001\n123\n");
-    const QString sent = write(temp, "sent.txt", "13900000001\n");
-    const QString out = write(temp, "out.txt", "old\n");
+    const QString all = test::writeToolFile(temp, "all.txt", "13900000002\n13900000001\n13900000001\n123\n");
+    const QString sent = test::writeToolFile(temp, "sent.txt", "13900000001\n");
+    const QString out = test::writeToolFile(temp, "out.txt", "old\n");
     ScriptedPrompter prompter;
     CDigGetPhone dialog(prompter);
     QSignalSpy finished(&dialog, &CDigGetPhone::workFinished);
@@ -63,7 +49,7 @@ void DigGetPhoneTest::extractsWhatWasNotSentAndAppends()
     dialog.onExtractClicked();
     QVERIFY(finished.wait(kWaitMs));
     QCOMPARE(prompter.fileDialogs().last().request.path, QStringLiteral("未发送号码取提.txt"));
-    QCOMPARE(readAll(out), QByteArray("old\n13900000001\n13900000002\n"));
+    QCOMPARE(test::readToolFile(out), QByteArray("old\n13900000001\n13900000002\n"));
     QCOMPARE(prompter.lastText(), QStringLiteral("提取手机号码列表完成!"));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }

@@ -2,6 +2,7 @@
 
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "tools/ToolFiles.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -17,12 +18,6 @@ namespace {
 
 const std::string kRegions = TELVORA_TEST_TEMPLATE_DIR "/mobileArea.db";
 constexpr int kWaitMs = 30000;
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 
@@ -40,11 +35,8 @@ private slots:
 void PhoneDivisionDlgTest::dividesAFileByProvinceOnAWorker()
 {
     test::TempDir temp;
-    const QString input = QString::fromStdString(temp.file("numbers.txt"));
-    QFile file(input);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("8613800138000\n13410012345\n19912345678\n01012345678\n");
-    file.close();
+    const QString input
+        = test::writeToolFile(temp, "numbers.txt", "8613800138000\n13410012345\n19912345678\n01012345678\n");
 
     ScriptedPrompter prompter;
     CPhoneDivisionDlg dialog(prompter, kRegions);
@@ -62,9 +54,9 @@ void PhoneDivisionDlgTest::dividesAFileByProvinceOnAWorker()
     QVERIFY(finished.wait(kWaitMs));
     QCOMPARE(prompter.lastText(), QStringLiteral("分离手机号码列表完成!"));
     QCOMPARE(prompter.fileDialogs().last().request.path, QStringLiteral("所属区域.txt"));
-    QCOMPARE(readAll(base + "北京(1).txt"), QByteArray("13800138000\n"));
-    QCOMPARE(readAll(base + "广东(1).txt"), QByteArray("13410012345\n"));
-    QCOMPARE(readAll(base + "未知省份号码(1).txt"), QByteArray("19912345678\n"));
+    QCOMPARE(test::readToolFile(base + "北京(1).txt"), QByteArray("13800138000\n"));
+    QCOMPARE(test::readToolFile(base + "广东(1).txt"), QByteArray("13410012345\n"));
+    QCOMPARE(test::readToolFile(base + "未知省份号码(1).txt"), QByteArray("19912345678\n"));
 
     // A cancelled save dialog writes nothing and says nothing.
     const int shown = prompter.shown().size();

@@ -3,6 +3,7 @@
 #include "db/ADODataBase.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "tools/ToolFiles.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -171,11 +172,7 @@ void ShortMessageDlgTest::chosenPhraseIsTrimmed()
 void ShortMessageDlgTest::importFilesUnderTheSheetName()
 {
     Fixture f;
-    const QString path = QString::fromStdString(f.temp.file("节日.csv"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("内容\n新年快乐\n端午安康\n");
-    file.close();
+    const QString path = test::writeToolFile(f.temp, "节日.csv", "内容\n新年快乐\n端午安康\n");
     QSignalSpy finished(f.dialog.get(), &CShortMessageDlg::importFinished);
     f.prompter.answerOpenFile(path);
     f.dialog->onImportClicked();
