@@ -6,6 +6,7 @@
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
 #include "records/SendHistory.h"
+#include "remind/LunarCalendar.h"
 #include "send/NumberFileLoader.h"
 #include "send/SendEngine.h"
 #include "send/SendObserver.h"
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <ostream>
@@ -93,6 +95,14 @@ std::string oneLine(std::string text)
     return text;
 }
 
+// "YYYY-MM-DD", with a mark in front of the month (the leap month of a lunar date).
+std::string dayText(int year, const char* monthMark, int month, int day)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%s%02d-%02d", year, monthMark, month, day);
+    return text;
+}
+
 std::string programDirectory()
 {
     std::error_code error;
@@ -117,6 +127,9 @@ int CCliApplication::Run(const CommandLine& line)
     }
     if (line.command == Command::Unsent) {
         return runUnsent(line); // works on files alone
+    }
+    if (line.command == Command::Lunar) {
+        return runLunar(line);
     }
     if (!setUp(line)) {
         return kExitLocalFailure;
@@ -494,6 +507,37 @@ int CCliApplication::runPhrases(const CommandLine& line)
         }
     }
     return kExitOk;
+}
+
+int CCliApplication::runLunar(const CommandLine& line)
+{
+    const CLunarCalendar calendar;
+    int exitCode = kExitOk;
+    const auto print = [&](const DateTime& day) {
+        const SystemTime solar = SystemTimeOf(day);
+        m_out << dayText(solar.year, "", solar.month, solar.day) << "\t";
+        SystemTime lunar;
+        int leap = 0;
+        if (!calendar.SolarToLunar(&solar, &lunar, &leap)) {
+            m_out << "-\n";
+            exitCode = kExitOutsideLunarTable;
+            return;
+        }
+        m_out << dayText(lunar.year, leap != 0 ? "L" : "", lunar.month, lunar.day) << "\t"
+              << calendar.FormatLunarDate(lunar, leap) << "\n";
+    };
+    if (line.from.valid) {
+        // Past 9999-12-31 the next day is the null date, which would sort before --to.
+        for (DateTime day = line.from; day.valid && day <= line.to; day = day.addDays(1)) {
+            print(day);
+        }
+    } else if (line.days.empty()) {
+        print(DateTime::now());
+    }
+    for (const DateTime& day : line.days) {
+        print(day);
+    }
+    return exitCode;
 }
 
 } // namespace telvora::cli

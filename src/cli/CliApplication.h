@@ -36,6 +36,7 @@ private:
     int runSend(const CommandLine& line);
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
+    int runLunar(const CommandLine& line);
     void printRecord(int recordId);
     int runDivide(const CommandLine& line);
     int runUnsent(const CommandLine& line);

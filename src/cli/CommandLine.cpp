@@ -15,6 +15,7 @@ const std::map<std::string, Command> kCommands = {
     {"unsent", Command::Unsent},
     {"region", Command::Region},
     {"phrases", Command::Phrases},
+    {"lunar", Command::Lunar},
 };
 
 // Options each command accepts besides --home and --server.
@@ -28,6 +29,7 @@ bool accepts(Command command, const std::string& option)
         {Command::Records, {"--user", "--scheduled"}},
         {Command::Divide, {"--by", "--extract", "--remove"}},
         {Command::Phrases, {"--group", "--text", "--title"}},
+        {Command::Lunar, {"--from", "--to"}},
     };
     const auto found = options.find(command);
     if (found == options.end()) {
@@ -45,8 +47,8 @@ bool takesValue(const std::string& option)
 {
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
-        || option == "--insert" || option == "--by" || option == "--extract" || option == "--remove"
-        || option == "--group" || option == "--title";
+        || option == "--insert" || option == "--from" || option == "--to" || option == "--by" || option == "--extract"
+        || option == "--remove" || option == "--group" || option == "--title";
 }
 
 bool checkToolArguments(CommandLine& line, std::string& error)
@@ -100,6 +102,48 @@ bool checkToolArguments(CommandLine& line, std::string& error)
     return true;
 }
 
+// A calendar day without a time of day.
+bool parseDay(const std::string& text, DateTime& day, std::string& error)
+{
+    day = DateTime::parse(text);
+    if (!day.valid || text.find_first_of(" T:") != std::string::npos) {
+        error = "not a date (YYYY-MM-DD): " + text;
+        return false;
+    }
+    return true;
+}
+
+bool collectLunarDays(const std::vector<std::string>& dates, const std::string& from, const std::string& to,
+    CommandLine& line, std::string& error)
+{
+    if (from.empty() != to.empty()) {
+        error = "lunar needs both --from and --to";
+        return false;
+    }
+    if (!from.empty()) {
+        if (!dates.empty()) {
+            error = "lunar takes dates or --from and --to, not both";
+            return false;
+        }
+        if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
+            return false;
+        }
+        if (line.to < line.from) {
+            error = "--to lies before --from";
+            return false;
+        }
+        return true;
+    }
+    for (const auto& text : dates) {
+        DateTime day;
+        if (!parseDay(text, day, error)) {
+            return false;
+        }
+        line.days.push_back(day);
+    }
+    return true;
+}
+
 } // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line, std::string& error)
@@ -112,6 +156,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
     }
     std::vector<std::string> positional;
+    std::string from;
+    std::string to;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
         std::string value;
@@ -202,6 +248,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.groupGiven = true;
         } else if (option == "--title") {
             line.title = value;
+        } else if (option == "--from") {
+            from = value;
+        } else if (option == "--to") {
+            to = value;
         }
     }
 
@@ -222,6 +272,11 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     case Command::Phrases:
         line.arguments = std::move(positional);
         return checkToolArguments(line, error);
+    case Command::Lunar:
+        if (!collectLunarDays(positional, from, to, line, error)) {
+            return false;
+        }
+        break;
     default:
         if (!positional.empty()) {
             error = "unexpected argument: " + positional.front();
@@ -252,6 +307,8 @@ Usage:
   telvora-cli unsent ALL SENT OUT
   telvora-cli [--home DIR] region NUMBER...
   telvora-cli [--home DIR] phrases (list [--group NAME] | add --group NAME --text TEXT [--title T] | import FILE)
+  telvora-cli lunar [YYYY-MM-DD]...
+  telvora-cli lunar --from YYYY-MM-DD --to YYYY-MM-DD
   telvora-cli --help
 
 Global options:
@@ -300,10 +357,16 @@ Commands:
             phrase under a group (created when missing); import files the first column of
             every sheet of a workbook (xlsx, xls, ods, csv; the first row holds captions)
             under a group named after the sheet and prints the count.
+  lunar     Prints the lunar date of each day given (default: today), or of every day
+            from --from to --to: the date, a tab, the lunar year, month and day as
+            YYYY-MM-DD with an L before a leap month (2020-L04-01), a tab and the Chinese
+            text. A day outside the lunar table (before 1921-02-08, after 2101-01-28)
+            prints the date, a tab and "-".
 
 Exit codes:
   0  done (for send: the send went through every batch; some may have failed, see the
      counters)
+  1  lunar: some day lay outside the lunar table
   1  the send could not go out: no job could be created at the service (its message on
      stderr), or some numbers could not be written to the send record and were not sent
      (their count on stderr; they are counted as failed), or a reply fetch failed

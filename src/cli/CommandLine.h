@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/DateTime.h"
+
 #include <string>
 #include <vector>
 
@@ -10,8 +12,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
+inline constexpr int kExitOutsideLunarTable = 1;
 
-enum class Command { None, Help, Login, Send, Replies, Records, Divide, Unsent, Region, Phrases };
+enum class Command { None, Help, Login, Send, Replies, Records, Lunar, Divide, Unsent, Region, Phrases };
 
 struct CommandLine
 {
@@ -31,6 +34,9 @@ struct CommandLine
     bool yes = false;
     bool scheduledOnly = false;
     bool userGiven = false;
+    std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
+    DateTime from; // lunar --from and --to, both or neither
+    DateTime to;
     // The number tools.
     int divideMode = 0; // 1 province, 2 city, 3 carrier, 4 --extract, 5 --remove
     std::string regionName; // of --extract or --remove

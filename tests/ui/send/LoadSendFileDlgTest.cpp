@@ -249,7 +249,7 @@ void LoadSendFileDlgTest::sendsEveryNumberOnceThroughTheSimulator()
     QCOMPARE(f.prompter.unexpectedQuestions(), 0);
     QCOMPARE(f.view->listView()->rowCount(), 0);
     QVERIFY(!f.view->timedCheck()->isChecked());
-    QCOMPARE(f.status, QStringLiteral("短信正在发送，请不要退出软件!"));
+    QCOMPARE(f.frame.status, QStringLiteral("短信正在发送，请不要退出软件!"));
     QVERIFY(completed.wait(kLoadWaitMs));
 
     std::map<std::string, int> received;
