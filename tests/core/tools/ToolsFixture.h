@@ -36,8 +36,14 @@ inline std::string makeSegmentDatabase(const TempDir& temp, const std::string& r
     const std::string path = temp.file("segments.db");
     CADODataBase database;
     EXPECT_TRUE(database.OpenOrCreate(path));
-    EXPECT_TRUE(database.Execute("CREATE TABLE mobileSegment (province TEXT, city TEXT, segment TEXT);" + rows))
-        << database.GetLastError();
+    EXPECT_TRUE(database.Execute("CREATE TABLE mobileSegment (province TEXT, city TEXT, segment TEXT)"));
+    // One statement a call: the rows are separated by ";".
+    std::stringstream statements(rows);
+    for (std::string statement; std::getline(statements, statement, ';');) {
+        if (!statement.empty()) {
+            EXPECT_TRUE(database.Execute(statement)) << database.GetLastError();
+        }
+    }
     return path;
 }
 
