@@ -24,12 +24,12 @@
 #include "shell/ShellServices.h"
 #include "shell/TrayIcon.h"
 #include "shell/Updater.h"
+#include "shell/WorkArea.h"
 #include "tools/DigGetPhone.h"
 #include "tools/PhoneDivisionDlg.h"
 #include "tools/PhoneQueryDlg.h"
 #include "tools/RegionTable.h"
 #include "tools/ShortMessageDlg.h"
-#include "shell/WorkArea.h"
 #include "widgets/DesktopAlertStack.h"
 
 #include <QApplication>
@@ -484,7 +484,7 @@ void CMainFrame::onPhrases()
     auto* dialog = new CShortMessageDlg(m_services.prompter, m_services.app.GetDatabase(), this);
     connect(dialog, &QDialog::accepted, this, [this, dialog]() {
         // "选中发送": the phrase goes into the message of the send page.
-        SwitchPage(QStringLiteral("短信群发"));
+        showPage(QStringLiteral("短信群发"), 0);
         QWidget* sendPage = page(QStringLiteral("短信群发"));
         if (auto* view = sendPage ? sendPage->findChild<CSMSSendView*>() : nullptr) {
             view->insertPhrase(dialog->chosenText());
