@@ -84,6 +84,8 @@ void CDigGetPhone::run(std::function<void()> work, std::function<void()> after)
         m_extraction.setCancelFlag(&stop);
         m_extraction.setProgressCallback([&report](const NumberFileProgress& p) { report(p.bytesRead, p.totalBytes); });
         work();
+        // The flag and the callback live only as long as this work.
+        m_extraction.setCancelFlag(nullptr);
         m_extraction.setProgressCallback({});
     });
 }

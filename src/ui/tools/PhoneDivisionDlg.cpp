@@ -166,6 +166,8 @@ void CPhoneDivisionDlg::onBrowseClicked()
         m_division.setCancelFlag(&stop);
         m_division.setProgressCallback([&report](const NumberFileProgress& p) { report(p.bytesRead, p.totalBytes); });
         m_loaded = m_division.LoadFile(file);
+        // The flag and the callback live only as long as this work.
+        m_division.setCancelFlag(nullptr);
         m_division.setProgressCallback({});
     });
     m_afterWork = [this]() {
