@@ -6,9 +6,9 @@
 
 namespace telvora {
 
-CReceivedMessageList::CReceivedMessageList(CADODataBase& database, CADODataBase* regions)
+CReceivedMessageList::CReceivedMessageList(CADODataBase& database, RegionLookup regionOf)
     : m_database(database)
-    , m_regions(regions)
+    , m_regionOf(std::move(regionOf))
 { }
 
 bool CReceivedMessageList::fail(const std::string& error)
@@ -41,20 +41,9 @@ std::vector<ReceivedRow> CReceivedMessageList::Load()
         row.read = read != 0;
         if (!cardId.empty())
             row.cardId = std::stol(cardId);
-        row.region = RegionOf(row.phone);
+        row.region = m_regionOf ? m_regionOf(row.phone) : kUnknownRegion;
     }
     return rows;
-}
-
-std::string CReceivedMessageList::RegionOf(const std::string& phone)
-{
-    if (m_regions == nullptr || !m_regions->IsOpen())
-        return kUnknownRegion;
-    CPreparedStatement query(m_regions);
-    if (!query.Prepare("SELECT province, city FROM mobileSegment WHERE segment = ?1")
-        || !query.BindText(1, phone.substr(0, 7)) || !query.Step())
-        return kUnknownRegion;
-    return query.GetText(0) + "/" + query.GetText(1);
 }
 
 bool CReceivedMessageList::MarkRead(long id)

@@ -2,6 +2,7 @@
 
 #include "db/DateTime.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,14 +30,15 @@ class CReceivedMessageList final
 public:
     static constexpr const char* kUnknownRegion = "未知";
 
-    /// regions, when given, is an open number-region database (table mobileSegment).
-    explicit CReceivedMessageList(CADODataBase& database, CADODataBase* regions = nullptr);
+    /// The home region of a number as shown, e.g. "广东/深圳".
+    using RegionLookup = std::function<std::string(const std::string& phone)>;
+
+    /// Without a region lookup every region reads "未知".
+    explicit CReceivedMessageList(CADODataBase& database, RegionLookup regionOf = {});
 
     /// Every message, one row per card that holds its phone. Empty with the error text when
     /// the table cannot be read.
     std::vector<ReceivedRow> Load();
-    /// "province/city" of the number's first seven digits, or "未知".
-    std::string RegionOf(const std::string& phone);
 
     bool MarkRead(long id);
     /// All or none.
@@ -52,7 +54,7 @@ private:
     bool fail(const std::string& error);
 
     CADODataBase& m_database;
-    CADODataBase* m_regions;
+    RegionLookup m_regionOf;
     std::string m_lastError;
 };
 

@@ -3,8 +3,6 @@
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
 
-#include <fstream>
-
 namespace telvora {
 
 CSendHistory::CSendHistory(CADODataBase& database)
@@ -132,17 +130,6 @@ std::vector<std::string> CSendHistory::SentNumbers(long recordId)
     for (; !rows.IsEOF(); rows.MoveNext())
         rows.GetFieldValue(0, numbers.emplace_back());
     return numbers;
-}
-
-bool CSendHistory::AppendNumbers(const std::string& path, const std::vector<std::string>& numbers)
-{
-    std::ofstream file(path, std::ios::app);
-    if (!file)
-        return false;
-    for (const std::string& number : numbers)
-        file << number << '\n';
-    file.flush();
-    return static_cast<bool>(file);
 }
 
 } // namespace telvora

@@ -64,8 +64,6 @@ public:
     /// The numbers the service accepted or may have accepted (status 1 and 2), in id order:
     /// what a later comparison against a list must treat as sent.
     std::vector<std::string> SentNumbers(long recordId);
-    /// Appends one number a line to the file, creating it when missing.
-    static bool AppendNumbers(const std::string& path, const std::vector<std::string>& numbers);
 
     const std::string& GetLastError() const { return m_lastError; }
 

@@ -1,12 +1,12 @@
 #include "records/SMSReciverLogView.h"
 
-#include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
 #include "records/ReceivedMessageList.h"
 #include "send/RecipientHandOver.h"
+#include "tools/RegionTable.h"
 #include "widgets/ReportView.h"
 
 #include <QApplication>
@@ -103,8 +103,8 @@ void CSMSReciverLogView::openRegions()
     if (m_regionsTried)
         return;
     m_regionsTried = true;
-    const std::string path = m_deps.app.GetApplicationDirectory() + kRegionDatabase;
-    if (!m_regions.OpenReadOnly(path))
+    std::string path;
+    if (!PrepareRegionDatabase(m_deps.app.GetDataDirectory(), path) || !m_regions.OpenReadOnly(path))
         m_deps.prompter.information(this, QStringLiteral("打开号码查询数据库失败！"));
 }
 
@@ -118,7 +118,13 @@ void CSMSReciverLogView::reload()
 {
     openRegions();
     m_loaded = true;
-    CReceivedMessageList messages(m_deps.app.GetDatabase(), &m_regions);
+    CReceivedMessageList messages(m_deps.app.GetDatabase(), [this](const std::string& phone) {
+        std::string province;
+        std::string city;
+        if (!m_regions.IsOpen() || !QuerySegmentRegion(m_regions, phone, province, city))
+            return std::string(CReceivedMessageList::kUnknownRegion);
+        return province + "/" + city;
+    });
     QVector<ReportRow> rows;
     for (const ReceivedRow& message : messages.Load()) {
         ReportRow row(

@@ -6,6 +6,7 @@
 #include "records/SMSDetailDlg.h"
 #include "records/SendHistory.h"
 #include "send/RecipientHandOver.h"
+#include "tools/NumberTextFile.h"
 #include "widgets/ReportView.h"
 
 #include <QMenu>
@@ -91,7 +92,7 @@ void CSendLogView::onExtractNumbers()
             QStringLiteral("txt Files (*.txt)"), QStringLiteral("txt")});
     if (path.isEmpty())
         return;
-    if (!CSendHistory::AppendNumbers(path.toStdString(), numbers))
+    if (!AppendNumberLines(path.toStdString(), std::vector<std::string_view>(numbers.begin(), numbers.end())))
         m_deps.prompter.information(this, QStringLiteral("创建导出文件失败!"));
 }
 

@@ -18,17 +18,14 @@ protected:
         ASSERT_TRUE(db().Execute("INSERT INTO tbl_sms_recive (id, phone, content, recive_time, is_read) VALUES "
                                  "(1, '13800000001', '好的', '2026-12-06 09:30:00', 0),"
                                  "(2, '13900000002', 'TD', '2026-12-06 10:00:00', 1)"));
-        ASSERT_TRUE(m_regions.OpenOrCreate(m_temp.file("regions.db")));
-        ASSERT_TRUE(m_regions.Execute("CREATE TABLE mobileSegment (segment TEXT, province TEXT, city TEXT)"));
-        ASSERT_TRUE(m_regions.Execute("INSERT INTO mobileSegment VALUES ('1380000', '广东', '深圳')"));
     }
-
-    CADODataBase m_regions;
 };
 
 TEST_F(ReceivedMessageListTest, LoadsNamesRegionsAndReadFlags)
 {
-    CReceivedMessageList list(db(), &m_regions);
+    CReceivedMessageList list(db(), [](const std::string& phone) {
+        return phone.starts_with("1380000") ? std::string("广东/深圳") : std::string("未知");
+    });
     const std::vector<ReceivedRow> rows = list.Load();
     ASSERT_EQ(rows.size(), 2U);
     EXPECT_EQ(rows[0].name, "李四");

@@ -108,17 +108,5 @@ TEST_F(SendRecordRowsTest, SentNumbersAreThoseAcceptedOrPossiblyAccepted)
     EXPECT_EQ(details[1].status, -1);
 }
 
-TEST_F(SendRecordRowsTest, AppendingTwiceKeepsBothLists)
-{
-    test::TempDir dir;
-    const std::string path = dir.file("sent.txt");
-    ASSERT_TRUE(CSendHistory::AppendNumbers(path, {"13800000001"}));
-    ASSERT_TRUE(CSendHistory::AppendNumbers(path, {"13800000001", "13800000003"}));
-    std::ifstream file(path);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text, "13800000001\n13800000001\n13800000003\n");
-    EXPECT_FALSE(CSendHistory::AppendNumbers(dir.file("missing/sent.txt"), {"1"}));
-}
-
 } // namespace
 } // namespace telvora

@@ -23,11 +23,12 @@ namespace telvora::test {
 // left for the test to set.
 struct RecordsFixture
 {
-    RecordsFixture()
+    // The shipped data (template, number regions) comes from templateDirectory.
+    explicit RecordsFixture(const std::string& templateDirectory = TELVORA_TEST_TEMPLATE_DIR)
     {
         DataDirectoryInputs inputs;
         inputs.telvoraHome = temp.path().string();
-        inputs.templateDirectory = TELVORA_TEST_TEMPLATE_DIR;
+        inputs.templateDirectory = templateDirectory;
         CDataDirectory directory(inputs);
         directory.Prepare();
         app = std::make_unique<CAppContext>(directory);

@@ -2,6 +2,7 @@
 
 #include "RecordsFixture.h"
 #include "app/FrameServices.h"
+#include "db/ADODataBase.h"
 #include "widgets/ReportView.h"
 
 #include <QAction>
@@ -20,6 +21,16 @@ class SMSReciverLogViewTest : public QObject
 private:
     std::unique_ptr<test::RecordsFixture> f;
 
+    void fill(std::unique_ptr<test::RecordsFixture> fixture)
+    {
+        f = std::move(fixture);
+        f->execute("INSERT INTO tbl_card (id, folder_id, phone, name) VALUES (7, 1, '13800000001', '李四')");
+        f->execute("INSERT INTO tbl_sms_recive (id, phone, content, recive_time, is_read) VALUES "
+                   "(1, '13800000001', '好的', '2026-12-06 09:30:00', 0),"
+                   "(2, '13900000002', '收到', '2026-12-06 10:00:00', 1),"
+                   "(3, '99900000003', '?', '2026-12-06 11:00:00', 1)");
+    }
+
     std::unique_ptr<CSMSReciverLogView> shownView()
     {
         auto view = std::make_unique<CSMSReciverLogView>(f->dependencies());
@@ -28,25 +39,18 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        f = std::make_unique<test::RecordsFixture>();
-        f->execute("INSERT INTO tbl_card (id, folder_id, phone, name) VALUES (7, 1, '13800000001', '李四')");
-        f->execute("INSERT INTO tbl_sms_recive (id, phone, content, recive_time, is_read) VALUES "
-                   "(1, '13800000001', '好的', '2026-12-06 09:30:00', 0),"
-                   "(2, '13900000002', '收到', '2026-12-06 10:00:00', 1)");
-    }
+    void init() { fill(std::make_unique<test::RecordsFixture>()); }
     void cleanup() { f.reset(); }
 
-    void listsNamesUnreadInBoldAndUnknownRegions()
+    void listsNamesUnreadInBoldAndRegions()
     {
         auto view = shownView();
-        // No number-region database in a fresh data directory.
-        QCOMPARE(f->prompter.texts(), QStringList {QStringLiteral("打开号码查询数据库失败！")});
+        QVERIFY(f->prompter.texts().isEmpty());
         const ReportView* list = view->listView();
-        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(list->rowCount(), 3);
         QCOMPARE(list->cell(0, 2), QStringLiteral("李四"));
-        QCOMPARE(list->cell(0, 4), QStringLiteral("未知"));
+        QCOMPARE(list->cell(0, 4), QStringLiteral("北京/北京"));
+        QCOMPARE(list->cell(2, 4), QStringLiteral("未知"));
         QCOMPARE(list->cell(0, 5), QStringLiteral("2026-12-06 09:30"));
         QCOMPARE(list->cell(0, 8), QStringLiteral("7"));
         QCOMPARE(list->cell(1, 8), QString());
@@ -61,12 +65,27 @@ private slots:
                 QStringLiteral("查询回复号码资料"), QStringLiteral("-"), QStringLiteral("手动刷新")}));
     }
 
+    void withoutTheRegionDatabaseEveryRegionIsUnknown()
+    {
+        const test::TempDir noData;
+        auto fixture = std::make_unique<test::RecordsFixture>(noData.path().string());
+        // The template is copied first: a working database must exist for the rows.
+        CopyDatabase(std::string(TELVORA_TEST_TEMPLATE_DIR) + "/SourceDB.db", fixture->temp.file("user.db"));
+        fixture->app->OpenWorkDatabase("user.db");
+        fill(std::move(fixture));
+        auto view = shownView();
+        QCOMPARE(f->prompter.texts(), QStringList {QStringLiteral("打开号码查询数据库失败！")});
+        QCOMPARE(view->listView()->cell(0, 4), QStringLiteral("未知"));
+        view->reload();
+        QCOMPARE(f->prompter.texts().size(), 1);
+    }
+
     void markingReadIsStoredOnce()
     {
         auto view = shownView();
         view->markRead(0);
         QVERIFY(!view->listView()->isBold(0));
-        QCOMPARE(test::RecordsFixture::count(*f->app, "tbl_sms_recive WHERE is_read = 1"), 2);
+        QCOMPARE(test::RecordsFixture::count(*f->app, "tbl_sms_recive WHERE is_read = 1"), 3);
         f->hints.broadcast(HintBroadcaster::ReceivedMessagesChanged);
         QTRY_VERIFY(!view->listView()->isBold(0));
     }
@@ -105,8 +124,8 @@ private slots:
         view->listView()->selectRows({0});
         f->prompter.answerQuestion(true);
         view->onDelete();
-        QCOMPARE(view->listView()->rowCount(), 1);
-        QCOMPARE(test::RecordsFixture::count(*f->app, "tbl_sms_recive"), 1);
+        QCOMPARE(view->listView()->rowCount(), 2);
+        QCOMPARE(test::RecordsFixture::count(*f->app, "tbl_sms_recive"), 2);
         f->prompter.answerQuestion(true);
         view->onClear();
         QCOMPARE(view->listView()->rowCount(), 0);
