@@ -5,7 +5,10 @@
 #include "app/AutoStart.h"
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
+#include "records/RecordTexts.h"
+#include "records/ScheduledCanceller.h"
 #include "records/SendHistory.h"
+#include "records/SendStatistics.h"
 #include "remind/LunarCalendar.h"
 #include "send/NumberFileLoader.h"
 #include "send/SendEngine.h"
@@ -143,6 +146,10 @@ int CCliApplication::Run(const CommandLine& line)
         return runReplies(line);
     case Command::Records:
         return runRecords(line);
+    case Command::Stats:
+        return runStats(line);
+    case Command::Cancel:
+        return runCancel(line);
     case Command::Divide:
         return runDivide(line);
     case Command::Region:
@@ -507,6 +514,85 @@ int CCliApplication::runPhrases(const CommandLine& line)
         }
     }
     return kExitOk;
+}
+
+bool CCliApplication::openAccountDatabase(const CommandLine& line)
+{
+    const std::string user
+        = line.userGiven ? line.user : m_app->GetSetupFile().GetString(kSetupSection, "CurUser", line.user);
+    const std::string name = user + ".db";
+    std::error_code error;
+    // Reading must not create a database for a user who never logged in here.
+    if (!std::filesystem::exists(m_app->DatabasePathFor(name), error)) {
+        m_err << "没有用户[" << user << "]的数据库: " << m_app->DatabasePathFor(name) << "\n";
+        return false;
+    }
+    if (!m_app->OpenWorkDatabase(name)) {
+        m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int CCliApplication::runStats(const CommandLine& line)
+{
+    if (!openAccountDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    CSendStatistics statistics(m_app->GetDatabase());
+    const std::vector<StatisticsRow> rows
+        = line.statsMonth == 0 ? statistics.ByMonth(line.statsYear) : statistics.ByDay(line.statsYear, line.statsMonth);
+    if (!statistics.GetLastError().empty()) {
+        m_err << statistics.GetLastError() << "\n";
+        return kExitLocalFailure;
+    }
+    m_out << "序号\t发送时间\t发送总条数\t成功合计\t异常合计\n";
+    int number = 0;
+    for (const StatisticsRow& row : rows) {
+        m_out << ++number << "\t" << row.period << "\t" << row.total << "\t" << row.success << "\t" << row.fail << "\n";
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runCancel(const CommandLine& line)
+{
+    if (!logIn(line)) {
+        return kExitRefused;
+    }
+    CSendHistory history(m_app->GetDatabase());
+    CScheduledCanceller canceller(m_app->GetDatabase(), *m_service, m_session->token);
+    int exitCode = kExitOk;
+    for (long id : line.recordIds) {
+        const std::optional<SendRecord> record = history.Find(id);
+        if (!record || !record->scheduled) {
+            m_err << id << "\t" << (record ? "不是定时记录" : "没有该记录") << "\n";
+            exitCode = kExitRefused;
+            continue;
+        }
+        const DateTime now = DateTime::now();
+        switch (canceller.Cancel(*record, now)) {
+        case CScheduledCanceller::Outcome::Skipped:
+            m_out << id << "\t" << ScheduledStatusText(*record, now) << "\n";
+            break;
+        case CScheduledCanceller::Outcome::Cancelled:
+            m_out << id << "\t" << kCancelledStatus << "\n";
+            if (!canceller.GetLastError().empty()) {
+                m_err << id << "\t" << canceller.GetLastError() << "\n";
+            }
+            break;
+        case CScheduledCanceller::Outcome::Failed:
+            m_err << id << "\t"
+                  << (CScheduledCanceller::JobIdBatches(record->jobIds).empty()
+                             ? "没有任务编号，无法取消"
+                             : "定时短信取消失败，请与我们客服及时联系!")
+                  << "\n";
+            if (exitCode == kExitOk) {
+                exitCode = kExitSendFailed;
+            }
+            break;
+        }
+    }
+    return exitCode;
 }
 
 int CCliApplication::runLunar(const CommandLine& line)

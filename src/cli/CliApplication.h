@@ -36,6 +36,10 @@ private:
     int runSend(const CommandLine& line);
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
+    int runStats(const CommandLine& line);
+    int runCancel(const CommandLine& line);
+    // Opens U.db of --user (default: the last login's user) without creating it.
+    bool openAccountDatabase(const CommandLine& line);
     int runLunar(const CommandLine& line);
     void printRecord(int recordId);
     int runDivide(const CommandLine& line);

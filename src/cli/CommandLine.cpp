@@ -11,6 +11,8 @@ const std::map<std::string, Command> kCommands = {
     {"send", Command::Send},
     {"replies", Command::Replies},
     {"records", Command::Records},
+    {"stats", Command::Stats},
+    {"cancel", Command::Cancel},
     {"divide", Command::Divide},
     {"unsent", Command::Unsent},
     {"region", Command::Region},
@@ -27,6 +29,8 @@ bool accepts(Command command, const std::string& option)
             {"--account", "--user", "--password", "--text", "--numbers", "--at", "--insert", "--yes", "--remember"}},
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
         {Command::Records, {"--user", "--scheduled"}},
+        {Command::Stats, {"--user", "--month", "--year"}},
+        {Command::Cancel, {"--account", "--user", "--password", "--remember"}},
         {Command::Divide, {"--by", "--extract", "--remove"}},
         {Command::Phrases, {"--group", "--text", "--title"}},
         {Command::Lunar, {"--from", "--to"}},
@@ -48,7 +52,8 @@ bool takesValue(const std::string& option)
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
         || option == "--insert" || option == "--from" || option == "--to" || option == "--by" || option == "--extract"
-        || option == "--remove" || option == "--group" || option == "--title";
+        || option == "--remove" || option == "--group" || option == "--title" || option == "--month"
+        || option == "--year";
 }
 
 bool checkToolArguments(CommandLine& line, std::string& error)
@@ -113,6 +118,41 @@ bool parseDay(const std::string& text, DateTime& day, std::string& error)
     return true;
 }
 
+// stats: one of --month YYYY-MM and --year YYYY.
+bool parsePeriod(const std::string& month, const std::string& year, CommandLine& line, std::string& error)
+{
+    if (month.empty() == year.empty()) {
+        error = "stats needs one of --month YYYY-MM and --year YYYY";
+        return false;
+    }
+    const std::string& text = month.empty() ? year : month;
+    const DateTime first = DateTime::parse(month.empty() ? year + "-01-01" : month + "-01");
+    const bool shaped = month.empty() ? text.size() == 4 : text.size() == 7 && text[4] == '-';
+    if (!shaped || !first.valid || text.find_first_not_of("0123456789-") != std::string::npos) {
+        error = month.empty() ? "--year takes YYYY: " + text : "--month takes YYYY-MM: " + text;
+        return false;
+    }
+    line.statsYear = first.year;
+    line.statsMonth = month.empty() ? 0 : first.month;
+    return true;
+}
+
+bool parseRecordIds(const std::vector<std::string>& texts, CommandLine& line, std::string& error)
+{
+    if (texts.empty()) {
+        error = "cancel needs at least one record id";
+        return false;
+    }
+    for (const std::string& text : texts) {
+        if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+            error = "not a record id: " + text;
+            return false;
+        }
+        line.recordIds.push_back(std::stol(text));
+    }
+    return true;
+}
+
 bool collectLunarDays(const std::vector<std::string>& dates, const std::string& from, const std::string& to,
     CommandLine& line, std::string& error)
 {
@@ -158,6 +198,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     std::vector<std::string> positional;
     std::string from;
     std::string to;
+    std::string month;
+    std::string year;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
         std::string value;
@@ -248,6 +290,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.groupGiven = true;
         } else if (option == "--title") {
             line.title = value;
+        } else if (option == "--month") {
+            month = value;
+        } else if (option == "--year") {
+            year = value;
         } else if (option == "--from") {
             from = value;
         } else if (option == "--to") {
@@ -277,6 +323,20 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             return false;
         }
         break;
+    case Command::Stats:
+        if (!positional.empty()) {
+            error = "unexpected argument: " + positional.front();
+            return false;
+        }
+        if (!parsePeriod(month, year, line, error)) {
+            return false;
+        }
+        break;
+    case Command::Cancel:
+        if (!parseRecordIds(positional, line, error)) {
+            return false;
+        }
+        break;
     default:
         if (!positional.empty()) {
             error = "unexpected argument: " + positional.front();
@@ -284,7 +344,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         break;
     }
-    if (line.command == Command::Login || line.command == Command::Send || line.command == Command::Replies) {
+    if (line.command == Command::Login || line.command == Command::Send || line.command == Command::Replies
+        || line.command == Command::Cancel) {
         if (line.account.empty() || line.password.empty()) {
             error = "--account and --password are required";
             return false;
@@ -303,6 +364,8 @@ Usage:
               [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM"] [--insert name|title] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
   telvora-cli [--home DIR] records [--user U] [--scheduled]
+  telvora-cli [--home DIR] stats [--user U] (--month YYYY-MM | --year YYYY)
+  telvora-cli [--home DIR] [--server HOST[:PORT]] cancel --account A [--user U] --password P ID...
   telvora-cli [--home DIR] divide (--by province|city|carrier | --extract NAME | --remove NAME) FILE OUTBASE
   telvora-cli unsent ALL SENT OUT
   telvora-cli [--home DIR] region NUMBER...
@@ -338,6 +401,15 @@ Commands:
   records   Lists the send records of the account database U.db (default: the user of
             the last login): id, time, mode, status, success and failure counts (in
             segments), content. --scheduled lists only scheduled sends.
+  stats     Sums the send records of U.db per day of a month (--month) or per month of
+            a year (--year), newest first; a scheduled send counts where its scheduled
+            time falls. One tab-separated line each: running number, day or month, all
+            segments sent, accepted, refused.
+  cancel    Logs in and cancels the scheduled sends ID... at the service, as "取消发送"
+            does: job ids in calls of 101. One line per record: the id, a tab and
+            "定时已取消", or why it was left alone (already sent or cancelled, not a
+            scheduled send, no such record); a record whose calls all failed, or that
+            has no job ids, is reported on stderr and not cancelled.
   divide    Reads the mobile numbers of the text file FILE (one a line; a leading country
             code falls away, invalid lines are dropped) and appends them to files named
             after OUTBASE, as the division dialog does: --by province writes
@@ -375,6 +447,8 @@ Exit codes:
      number tool given no numbers or an empty name, a phrase refused
   3  local failure: the data directory, a database or a file could not be opened,
      read or written
+  cancel: 1 when some record could not be cancelled, 2 when some id names no scheduled
+     send
 )";
 }
 

@@ -14,7 +14,7 @@ inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
 inline constexpr int kExitOutsideLunarTable = 1;
 
-enum class Command { None, Help, Login, Send, Replies, Records, Lunar, Divide, Unsent, Region, Phrases };
+enum class Command { None, Help, Login, Send, Replies, Records, Stats, Cancel, Lunar, Divide, Unsent, Region, Phrases };
 
 struct CommandLine
 {
@@ -37,6 +37,9 @@ struct CommandLine
     std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
     DateTime from; // lunar --from and --to, both or neither
     DateTime to;
+    int statsYear = 0; // stats: --year, or the year of --month
+    int statsMonth = 0; // stats: --month; 0 for a whole year
+    std::vector<long> recordIds; // cancel
     // The number tools.
     int divideMode = 0; // 1 province, 2 city, 3 carrier, 4 --extract, 5 --remove
     std::string regionName; // of --extract or --remove

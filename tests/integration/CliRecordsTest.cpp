@@ -1,0 +1,108 @@
+#include "CliHarness.h"
+#include "db/DateTime.h"
+
+namespace telvora::test {
+namespace {
+
+class CliRecords : public CliHarness
+{
+protected:
+    std::vector<std::string> login(const std::string& command)
+    {
+        return {command, "--account", kAccount, "--user", "admin", "--password", kPassword};
+    }
+
+    void execute(const std::string& sql)
+    {
+        CADODataBase database;
+        ASSERT_TRUE(database.Open(home.file("admin.db")));
+        ASSERT_TRUE(database.Execute(sql)) << database.GetLastError();
+    }
+
+    std::string scheduledSend()
+    {
+        const std::string at = DateTime::now().addDays(2).format("%Y-%m-%d %H:%M");
+        const CliResult sent = send({"--text", "see you", "--at", at, "13900000001", "13900000002"});
+        EXPECT_EQ(sent.exitCode, 0) << sent.err;
+        return sent.value("record");
+    }
+};
+
+TEST_F(CliRecords, StatsSumPerDayAndPerMonth)
+{
+    ASSERT_EQ(send({"--text", "hello", "13900000001", "13900000002"}).exitCode, 0);
+    execute("INSERT INTO tbl_sendsms (id, send_time, success_count, fail_count, is_idle) VALUES "
+            "(100, '2010-12-01 00:00:00', 5, 1, 0), (101, '2010-12-31 23:59:59', 2, 0, 1), "
+            "(102, '2011-01-01 00:00:00', 9, 0, 0)");
+
+    const CliResult days = run({"stats", "--user", "admin", "--month", "2010-12"});
+    ASSERT_EQ(days.exitCode, 0) << days.err;
+    EXPECT_EQ(days.out,
+        "序号\t发送时间\t发送总条数\t成功合计\t异常合计\n"
+        "1\t2010-12-31\t2\t2\t0\n"
+        "2\t2010-12-01\t6\t5\t1\n");
+
+    const CliResult months = run({"stats", "--user", "admin", "--year", "2010"});
+    ASSERT_EQ(months.exitCode, 0) << months.err;
+    EXPECT_EQ(months.out.substr(months.out.find('\n') + 1), "1\t2010-12\t8\t7\t1\n");
+
+    const CliResult today = run({"stats", "--user", "admin", "--month", DateTime::now().format("%Y-%m")});
+    EXPECT_NE(today.out.find("1\t" + DateTime::now().format("%Y-%m-%d") + "\t2\t2\t0\n"), std::string::npos)
+        << today.out;
+}
+
+TEST_F(CliRecords, StatsRefuseBadPeriods)
+{
+    for (const std::vector<std::string>& arguments :
+        std::vector<std::vector<std::string>> {{"stats"}, {"stats", "--month", "2010-13"}, {"stats", "--month", "2010"},
+            {"stats", "--year", "10"}, {"stats", "--month", "2010-01", "--year", "2010"}}) {
+        EXPECT_EQ(run(arguments).exitCode, 2) << arguments.back();
+    }
+    EXPECT_EQ(run({"stats", "--user", "nobody", "--year", "2010"}).exitCode, 3);
+}
+
+TEST_F(CliRecords, CancelMarksTheRecordAndTheJob)
+{
+    const std::string id = scheduledSend();
+    std::vector<std::string> arguments = login("cancel");
+    arguments.push_back(id);
+    const CliResult cancelled = run(arguments);
+    ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err;
+    EXPECT_EQ(cancelled.out, id + "\t定时已取消\n");
+    EXPECT_EQ(query("SELECT status FROM tbl_sendsms WHERE id=" + id), "定时已取消");
+    ASSERT_EQ(sim.jobs().size(), 1U);
+    EXPECT_TRUE(sim.jobs().front().cancelled);
+
+    // Once cancelled, a record is left alone and nothing is posted.
+    const int calls = sim.callCount("CancelJob");
+    const CliResult again = run(arguments);
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(again.out, id + "\t定时已取消\n");
+    EXPECT_EQ(sim.callCount("CancelJob"), calls);
+}
+
+TEST_F(CliRecords, CancelReportsWhatCannotBeCancelled)
+{
+    const std::string id = scheduledSend();
+    execute("INSERT INTO tbl_sendsms (id, content, send_time, status, is_idle, jobid) VALUES "
+            "(500, 'x', '2099-01-01 00:00:00', '已发送', 1, '')");
+    sim.injectFault("CancelJob", simFault(SimFault::Kind::Http500));
+
+    std::vector<std::string> arguments = login("cancel");
+    arguments.insert(arguments.end(), {id, "500"});
+    const CliResult failed = run(arguments);
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find(id + "\t定时短信取消失败"), std::string::npos) << failed.err;
+    EXPECT_NE(failed.err.find("500\t没有任务编号"), std::string::npos) << failed.err;
+    EXPECT_EQ(sim.callCount("CancelJob"), 1) << "a record without job ids is not posted";
+    EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_sendsms WHERE status='定时已取消'"), "0");
+
+    arguments = login("cancel");
+    arguments.push_back("999");
+    EXPECT_EQ(run(arguments).exitCode, 2);
+    arguments.back() = "12x";
+    EXPECT_EQ(run(arguments).exitCode, 2);
+}
+
+} // namespace
+} // namespace telvora::test
