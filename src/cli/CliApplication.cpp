@@ -71,22 +71,6 @@ private:
     std::string m_message;
 };
 
-std::string modeText(int mode)
-{
-    switch (mode) {
-    case 1:
-        return "普通短信";
-    case 2:
-        return "生日短信";
-    case 3:
-        return "提醒短信";
-    case 4:
-        return "EXCEL短信";
-    default:
-        return std::to_string(mode);
-    }
-}
-
 // One line per record: tabs and line breaks of the content would break the columns.
 std::string oneLine(std::string text)
 {
@@ -377,7 +361,7 @@ bool CCliApplication::openUserDatabase(const CommandLine& line)
 
 int CCliApplication::runRecords(const CommandLine& line)
 {
-    if (!openUserDatabase(line)) {
+    if (!openAccountDatabase(line)) {
         return kExitLocalFailure;
     }
     CSendHistory history(m_app->GetDatabase());
@@ -389,13 +373,10 @@ int CCliApplication::runRecords(const CommandLine& line)
     const DateTime now = DateTime::now();
     m_out << "id\ttime\tmode\tstatus\tsuccess\tfail\tcontent\n";
     for (const SendRecord& record : records) {
-        std::string status = record.status;
         // A scheduled send shows what the scheduled list shows: sent once its time has come.
-        if (record.scheduled && status != "定时已取消") {
-            status = record.sendTime < now ? "已发送" : "已提交";
-        }
+        const std::string status = record.scheduled ? ScheduledStatusText(record, now) : record.status;
         m_out << record.id << "\t" << (record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : std::string())
-              << "\t" << modeText(record.sendMode) << "\t" << status << "\t" << record.successCount << "\t"
+              << "\t" << SendModeText(record.sendMode) << "\t" << status << "\t" << record.successCount << "\t"
               << record.failCount << "\t" << oneLine(record.content) << "\n";
     }
     return kExitOk;

@@ -1,8 +1,21 @@
 #include "records/RecordPage.h"
 
+#include "app/FrameServices.h"
+#include "app/HintBroadcaster.h"
+#include "app/Prompter.h"
+#include "send/RecipientHandOver.h"
 #include "widgets/ReportView.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+
 namespace telvora {
+
+CRecordPage::CRecordPage(RecordViewDependencies dependencies, QWidget* parent)
+    : QWidget(parent)
+    , m_deps(dependencies)
+{ }
 
 CRecordPage::~CRecordPage() = default;
 
@@ -10,6 +23,38 @@ void CRecordPage::setSearchText(const QString& text)
 {
     if (listView()->filterText() != text)
         listView()->setFilterText(text);
+}
+
+QPushButton* CRecordPage::button(const QString& caption) const
+{
+    for (QPushButton* pushButton : findChildren<QPushButton*>()) {
+        if (pushButton->text() == caption)
+            return pushButton;
+    }
+    return nullptr;
+}
+
+void CRecordPage::copyFocusedCell(int column, const QString& noFocusText)
+{
+    const int row = listView()->focusedRow();
+    if (row < 0) {
+        m_deps.prompter.information(this, noFocusText);
+        return;
+    }
+    QApplication::clipboard()->setText(listView()->cell(row, column));
+}
+
+void CRecordPage::handOverSelectedNumbers(int phoneColumn, const QString& noSelectionText)
+{
+    const QVector<int> rows = listView()->selectedRows();
+    if (rows.isEmpty()) {
+        m_deps.prompter.information(this, noSelectionText);
+        return;
+    }
+    (void)m_deps.handOver.takeSingleNumbers();
+    for (int row : rows)
+        m_deps.handOver.handOverNumber(listView()->cell(row, phoneColumn).toStdString());
+    m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
 }
 
 } // namespace telvora

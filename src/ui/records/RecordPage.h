@@ -1,6 +1,10 @@
 #pragma once
 
+#include "records/RecordViewDependencies.h"
+
 #include <QWidget>
+
+class QPushButton;
 
 namespace telvora {
 
@@ -13,12 +17,21 @@ class CRecordPage : public QWidget
     Q_DISABLE_COPY_MOVE(CRecordPage)
 
 public:
-    using QWidget::QWidget;
+    CRecordPage(RecordViewDependencies dependencies, QWidget* parent);
     ~CRecordPage() override;
 
     virtual ReportView* listView() const = 0;
     // Redraws only when the text differs from the list's filter.
     void setSearchText(const QString& text);
+    QPushButton* button(const QString& caption) const;
+
+protected:
+    // The focused row's cell to the clipboard; without a focused row the user is told.
+    void copyFocusedCell(int column, const QString& noFocusText);
+    // The numbers of the selected rows, one "手工添加" row each, to the send page.
+    void handOverSelectedNumbers(int phoneColumn, const QString& noSelectionText);
+
+    RecordViewDependencies m_deps;
 };
 
 } // namespace telvora

@@ -1,12 +1,8 @@
 #include "records/SMSLogFindView.h"
 
 #include "app/AppContext.h"
-#include "app/FrameServices.h"
-#include "app/HintBroadcaster.h"
-#include "app/Prompter.h"
 #include "records/RecordSearch.h"
 #include "records/RecordTexts.h"
-#include "send/RecipientHandOver.h"
 #include "widgets/ReportView.h"
 
 #include <QDateEdit>
@@ -37,8 +33,7 @@ QDateEdit* dateEdit(QWidget* parent)
 } // namespace
 
 CSMSLogFindView::CSMSLogFindView(RecordViewDependencies dependencies, QWidget* parent)
-    : CRecordPage(parent)
-    , m_deps(dependencies)
+    : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_dayMode(new QRadioButton(QStringLiteral("日期"), this))
     , m_rangeMode(new QRadioButton(QStringLiteral("日期范围"), this))
@@ -130,15 +125,7 @@ void CSMSLogFindView::search()
 
 void CSMSLogFindView::onResend()
 {
-    const QVector<int> rows = m_list->selectedRows();
-    if (rows.isEmpty()) {
-        m_deps.prompter.information(this, QStringLiteral("请先选取需要发送的记录!"));
-        return;
-    }
-    m_deps.handOver.takeSingleNumbers();
-    for (int row : rows)
-        m_deps.handOver.handOverNumber(m_list->cell(row, ColPhone).toStdString());
-    m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
+    handOverSelectedNumbers(ColPhone, QStringLiteral("请先选取需要发送的记录!"));
 }
 
 } // namespace telvora

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "records/RecordPage.h"
-#include "records/RecordViewDependencies.h"
 
 class QDateEdit;
 class QLabel;
@@ -41,7 +40,6 @@ private:
 
     void onModeChanged();
 
-    RecordViewDependencies m_deps;
     ReportView* m_list;
     QRadioButton* m_dayMode;
     QRadioButton* m_rangeMode;

@@ -36,8 +36,7 @@ QComboBox* yearBox(QWidget* parent)
 } // namespace
 
 CSMSLogStatiView::CSMSLogStatiView(RecordViewDependencies dependencies, QWidget* parent)
-    : CRecordPage(parent)
-    , m_deps(dependencies)
+    : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_chartView(new QChartView(this))
     , m_byDay(new QRadioButton(QStringLiteral("按日统计"), this))

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "records/RecordPage.h"
-#include "records/RecordViewDependencies.h"
 
 class QChart;
 class QChartView;
@@ -37,7 +36,6 @@ public slots:
 private:
     void onModeChanged();
 
-    RecordViewDependencies m_deps;
     ReportView* m_list;
     QChartView* m_chartView;
     QRadioButton* m_byDay;

@@ -5,13 +5,11 @@
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
 #include "records/ReceivedMessageList.h"
-#include "send/RecipientHandOver.h"
 #include "tools/RegionTable.h"
 #include "widgets/ReportView.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -30,8 +28,7 @@ QIcon readIcon(bool read)
 } // namespace
 
 CSMSReciverLogView::CSMSReciverLogView(RecordViewDependencies dependencies, QWidget* parent)
-    : CRecordPage(parent)
-    , m_deps(dependencies)
+    : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_byDate(new QCheckBox(QStringLiteral("按日期分组"), this))
 {
@@ -65,15 +62,6 @@ CSMSReciverLogView::CSMSReciverLogView(RecordViewDependencies dependencies, QWid
 }
 
 CSMSReciverLogView::~CSMSReciverLogView() = default;
-
-QPushButton* CSMSReciverLogView::button(const QString& caption) const
-{
-    for (QPushButton* pushButton : findChildren<QPushButton*>()) {
-        if (pushButton->text() == caption)
-            return pushButton;
-    }
-    return nullptr;
-}
 
 QMenu* CSMSReciverLogView::contextMenu()
 {
@@ -154,25 +142,12 @@ void CSMSReciverLogView::markRead(int row)
 
 void CSMSReciverLogView::onCopyContent()
 {
-    const int row = m_list->focusedRow();
-    if (row < 0) {
-        m_deps.prompter.information(this, QStringLiteral("请选择要查拷贝短信内容的记录!"));
-        return;
-    }
-    QApplication::clipboard()->setText(m_list->cell(row, ColContent));
+    copyFocusedCell(ColContent, QStringLiteral("请选择要查拷贝短信内容的记录!"));
 }
 
 void CSMSReciverLogView::onReply()
 {
-    const QVector<int> rows = m_list->selectedRows();
-    if (rows.isEmpty()) {
-        m_deps.prompter.information(this, QStringLiteral("请选择要回复短信的接收记录!"));
-        return;
-    }
-    m_deps.handOver.takeSingleNumbers();
-    for (int row : rows)
-        m_deps.handOver.handOverNumber(m_list->cell(row, ColPhone).toStdString());
-    m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
+    handOverSelectedNumbers(ColPhone, QStringLiteral("请选择要回复短信的接收记录!"));
 }
 
 void CSMSReciverLogView::onDelete()

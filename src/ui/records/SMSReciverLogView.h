@@ -2,7 +2,6 @@
 
 #include "db/ADODataBase.h"
 #include "records/RecordPage.h"
-#include "records/RecordViewDependencies.h"
 
 class QCheckBox;
 class QMenu;
@@ -22,7 +21,6 @@ public:
 
     ReportView* listView() const override { return m_list; }
     QCheckBox* dateGroupCheck() const { return m_byDate; }
-    QPushButton* button(const QString& caption) const;
     QMenu* contextMenu();
 
 public slots:
@@ -48,7 +46,6 @@ private:
     void onHint(int hint);
     void openRegions();
 
-    RecordViewDependencies m_deps;
     ReportView* m_list;
     QCheckBox* m_byDate;
     QMenu* m_menu = nullptr;

@@ -9,9 +9,7 @@
 #include "records/SendHistory.h"
 #include "widgets/ReportView.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -20,8 +18,7 @@
 namespace telvora {
 
 CSendRecordListView::CSendRecordListView(RecordViewDependencies dependencies, QWidget* parent)
-    : CRecordPage(parent)
-    , m_deps(dependencies)
+    : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_byDate(new QCheckBox(QStringLiteral("按日期分组"), this))
     , m_byType(new QCheckBox(QStringLiteral("按类型分组"), this))
@@ -58,15 +55,6 @@ QPushButton* CSendRecordListView::addButton(const QString& caption)
     auto* pushButton = new QPushButton(caption, this);
     m_buttons->addWidget(pushButton);
     return pushButton;
-}
-
-QPushButton* CSendRecordListView::button(const QString& caption) const
-{
-    for (QPushButton* pushButton : findChildren<QPushButton*>()) {
-        if (pushButton->text() == caption)
-            return pushButton;
-    }
-    return nullptr;
 }
 
 QMenu* CSendRecordListView::contextMenu()
@@ -117,12 +105,7 @@ long CSendRecordListView::focusedRecord()
 
 void CSendRecordListView::onCopyContent()
 {
-    const int row = m_list->focusedRow();
-    if (row < 0) {
-        m_deps.prompter.information(this, QStringLiteral("请先选择一条记录!"));
-        return;
-    }
-    QApplication::clipboard()->setText(m_list->cell(row, ColContent));
+    copyFocusedCell(ColContent, QStringLiteral("请先选择一条记录!"));
 }
 
 void CSendRecordListView::onViewDetail()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "records/RecordPage.h"
-#include "records/RecordViewDependencies.h"
 #include "widgets/ReportModel.h"
 
 #include <QVector>
@@ -30,7 +29,6 @@ public:
     ReportView* listView() const override { return m_list; }
     QCheckBox* dateGroupCheck() const { return m_byDate; }
     QCheckBox* typeGroupCheck() const { return m_byType; }
-    QPushButton* button(const QString& caption) const;
     // The context menu as it opens on a right click.
     QMenu* contextMenu();
 
@@ -61,8 +59,6 @@ protected:
     void deleteRecords(const QVector<qint64>& ids);
     // The focused row's record id, or 0 after telling the user to pick one.
     long focusedRecord();
-
-    RecordViewDependencies m_deps;
 
 private:
     void onDetailFinished(CSMSDetailDlg* dialog, int result);
