@@ -43,19 +43,32 @@ CScheduledCanceller::Outcome CScheduledCanceller::Cancel(const SendRecord& recor
     m_lastError.clear();
     if (ScheduledStatusText(record, now) != kScheduledPendingStatus)
         return Outcome::Skipped;
+    if (!PostCancel(m_service, m_token, record.jobIds))
+        return Outcome::Failed;
+    MarkCancelled(record.id);
+    return Outcome::Cancelled;
+}
+
+bool CScheduledCanceller::PostCancel(CServiceClient& service, const std::string& token, const std::string& jobIds)
+{
     bool cancelled = false;
-    for (const std::string& batch : JobIdBatches(record.jobIds)) {
+    for (const std::string& batch : JobIdBatches(jobIds)) {
         std::string reply;
         // Job ids go as they are: the service reads them unescaped.
-        if (m_service.CallService("CancelJob", "Token=" + m_token + "&JobIDs=" + batch, reply))
+        if (service.CallService("CancelJob", "Token=" + token + "&JobIDs=" + batch, reply))
             cancelled = true;
     }
-    if (!cancelled)
-        return Outcome::Failed;
-    if (!m_database.Execute("UPDATE tbl_sendsms SET status='" + std::string(kCancelledStatus)
-            + "' WHERE id=" + std::to_string(record.id)))
-        m_lastError = m_database.GetLastError();
-    return Outcome::Cancelled;
+    return cancelled;
+}
+
+bool CScheduledCanceller::MarkCancelled(long recordId)
+{
+    m_lastError.clear();
+    if (m_database.Execute("UPDATE tbl_sendsms SET status='" + std::string(kCancelledStatus)
+            + "' WHERE id=" + std::to_string(recordId)))
+        return true;
+    m_lastError = m_database.GetLastError();
+    return false;
 }
 
 } // namespace telvora

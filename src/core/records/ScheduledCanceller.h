@@ -29,6 +29,13 @@ public:
     /// A record counts as cancelled when any of its calls succeeded.
     Outcome Cancel(const SendRecord& record, const DateTime& now);
 
+    /// The "CancelJob" calls of one job list alone, without touching the database, so that
+    /// they may run on a worker thread. True when any call succeeded; false without a call
+    /// when the list holds no job id.
+    static bool PostCancel(CServiceClient& service, const std::string& token, const std::string& jobIds);
+    /// Stores the record's status as "定时已取消"; false with GetLastError otherwise.
+    bool MarkCancelled(long recordId);
+
     /// The "JobIDs" texts of a ";"-joined job list: at most kIdsPerCall ids each, every id
     /// followed by ";". Empty ids are dropped, so an empty list gives no text.
     static std::vector<std::string> JobIdBatches(const std::string& jobIds);

@@ -7,11 +7,14 @@
 #include "records/ScheduledCanceller.h"
 #include "records/SendHistory.h"
 #include "send/RecipientHandOver.h"
+#include "service/ServiceClient.h"
 #include "session/Session.h"
 #include "widgets/ReportView.h"
 
+#include <QFutureWatcher>
 #include <QMenu>
 #include <QPushButton>
+#include <QtConcurrent>
 #include <numeric>
 
 namespace telvora {
@@ -92,6 +95,8 @@ void CIdleSendLogView::onClear()
 
 void CIdleSendLogView::onCancelSend()
 {
+    if (m_cancelling)
+        return;
     const QVector<qint64> ids = listView()->recordIds(listView()->selectedRows());
     if (ids.isEmpty()) {
         m_deps.prompter.information(this, QStringLiteral("请选择要取消的定时记录!"));
@@ -99,24 +104,50 @@ void CIdleSendLogView::onCancelSend()
     }
     if (!m_deps.prompter.question(this, QStringLiteral("您确认要取消选中的所有定时短信记录？")))
         return;
+    // Records already sent or cancelled are left alone; the clock decides, not the cell.
     CSendHistory history(m_deps.app.GetDatabase());
-    CScheduledCanceller canceller(m_deps.app.GetDatabase(), m_deps.service, m_deps.session.token);
+    const DateTime now = DateTime::now();
+    QVector<qint64> pending;
+    std::vector<std::string> jobLists;
     for (qint64 id : ids) {
         const std::optional<SendRecord> record = history.Find(static_cast<long>(id));
-        if (!record)
-            continue;
-        switch (canceller.Cancel(*record, DateTime::now())) {
-        case CScheduledCanceller::Outcome::Skipped:
-            break;
-        case CScheduledCanceller::Outcome::Cancelled:
-            if (const int row = listView()->rowOfRecord(id); row >= 0)
-                listView()->setCell(row, ColStatus, QString::fromUtf8(kCancelledStatus));
-            break;
-        case CScheduledCanceller::Outcome::Failed:
-            m_deps.prompter.information(this, QStringLiteral("定时短信取消失败，请与我们客服及时联系!"));
-            break;
+        if (record && ScheduledStatusText(*record, now) == kScheduledPendingStatus) {
+            pending.append(id);
+            jobLists.push_back(record->jobIds);
         }
     }
+    m_cancelling = true;
+    button(QStringLiteral("取消发送"))->setEnabled(false);
+    auto* watcher = new QFutureWatcher<QVector<bool>>(this);
+    connect(watcher, &QFutureWatcher<QVector<bool>>::finished, this, [this, watcher, pending]() {
+        watcher->deleteLater();
+        onCancelCallsDone(pending, watcher->result());
+    });
+    CServiceClient& service = m_deps.service;
+    const std::string token = m_deps.session.token;
+    watcher->setFuture(QtConcurrent::run([&service, token, jobLists]() {
+        QVector<bool> cancelled;
+        for (const std::string& jobs : jobLists)
+            cancelled.append(CScheduledCanceller::PostCancel(service, token, jobs));
+        return cancelled;
+    }));
+}
+
+void CIdleSendLogView::onCancelCallsDone(const QVector<qint64>& ids, const QVector<bool>& cancelled)
+{
+    CScheduledCanceller canceller(m_deps.app.GetDatabase(), m_deps.service, m_deps.session.token);
+    for (int i = 0; i < ids.size(); ++i) {
+        if (!cancelled.value(i)) {
+            m_deps.prompter.information(this, QStringLiteral("定时短信取消失败，请与我们客服及时联系!"));
+            continue;
+        }
+        canceller.MarkCancelled(static_cast<long>(ids[i]));
+        if (const int row = listView()->rowOfRecord(ids[i]); row >= 0)
+            listView()->setCell(row, ColStatus, QString::fromUtf8(kCancelledStatus));
+    }
+    m_cancelling = false;
+    button(QStringLiteral("取消发送"))->setEnabled(true);
+    emit cancelFinished();
 }
 
 } // namespace telvora

@@ -17,7 +17,11 @@ public:
 public slots:
     void onDelete() override;
     void onClear() override;
+    // The calls run on a worker; cancelFinished follows when their outcome is shown.
     void onCancelSend();
+
+signals:
+    void cancelFinished();
 
 protected:
     std::vector<SendRecord> records() override;
@@ -29,6 +33,9 @@ private:
     enum { ColStatus = 1 };
     // Records whose status cell allows deleting.
     QVector<qint64> removable(const QVector<int>& rows) const;
+    void onCancelCallsDone(const QVector<qint64>& ids, const QVector<bool>& cancelled);
+
+    bool m_cancelling = false;
 };
 
 } // namespace telvora

@@ -300,7 +300,11 @@ private slots:
         list->selectRows({list->rowOfRecord(3), list->rowOfRecord(4), list->rowOfRecord(5), list->rowOfRecord(6),
             list->rowOfRecord(7)});
         f->prompter.answerQuestion(true);
+        QSignalSpy finished(&view, &CIdleSendLogView::cancelFinished);
         view.onCancelSend();
+        QVERIFY(!view.button(QStringLiteral("取消发送"))->isEnabled());
+        QVERIFY(finished.wait());
+        QVERIFY(view.button(QStringLiteral("取消发送"))->isEnabled());
         QCOMPARE(list->cell(list->rowOfRecord(3), 1), QStringLiteral("定时已取消"));
         QCOMPARE(test::RecordsFixture::count(*f->app, "tbl_sendsms WHERE status = '定时已取消'"), 2);
         std::lock_guard lock(mutex);
