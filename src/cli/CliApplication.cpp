@@ -5,6 +5,7 @@
 #include "app/AutoStart.h"
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
+#include "records/RecordSearch.h"
 #include "records/RecordTexts.h"
 #include "records/ScheduledCanceller.h"
 #include "records/SendHistory.h"
@@ -364,6 +365,12 @@ int CCliApplication::runRecords(const CommandLine& line)
     if (!openAccountDatabase(line)) {
         return kExitLocalFailure;
     }
+    if (line.detail != 0) {
+        return runRecordDetail(line);
+    }
+    if (line.from.valid) {
+        return runRecordSearch(line);
+    }
     CSendHistory history(m_app->GetDatabase());
     const std::vector<SendRecord> records = history.List(line.scheduledOnly);
     if (!history.GetLastError().empty()) {
@@ -513,6 +520,52 @@ bool CCliApplication::openAccountDatabase(const CommandLine& line)
         return false;
     }
     return true;
+}
+
+int CCliApplication::runRecordDetail(const CommandLine& line)
+{
+    CSendHistory history(m_app->GetDatabase());
+    const std::optional<SendRecord> record = history.Find(line.detail);
+    if (!record) {
+        m_err << (history.GetLastError().empty() ? "没有该记录: " + std::to_string(line.detail)
+                                                 : history.GetLastError())
+              << "\n";
+        return history.GetLastError().empty() ? kExitRefused : kExitLocalFailure;
+    }
+    const std::vector<SendDetail> details = history.Details(line.detail);
+    if (!history.GetLastError().empty()) {
+        m_err << history.GetLastError() << "\n";
+        return kExitLocalFailure;
+    }
+    m_out << "序号\t发送状态\t发送时间\t拆分条数\t姓名\t手机号码\t短信内容\n";
+    int number = 0;
+    for (const SendDetail& detail : details) {
+        const DetailShown shown = ShowDetail(record->sendMode, detail.content, record->content);
+        m_out << ++number << "\t" << DetailStatusText(detail.status) << "\t"
+              << (detail.sendTime.valid ? detail.sendTime.toString() : std::string()) << "\t" << detail.splitCount
+              << "\t" << oneLine(shown.name) << "\t" << detail.phone << "\t" << oneLine(shown.message) << "\n";
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runRecordSearch(const CommandLine& line)
+{
+    RecordSearchQuery query = RecordSearchQuery::Range(line.from, line.to);
+    query.phone = line.phone;
+    query.text = line.text;
+    CRecordSearch search(m_app->GetDatabase());
+    if (!search.Run(query)) {
+        m_err << search.GetLastError() << "\n";
+        return kExitLocalFailure;
+    }
+    m_out << "序号\t发送时间\t手机号码\t发送状态\t拆分条数\t短信内容\n";
+    int number = 0;
+    for (const RecordSearchRow& row : search.Rows()) {
+        m_out << ++number << "\t" << row.sendTime.format("%Y-%m-%d %H:%M") << "\t" << row.phone << "\t"
+              << DetailStatusText(row.status) << "\t" << row.splitCount << "\t" << oneLine(row.message) << "\n";
+    }
+    m_out << search.Totals().Text() << "\n";
+    return kExitOk;
 }
 
 int CCliApplication::runStats(const CommandLine& line)

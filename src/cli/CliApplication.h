@@ -36,6 +36,8 @@ private:
     int runSend(const CommandLine& line);
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
+    int runRecordDetail(const CommandLine& line);
+    int runRecordSearch(const CommandLine& line);
     int runStats(const CommandLine& line);
     int runCancel(const CommandLine& line);
     // Opens U.db of --user (default: the last login's user) without creating it.

@@ -28,7 +28,7 @@ bool accepts(Command command, const std::string& option)
         {Command::Send,
             {"--account", "--user", "--password", "--text", "--numbers", "--at", "--insert", "--yes", "--remember"}},
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
-        {Command::Records, {"--user", "--scheduled"}},
+        {Command::Records, {"--user", "--scheduled", "--detail", "--from", "--to", "--phone", "--text"}},
         {Command::Stats, {"--user", "--month", "--year"}},
         {Command::Cancel, {"--account", "--user", "--password", "--remember"}},
         {Command::Divide, {"--by", "--extract", "--remove"}},
@@ -53,7 +53,7 @@ bool takesValue(const std::string& option)
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
         || option == "--insert" || option == "--from" || option == "--to" || option == "--by" || option == "--extract"
         || option == "--remove" || option == "--group" || option == "--title" || option == "--month"
-        || option == "--year";
+        || option == "--year" || option == "--detail" || option == "--phone";
 }
 
 bool checkToolArguments(CommandLine& line, std::string& error)
@@ -153,6 +153,44 @@ bool parseRecordIds(const std::vector<std::string>& texts, CommandLine& line, st
     return true;
 }
 
+// records: the list, one record's numbers (--detail) or the search (--from and --to).
+bool checkRecordsArguments(
+    const std::string& detail, const std::string& from, const std::string& to, CommandLine& line, std::string& error)
+{
+    const bool searching = !from.empty() || !to.empty() || !line.phone.empty() || line.textGiven;
+    if (!detail.empty()) {
+        CommandLine parsed;
+        if (!parseRecordIds({detail}, parsed, error)) {
+            return false;
+        }
+        if (searching || line.scheduledOnly) {
+            error = "--detail takes no other option of records but --user";
+            return false;
+        }
+        line.detail = parsed.recordIds.front();
+        return true;
+    }
+    if (!searching) {
+        return true;
+    }
+    if (from.empty() || to.empty()) {
+        error = "the record search needs --from and --to";
+        return false;
+    }
+    if (line.scheduledOnly) {
+        error = "--scheduled does not go with the record search";
+        return false;
+    }
+    if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
+        return false;
+    }
+    if (line.to < line.from) {
+        error = "--to lies before --from";
+        return false;
+    }
+    return true;
+}
+
 bool collectLunarDays(const std::vector<std::string>& dates, const std::string& from, const std::string& to,
     CommandLine& line, std::string& error)
 {
@@ -200,6 +238,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     std::string to;
     std::string month;
     std::string year;
+    std::string detail;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
         std::string value;
@@ -290,6 +329,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.groupGiven = true;
         } else if (option == "--title") {
             line.title = value;
+        } else if (option == "--detail") {
+            detail = value;
+        } else if (option == "--phone") {
+            line.phone = value;
         } else if (option == "--month") {
             month = value;
         } else if (option == "--year") {
@@ -320,6 +363,15 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         return checkToolArguments(line, error);
     case Command::Lunar:
         if (!collectLunarDays(positional, from, to, line, error)) {
+            return false;
+        }
+        break;
+    case Command::Records:
+        if (!positional.empty()) {
+            error = "unexpected argument: " + positional.front();
+            return false;
+        }
+        if (!checkRecordsArguments(detail, from, to, line, error)) {
             return false;
         }
         break;
@@ -364,6 +416,8 @@ Usage:
               [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM"] [--insert name|title] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
   telvora-cli [--home DIR] records [--user U] [--scheduled]
+  telvora-cli [--home DIR] records [--user U] --detail ID
+  telvora-cli [--home DIR] records [--user U] --from YYYY-MM-DD --to YYYY-MM-DD [--phone NUMBER] [--text TEXT]
   telvora-cli [--home DIR] stats [--user U] (--month YYYY-MM | --year YYYY)
   telvora-cli [--home DIR] [--server HOST[:PORT]] cancel --account A [--user U] --password P ID...
   telvora-cli [--home DIR] divide (--by province|city|carrier | --extract NAME | --remove NAME) FILE OUTBASE
@@ -401,6 +455,12 @@ Commands:
   records   Lists the send records of the account database U.db (default: the user of
             the last login): id, time, mode, status, success and failure counts (in
             segments), content. --scheduled lists only scheduled sends.
+            --detail ID   the numbers of record ID instead: running number, status text
+                          (发送成功, 发送异常, 未发送, 结果未知), time, segments, name,
+                          number, message.
+            --from/--to   the record search: every number sent from the first day to
+                          the last (both included), newest first, narrowed to one number
+                          (--phone) or a text in the message (--text), then the totals line.
   stats     Sums the send records of U.db per day of a month (--month) or per month of
             a year (--year), newest first; a scheduled send counts where its scheduled
             time falls. One tab-separated line each: running number, day or month, all

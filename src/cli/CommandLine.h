@@ -35,11 +35,13 @@ struct CommandLine
     bool scheduledOnly = false;
     bool userGiven = false;
     std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
-    DateTime from; // lunar --from and --to, both or neither
+    DateTime from; // lunar and records --from and --to, both or neither
     DateTime to;
     int statsYear = 0; // stats: --year, or the year of --month
     int statsMonth = 0; // stats: --month; 0 for a whole year
     std::vector<long> recordIds; // cancel
+    long detail = 0; // records --detail
+    std::string phone; // records --phone
     // The number tools.
     int divideMode = 0; // 1 province, 2 city, 3 carrier, 4 --extract, 5 --remove
     std::string regionName; // of --extract or --remove

@@ -104,5 +104,61 @@ TEST_F(CliRecords, CancelReportsWhatCannotBeCancelled)
     EXPECT_EQ(run(arguments).exitCode, 2);
 }
 
+TEST_F(CliRecords, DetailListsEachNumberWithItsStatusText)
+{
+    const CliResult sent = send({"--text", "hello", "13900000001", "13900000002"});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err;
+    const std::string id = sent.value("record");
+    execute("UPDATE tbl_sendsms_detail SET status = 2, content = '欧阳娜' WHERE phones = '13900000002'");
+    execute("INSERT INTO tbl_sendsms_detail (id, group_id, phones, send_time, status, split_count) VALUES (900, " + id
+        + ", '13900000003', '2026-01-01 00:00:00', 0, 1)");
+
+    const CliResult detail = run({"records", "--user", "admin", "--detail", id});
+    ASSERT_EQ(detail.exitCode, 0) << detail.err;
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < detail.out.size();) {
+        const std::size_t end = detail.out.find('\n', start);
+        lines.push_back(detail.out.substr(start, end - start));
+        start = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 4U) << detail.out;
+    EXPECT_EQ(lines[0], "序号\t发送状态\t发送时间\t拆分条数\t姓名\t手机号码\t短信内容");
+    EXPECT_EQ(lines[1].substr(0, lines[1].find('\t', 2)), "1\t发送成功");
+    EXPECT_NE(lines[2].find("\t结果未知\t"), std::string::npos);
+    EXPECT_NE(lines[2].find("\t欧阳娜\t13900000002\t欧阳娜：hello"), std::string::npos) << lines[2];
+    EXPECT_EQ(lines[3], "3\t未发送\t2026-01-01 00:00:00\t1\t\t13900000003\thello");
+
+    EXPECT_EQ(run({"records", "--user", "admin", "--detail", "77"}).exitCode, 2);
+    EXPECT_EQ(run({"records", "--user", "admin", "--detail", id, "--scheduled"}).exitCode, 2);
+}
+
+TEST_F(CliRecords, SearchIncludesTheFirstMidnightAndPrintsTotals)
+{
+    ASSERT_EQ(send({"--text", "hello", "13900000001"}).exitCode, 0);
+    execute("INSERT INTO tbl_sendsms (id, content, send_mode) VALUES (700, 'it''s 50%', 1)");
+    execute("INSERT INTO tbl_sendsms_detail (id, group_id, phones, send_time, status, split_count) VALUES "
+            "(701, 700, '13800000001', '2010-12-31 00:00:00', 1, 1),"
+            "(702, 700, '13800000002', '2010-12-31 23:59:59', -1, 2),"
+            "(703, 700, '13800000003', '2011-01-01 00:00:00', 1, 1)");
+
+    const CliResult found = run({"records", "--user", "admin", "--from", "2010-12-31", "--to", "2010-12-31"});
+    ASSERT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(found.out,
+        "序号\t发送时间\t手机号码\t发送状态\t拆分条数\t短信内容\n"
+        "1\t2010-12-31 23:59\t13800000002\t发送异常\t2\tit's 50%\n"
+        "2\t2010-12-31 00:00\t13800000001\t发送成功\t1\tit's 50%\n"
+        "合计信息:共发送号码:2 (成功:1/异常:1) 短信数:3(成功:1/异常:2)\n");
+
+    const CliResult narrowed = run({"records", "--user", "admin", "--from", "2010-12-30", "--to", "2011-01-01",
+        "--phone", "13800000003", "--text", "50%"});
+    ASSERT_EQ(narrowed.exitCode, 0) << narrowed.err;
+    EXPECT_NE(narrowed.out.find("1\t2011-01-01 00:00\t13800000003"), std::string::npos) << narrowed.out;
+    EXPECT_NE(narrowed.out.find("共发送号码:1 "), std::string::npos);
+
+    EXPECT_EQ(run({"records", "--from", "2010-12-31"}).exitCode, 2);
+    EXPECT_EQ(run({"records", "--phone", "13800000003"}).exitCode, 2);
+    EXPECT_EQ(run({"records", "--from", "2011-01-02", "--to", "2011-01-01"}).exitCode, 2);
+}
+
 } // namespace
 } // namespace telvora::test
