@@ -25,6 +25,11 @@ void CRecordPage::setSearchText(const QString& text)
         listView()->setFilterText(text);
 }
 
+bool CRecordPage::databaseChanged(int hint)
+{
+    return hint == HintBroadcaster::AllDataReplaced || hint == HintBroadcaster::AddressBookChanged;
+}
+
 QPushButton* CRecordPage::button(const QString& caption) const
 {
     for (QPushButton* pushButton : findChildren<QPushButton*>()) {

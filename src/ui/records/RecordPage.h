@@ -26,6 +26,9 @@ public:
     QPushButton* button(const QString& caption) const;
 
 protected:
+    // Hints after which every record page reloads: the login switches the working database
+    // (hint 7), a restore replaces it (hint 6). Card changes (7 too) rename the repliers.
+    static bool databaseChanged(int hint);
     // The focused row's cell to the clipboard; without a focused row the user is told.
     void copyFocusedCell(int column, const QString& noFocusText);
     // The numbers of the selected rows, one "手工添加" row each, to the send page.

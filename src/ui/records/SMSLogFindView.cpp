@@ -1,6 +1,7 @@
 #include "records/SMSLogFindView.h"
 
 #include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
 #include "records/RecordSearch.h"
 #include "records/RecordTexts.h"
 #include "widgets/ReportView.h"
@@ -85,6 +86,10 @@ CSMSLogFindView::CSMSLogFindView(RecordViewDependencies dependencies, QWidget* p
     connect(resend, &QPushButton::clicked, this, &CSMSLogFindView::onResend);
     onModeChanged();
     search();
+    m_deps.hints.listen(this, [this](int hint) {
+        if (hint == HintBroadcaster::SendRecordsChanged || databaseChanged(hint))
+            search();
+    });
 }
 
 CSMSLogFindView::~CSMSLogFindView() = default;

@@ -1,6 +1,7 @@
 #include "records/SMSLogStatiView.h"
 
 #include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
 #include "records/SendStatistics.h"
 #include "widgets/ReportView.h"
 
@@ -82,6 +83,10 @@ CSMSLogStatiView::CSMSLogStatiView(RecordViewDependencies dependencies, QWidget*
     for (QComboBox* box : {m_dayYear, m_month, m_monthYear})
         connect(box, &QComboBox::currentIndexChanged, this, &CSMSLogStatiView::showStatistics);
     onModeChanged();
+    m_deps.hints.listen(this, [this](int hint) {
+        if (hint == HintBroadcaster::SendRecordsChanged || databaseChanged(hint))
+            showStatistics();
+    });
 }
 
 CSMSLogStatiView::~CSMSLogStatiView() = default;

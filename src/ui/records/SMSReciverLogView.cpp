@@ -98,7 +98,7 @@ void CSMSReciverLogView::openRegions()
 
 void CSMSReciverLogView::onHint(int hint)
 {
-    if (hint == HintBroadcaster::ReceivedMessagesChanged && m_loaded)
+    if ((hint == HintBroadcaster::ReceivedMessagesChanged || databaseChanged(hint)) && m_loaded)
         reload();
 }
 

@@ -71,7 +71,7 @@ QMenu* CSendRecordListView::contextMenu()
 
 void CSendRecordListView::onHint(int hint)
 {
-    if (hint == HintBroadcaster::SendRecordsChanged)
+    if (hint == HintBroadcaster::SendRecordsChanged || databaseChanged(hint))
         reload();
 }
 

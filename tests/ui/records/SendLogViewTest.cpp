@@ -109,15 +109,19 @@ private slots:
                 QStringLiteral("清空记录"), QStringLiteral("-"), QStringLiteral("提取已发送号码")}));
     }
 
-    void hintFourReloads()
+    void recordAndDatabaseHintsReload()
     {
         CSendLogView view(f->dependencies());
         f->execute("INSERT INTO tbl_sendsms (id, content, is_idle) VALUES (9, 'new', 0)");
-        f->hints.broadcast(HintBroadcaster::AddressBookChanged);
+        f->hints.broadcast(HintBroadcaster::NewCardRequested);
         QCoreApplication::processEvents();
         QCOMPARE(view.listView()->rowCount(), 2);
         f->hints.broadcast(HintBroadcaster::SendRecordsChanged);
         QTRY_COMPARE(view.listView()->rowCount(), 3);
+        // A login switches the working database and says so with hint 7.
+        QVERIFY(f->app->OpenWorkDatabase("other.db"));
+        f->hints.broadcast(HintBroadcaster::AddressBookChanged);
+        QTRY_COMPARE(view.listView()->rowCount(), 0);
     }
 
     void deleteAsksAndTakesTheDetails()
