@@ -78,7 +78,8 @@ CustomDateReminder::Run CustomDateReminder::SendIfDue(CADODataBase& database, CS
     if (!SubmitSend(engine, order)) {
         return Run::Refused;
     }
-    database.Execute("UPDATE tbl_field_info SET AlwaysSendTime=Now() WHERE ID=" + std::to_string(id));
+    database.Execute("UPDATE tbl_field_info SET AlwaysSendTime=CDate(" + SqlQuote(now.toString())
+        + ") WHERE ID=" + std::to_string(id));
     lastSent = now;
     return Run::Sent;
 }

@@ -72,7 +72,7 @@ TEST_F(TodaySummaryTest, FieldSendsOnceADayScheduledAtItsTime)
 {
     ASSERT_EQ(CustomDateReminder::StoreSettings(db(), 24, true, false, "It's due", 10, 0), "");
     CustomDateReminder reminder = field24();
-    EXPECT_EQ(test::scalar(db(), "SELECT ValidFlag FROM tbl_field_info WHERE id=24"), "1");
+    EXPECT_EQ(test::scalar(db(), "SELECT COUNT(*) FROM tbl_field_info WHERE id=24 AND ValidFlag=TRUE"), "1");
     const DateTime morning = DateTime::parse("2026-12-07 08:00");
     reminder.FindDue(db(), morning);
     EXPECT_EQ(reminder.SendIfDue(db(), *m_engine, morning), CustomDateReminder::Run::Sent);
