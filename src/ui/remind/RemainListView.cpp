@@ -45,14 +45,15 @@ CRemainListView::CRemainListView(RemindServices services, Clock clock, QWidget* 
         QStringLiteral("节日问候"), QStringLiteral("好友生日")};
     for (int i = 0; i < names.size(); ++i) {
         auto* radio = new QRadioButton(names[i], this);
-        m_filters->addButton(radio, i - 1);
+        // Ids are the filter plus one: an id of -1 would make the group pick one itself.
+        m_filters->addButton(radio, i);
         layout->addWidget(radio);
     }
-    m_filters->button(-1)->setChecked(true);
-    connect(m_filters, &QButtonGroup::idClicked, this, [this](int filter) {
-        m_filter = filter;
+    m_filters->button(0)->setChecked(true);
+    connect(m_filters, &QButtonGroup::idClicked, this, [this](int id) {
+        m_filter = id - 1;
         reload();
-        emit typeFilterChosen(filter);
+        emit typeFilterChosen(m_filter);
     });
 
     connect(m_holidays, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {

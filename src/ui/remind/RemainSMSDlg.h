@@ -1,6 +1,9 @@
 #pragma once
 
+// moc cannot parse what the standard library's <compare> pulls in.
+#ifndef Q_MOC_RUN
 #include "db/DateTime.h"
+#endif
 
 #include <QDialog>
 #include <functional>
