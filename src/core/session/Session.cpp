@@ -65,4 +65,9 @@ void ParseLoginReply(const std::string& reply, CSession& session)
     session.loggedIn = true;
 }
 
+std::string AccountUserName(const std::string& user)
+{
+    return user.empty() ? std::string("admin") : user;
+}
+
 } // namespace telvora

@@ -107,7 +107,7 @@ std::string AutomaticBackupName(const std::string& user, const DateTime& now)
 {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, " %.2d月%.2d日%d自动备份.db", now.month, now.day, now.hour);
-    return "backupdata/" + user + stamp;
+    return "backupdata/" + AccountUserName(user) + stamp;
 }
 
 } // namespace telvora
