@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
+#include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
 #include "records/SendHistory.h"
@@ -135,6 +136,10 @@ int CCliApplication::Run(const CommandLine& line)
         return runReplies(line);
     case Command::Records:
         return runRecords(line);
+    case Command::Backup:
+    case Command::Restore:
+    case Command::Compact:
+        return runMaintenance(line);
     default:
         m_err << HelpText();
         return kExitRefused;
@@ -336,19 +341,27 @@ int CCliApplication::runReplies(const CommandLine& line)
     return kExitOk;
 }
 
-int CCliApplication::runRecords(const CommandLine& line)
+bool CCliApplication::openUserDatabase(const CommandLine& line)
 {
     const std::string user
         = line.userGiven ? line.user : m_app->GetSetupFile().GetString(kSetupSection, "CurUser", line.user);
     const std::string name = user + ".db";
     std::error_code error;
-    // Listing must not create a database for a user who never logged in here.
+    // Only a user who logged in here has a database; none is made for anyone else.
     if (!std::filesystem::exists(m_app->DatabasePathFor(name), error)) {
         m_err << "没有用户[" << user << "]的数据库: " << m_app->DatabasePathFor(name) << "\n";
-        return kExitLocalFailure;
+        return false;
     }
     if (!m_app->OpenWorkDatabase(name)) {
         m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int CCliApplication::runRecords(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
         return kExitLocalFailure;
     }
     CSendHistory history(m_app->GetDatabase());
@@ -368,6 +381,44 @@ int CCliApplication::runRecords(const CommandLine& line)
         m_out << record.id << "\t" << (record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : std::string())
               << "\t" << modeText(record.sendMode) << "\t" << status << "\t" << record.successCount << "\t"
               << record.failCount << "\t" << oneLine(record.content) << "\n";
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runMaintenance(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    using Result = CDatabaseMaintenance::Result;
+    CDatabaseMaintenance maintenance(m_app->GetDatabase(), m_app->GetDataDirectory().FilePath(kTemplateDatabase));
+    Result result = Result::Failed;
+    if (line.command == Command::Backup) {
+        result = maintenance.Backup(line.file);
+        if (result == Result::Done) {
+            m_out << "数据备份到本地目录[" << line.file << "]成功!\n";
+        }
+    } else if (line.command == Command::Compact) {
+        result = maintenance.Compact();
+        if (result == Result::Done) {
+            m_out << "压缩数据库成功完成\n";
+        }
+    } else {
+        result = maintenance.Restore(line.file, line.groups);
+        for (const auto& copied : maintenance.GetCopiedTables()) {
+            m_out << copied.table << "=" << copied.rows << "\n";
+        }
+        if (result == Result::Done) {
+            m_out << "数据资料恢复成功!\n";
+        }
+    }
+    if (result == Result::NotABackup) {
+        m_err << CDatabaseMaintenance::kCannotOpenBackup << "\n" << maintenance.GetLastError() << "\n";
+        return kExitNotABackup;
+    }
+    if (result != Result::Done) {
+        m_err << maintenance.GetLastError() << "\n";
+        return kExitLocalFailure;
     }
     return kExitOk;
 }

@@ -36,6 +36,8 @@ private:
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
     int runLunar(const CommandLine& line);
+    int runMaintenance(const CommandLine& line);
+    bool openUserDatabase(const CommandLine& line);
     void printRecord(int recordId);
 
     std::ostream& m_out;

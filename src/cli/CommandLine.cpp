@@ -12,6 +12,9 @@ const std::map<std::string, Command> kCommands = {
     {"replies", Command::Replies},
     {"records", Command::Records},
     {"lunar", Command::Lunar},
+    {"backup", Command::Backup},
+    {"restore", Command::Restore},
+    {"compact", Command::Compact},
 };
 
 // Options each command accepts besides --home and --server.
@@ -24,6 +27,9 @@ bool accepts(Command command, const std::string& option)
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
         {Command::Records, {"--user", "--scheduled"}},
         {Command::Lunar, {"--from", "--to"}},
+        {Command::Backup, {"--user"}},
+        {Command::Restore, {"--user", "--groups"}},
+        {Command::Compact, {"--user"}},
     };
     const auto found = options.find(command);
     if (found == options.end()) {
@@ -41,7 +47,7 @@ bool takesValue(const std::string& option)
 {
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
-        || option == "--insert" || option == "--from" || option == "--to";
+        || option == "--insert" || option == "--from" || option == "--to" || option == "--groups";
 }
 
 // A calendar day without a time of day.
@@ -177,6 +183,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             from = value;
         } else if (option == "--to") {
             to = value;
+        } else if (option == "--groups" && !ParseTableGroups(value, line.groups, error)) {
+            return false;
         }
     }
 
@@ -195,6 +203,14 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         if (!collectLunarDays(positional, from, to, line, error)) {
             return false;
         }
+        break;
+    case Command::Backup:
+    case Command::Restore:
+        if (positional.size() != 1) {
+            error = positional.empty() ? "a backup file is needed" : "unexpected argument: " + positional[1];
+            return false;
+        }
+        line.file = positional.front();
         break;
     default:
         if (!positional.empty()) {
@@ -222,6 +238,9 @@ Usage:
               [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM"] [--insert name|title] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
   telvora-cli [--home DIR] records [--user U] [--scheduled]
+  telvora-cli [--home DIR] backup [--user U] FILE
+  telvora-cli [--home DIR] restore [--user U] FILE [--groups cards,records,phrases,calendar]
+  telvora-cli [--home DIR] compact [--user U]
   telvora-cli lunar [YYYY-MM-DD]...
   telvora-cli lunar --from YYYY-MM-DD --to YYYY-MM-DD
   telvora-cli --help
@@ -253,6 +272,16 @@ Commands:
   records   Lists the send records of the account database U.db (default: the user of
             the last login): id, time, mode, status, success and failure counts (in
             segments), content. --scheduled lists only scheduled sends.
+  backup    Writes a consistent, compacted copy of the account database U.db (default:
+            the user of the last login) to FILE, also while the program works in it. An
+            existing FILE is replaced once the copy is complete.
+  restore   Replaces the chosen groups of tables of U.db with those of the backup FILE
+            (default: cards): cards = customers, folders and copies; records = send
+            records and received messages; phrases; calendar = tasks and holidays. All
+            groups are copied in one transaction: on any failure nothing changes. A backup
+            of an older version is upgraded in a temporary copy; FILE is only read.
+            Prints one line per table copied (table=rows).
+  compact   Compacts U.db in place.
   lunar     Prints the lunar date of each day given (default: today), or of every day
             from --from to --to: the date, a tab, the lunar year, month and day as
             YYYY-MM-DD with an L before a leap month (2020-L04-01), a tab and the Chinese
@@ -268,7 +297,9 @@ Exit codes:
      (their count on stderr; they are counted as failed), or a reply fetch failed
   2  refused: bad arguments, login failure (the login's message on stderr), a check of
      the send refused it (its text on stderr), an unconfirmed multi-segment text
-  3  local failure: the data directory or a database could not be opened
+  2  restore: FILE is not a usable backup of this program (nothing changed)
+  3  local failure: the data directory or a database could not be opened, or a backup,
+     restore or compaction failed (nothing changed)
 )";
 }
 
