@@ -1,10 +1,10 @@
 #include "account/AccountAdmin.h"
 
 #include "service/ServiceClient.h"
+#include "service/TextCodec.h"
 #include "service/XmlReader.h"
 #include "session/Session.h"
 #include "session/SessionKeeper.h"
-#include "session/TextUtil.h"
 
 namespace telvora {
 

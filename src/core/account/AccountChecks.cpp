@@ -1,7 +1,7 @@
 #include "account/AccountChecks.h"
 
 #include "account/PasswordStrength.h"
-#include "send/SmsRules.h"
+#include "service/TextCodec.h"
 #include "session/Session.h"
 
 #include <algorithm>
@@ -38,10 +38,10 @@ std::string CheckBillQueryAccess(const std::string& user)
 
 std::string CheckNewSubAccount(const std::string& name, const std::string& password, const std::string& confirmation)
 {
-    if (CountSmsChars(name) < 5) {
+    if (Utf16Length(name) < 5) {
         return "子帐户名称不能少于5位!";
     }
-    if (CountSmsChars(password) < 6) {
+    if (Utf16Length(password) < 6) {
         return kTooShort;
     }
     if (password != confirmation) {
@@ -63,7 +63,7 @@ std::string CheckPasswordResetTarget(const std::optional<std::string>& selectedU
 
 std::string CheckResetPassword(const std::string& password)
 {
-    const int length = CountSmsChars(password);
+    const int length = static_cast<int>(Utf16Length(password));
     return length < 6 || length > 10 ? "密码的长度不能小于6位，或大于10位!" : std::string();
 }
 
@@ -106,7 +106,7 @@ std::string CheckStockDistribution(const std::string& name, const std::vector<st
 std::string CheckPasswordChange(const std::string& oldPassword, const std::string& newPassword,
     const std::string& confirmation, const std::string& currentPassword)
 {
-    if (CountSmsChars(newPassword) < 6) {
+    if (Utf16Length(newPassword) < 6) {
         return kTooShort;
     }
     if (newPassword != confirmation) {

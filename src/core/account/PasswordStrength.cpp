@@ -1,6 +1,6 @@
 #include "account/PasswordStrength.h"
 
-#include "send/SmsRules.h"
+#include "service/TextCodec.h"
 
 namespace telvora {
 
@@ -8,7 +8,7 @@ int PasswordStrengthPoints(const std::string& password)
 {
     // Only counts matter, never the order: the length marks fall at the 1st, 5th and 8th
     // unit, digits score at their 1st and 3rd, symbols at their 1st and 2nd.
-    const int length = CountSmsChars(password);
+    const int length = static_cast<int>(Utf16Length(password));
     int digits = 0;
     int ascii = 0;
     int asciiSymbols = 0;

@@ -12,15 +12,9 @@
 
 namespace telvora {
 
-namespace {
-
-// The schema version this program writes and reads (PRAGMA user_version of schema.sql).
-constexpr int kSchemaVersion = 1;
-
-} // namespace
-
-CBackupFile::CBackupFile(std::string directory)
+CBackupFile::CBackupFile(std::string directory, std::span<const SchemaMigration> migrations)
     : m_directory(std::move(directory))
+    , m_upgrader(migrations)
 { }
 
 CBackupFile::~CBackupFile()
@@ -55,13 +49,8 @@ bool CBackupFile::Prepare(const std::string& path, const std::vector<std::string
         return fail(why);
     }
     // Refused on the header alone: a newer file must not even be opened.
-    const int version = ReadDatabaseFileVersion(path);
-    if (version < 1) {
-        return fail("文件不是本程序的数据库（没有版本号）：" + path);
-    }
-    if (version > kSchemaVersion) {
-        return fail("数据库 " + path + " 的版本（" + std::to_string(version) + "）比本程序支持的版本（"
-            + std::to_string(kSchemaVersion) + "）新");
+    if (!m_upgrader.CheckFile(path)) {
+        return fail(m_upgrader.GetLastError());
     }
 
     std::string copy = (std::filesystem::path(m_directory) / "restore-XXXXXX").string();
@@ -79,6 +68,10 @@ bool CBackupFile::Prepare(const std::string& path, const std::vector<std::string
     CADODataBase database;
     if (!database.Open(m_copyPath)) {
         return fail(database.GetLastError());
+    }
+    // An older backup is brought up to date in the copy, never in the file itself.
+    if (!m_upgrader.Upgrade(database)) {
+        return fail(m_upgrader.GetLastError());
     }
     CADORecordset check(&database);
     std::string verdict;

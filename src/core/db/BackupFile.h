@@ -1,5 +1,8 @@
 #pragma once
 
+#include "db/SchemaUpgrader.h"
+
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,8 +15,9 @@ namespace telvora {
 class CBackupFile final
 {
 public:
-    /// The copy is made in directory (the working database's, so it lands on the same disk).
-    explicit CBackupFile(std::string directory);
+    /// The copy is made in directory (the working database's). migrations are the schema
+    /// steps an older file is upgraded through.
+    explicit CBackupFile(std::string directory, std::span<const SchemaMigration> migrations = SchemaMigrations());
     ~CBackupFile();
     CBackupFile(const CBackupFile&) = delete;
     CBackupFile& operator=(const CBackupFile&) = delete;
@@ -33,6 +37,7 @@ private:
     void removeCopy();
 
     std::string m_directory;
+    CSchemaUpgrader m_upgrader;
     std::string m_copyPath;
     std::vector<std::string> m_tables;
     std::string m_lastError;

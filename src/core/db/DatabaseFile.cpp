@@ -10,7 +10,6 @@ namespace telvora {
 namespace {
 
 constexpr std::size_t kHeaderSize = 100;
-constexpr std::size_t kUserVersionOffset = 60;
 
 unsigned readBigEndian(const unsigned char* bytes, int count)
 {
@@ -60,15 +59,6 @@ bool CheckDatabaseFileHeader(const std::string& path, std::string& why)
         return false;
     }
     return true;
-}
-
-int ReadDatabaseFileVersion(const std::string& path)
-{
-    unsigned char header[kHeaderSize] = {};
-    if (!readHeader(path, header)) {
-        return -1;
-    }
-    return static_cast<int>(readBigEndian(header + kUserVersionOffset, 4));
 }
 
 void RemoveJournalFiles(const std::string& path)

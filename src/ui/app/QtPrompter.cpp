@@ -12,6 +12,8 @@ bool QtPrompter::message(QWidget* parent, PromptKind kind, const QString& captio
 {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
+    // Texts often carry the service's message: shown as they are, never as rich text.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (kind) {
     case PromptKind::Information:

@@ -1,6 +1,7 @@
 #include "send/SMSSendView.h"
 
 #include "app/AppContext.h"
+#include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
 #include "send/LoadSendFileDlg.h"
@@ -47,11 +48,11 @@ CSMSSendView::CSMSSendView(Dependencies dependencies, QWidget* parent)
     , m_engine(dependencies.engine)
     , m_prompter(dependencies.prompter)
     , m_handOver(dependencies.handOver)
-    , m_statusText(std::move(dependencies.statusText))
+    , m_frame(dependencies.frame)
     , m_history(dependencies.app.GetDatabase())
 {
     buildLayout();
-    connect(&dependencies.hints, &HintBroadcaster::hintBroadcast, this, &CSMSSendView::onHint);
+    dependencies.hints.listen(this, &CSMSSendView::onHint);
     reloadHistory();
     onMessageChanged();
     updateCounters();
@@ -114,11 +115,11 @@ void CSMSSendView::buildLayout()
     };
     QPushButton* send = makeButton(QStringLiteral("发送"), &CSMSSendView::onSendClicked);
     QPushButton* test = makeButton(QStringLiteral("短信测试"), &CSMSSendView::onTestClicked);
-    // Phrases, the recipient picker and the split by region come with their subsystems.
+    // Phrases and the split by region come with their subsystems.
     QPushButton* phrase = makeButton(QStringLiteral("插入短语"), nullptr);
     phrase->setEnabled(false);
     QPushButton* customers = makeButton(QStringLiteral("添加客户"), nullptr);
-    customers->setEnabled(false);
+    connect(customers, &QPushButton::clicked, this, [this]() { m_frame.showLeftPane(true); });
     QPushButton* load = makeButton(QStringLiteral("加载文件"), &CSMSSendView::onLoadFileClicked);
     QPushButton* exportButton = makeButton(QStringLiteral("导出号码"), &CSMSSendView::onExportClicked);
     QPushButton* remove = makeButton(QStringLiteral("删除"), &CSMSSendView::onDeleteClicked);
@@ -450,9 +451,7 @@ void CSMSSendView::resetAfterSend()
     m_insertName->setEnabled(true);
     m_date->setEnabled(false);
     m_time->setEnabled(false);
-    if (m_statusText) {
-        m_statusText(QStringLiteral("短信正在发送，请不要退出软件!"));
-    }
+    m_frame.setStatusText(QStringLiteral("短信正在发送，请不要退出软件!"));
 }
 
 void CSMSSendView::onTestClicked()

@@ -4,7 +4,6 @@
 #include "send/SendList.h"
 
 #include <QWidget>
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -22,6 +21,7 @@ class CAppContext;
 class CLoadSendFileDlg;
 class CSMSTestDlg;
 class CSendEngine;
+class FrameServices;
 class HintBroadcaster;
 class Prompter;
 class RecipientHandOver;
@@ -35,8 +35,6 @@ class CSMSSendView final : public QWidget
     Q_DISABLE_COPY_MOVE(CSMSSendView)
 
 public:
-    using StatusText = std::function<void(const QString&)>;
-
     struct Dependencies
     {
         CAppContext& app; // working database and parameters
@@ -45,7 +43,7 @@ public:
         Prompter& prompter;
         HintBroadcaster& hints;
         RecipientHandOver& handOver;
-        StatusText statusText; // the main window's status pane; may be empty
+        FrameServices& frame;
     };
 
     explicit CSMSSendView(Dependencies dependencies, QWidget* parent = nullptr);
@@ -107,7 +105,7 @@ private:
     CSendEngine& m_engine;
     Prompter& m_prompter;
     RecipientHandOver& m_handOver;
-    StatusText m_statusText;
+    FrameServices& m_frame;
 
     CSendList m_list;
     CNumberHistory m_history;

@@ -2,6 +2,8 @@
 
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
+#include "db/BackupFile.h"
+#include "db/SchemaMigrations.h"
 #include "support/TempDir.h"
 
 #include <csignal>
@@ -349,6 +351,26 @@ TEST_F(DatabaseMaintenanceTest, CompactionShrinksInPlaceAndWaitsForTheSend)
     EXPECT_LT(std::stoi(value(m_work, "PRAGMA page_count")), std::stoi(pages) / 4);
     EXPECT_EQ(fs::file_size(m_workPath + "-wal"), 0u);
     EXPECT_EQ(markers(m_work).find("tbl_card=old1"), 0u);
+}
+
+TEST_F(DatabaseMaintenanceTest, AnOlderBackupIsUpgradedInTheCopyOnly)
+{
+    const std::string backup = makeBackup();
+    std::vector<SchemaMigration> steps(SchemaMigrations().begin(), SchemaMigrations().end());
+    const int next = static_cast<int>(steps.size()) + 2;
+    steps.push_back({next, "a later step", "UPDATE tbl_card SET name = 'upgraded'"});
+
+    CBackupFile file(m_dir.path().string(), steps);
+    ASSERT_TRUE(file.Prepare(backup, {"tbl_card"})) << file.GetLastError();
+    CADODataBase copy;
+    ASSERT_TRUE(copy.Open(file.GetCopyPath()));
+    EXPECT_EQ(value(copy, "SELECT group_concat(DISTINCT name) FROM tbl_card"), "upgraded");
+    EXPECT_EQ(value(copy, "PRAGMA user_version"), std::to_string(next));
+
+    CADODataBase source;
+    ASSERT_TRUE(source.OpenReadOnly(backup));
+    EXPECT_EQ(value(source, "SELECT group_concat(DISTINCT name) FROM tbl_card"), "new");
+    EXPECT_EQ(value(source, "PRAGMA user_version"), std::to_string(next - 1));
 }
 
 } // namespace
