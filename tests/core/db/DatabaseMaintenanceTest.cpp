@@ -6,12 +6,16 @@
 #include "db/SchemaMigrations.h"
 #include "support/TempDir.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace telvora {
@@ -295,6 +299,57 @@ TEST_F(DatabaseMaintenanceTest, ABackupRestoresWhatWasThereWhenItWasTaken)
         << restore.GetLastError();
     EXPECT_EQ(markers(m_work), saved);
     EXPECT_EQ(maintain.Backup(m_workPath), Result::Failed); // never over the working file
+}
+
+TEST_F(DatabaseMaintenanceTest, ABackupTakenDuringWritesHoldsWholeTransactionsOnly)
+{
+    // A writer like the send worker: each record and its detail rows in one transaction.
+    std::mutex mutex;
+    std::condition_variable changed;
+    int committed = 0;
+    std::atomic<bool> stop {false};
+    std::thread writer([&] {
+        CADODataBase database;
+        if (!database.Open(m_workPath)) {
+            return;
+        }
+        for (int record = 100; !stop.load(); ++record) {
+            const std::string id = std::to_string(record);
+            const bool ok = database.BeginTransaction()
+                && database.Execute("INSERT INTO tbl_sendsms (id, success_count) VALUES (" + id + ", 2000)")
+                && database.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                    "INSERT INTO tbl_sendsms_detail (group_id, phones) SELECT "
+                    + id + ", 13900000000 + i FROM n")
+                && database.CommitTransaction();
+            const std::lock_guard lock(mutex);
+            committed = ok ? committed + 1 : -1000;
+            changed.notify_all();
+        }
+    });
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return committed >= 2 || committed < 0; });
+    }
+    auto maintain = maintenance(true);
+    const Result result = maintain.Backup(m_dir.file("during.db"));
+    {
+        std::unique_lock lock(mutex);
+        const int before = committed;
+        changed.wait(lock, [&] { return committed > before + 1 || committed < 0; }); // writes went on
+    }
+    stop.store(true);
+    writer.join();
+    ASSERT_EQ(result, Result::Done) << maintain.GetLastError();
+    ASSERT_GE(committed, 0);
+
+    CADODataBase backup;
+    ASSERT_TRUE(backup.Open(m_dir.file("during.db")));
+    EXPECT_GE(std::stoi(value(backup, "SELECT COUNT(*) FROM tbl_sendsms WHERE id >= 100")), 2);
+    EXPECT_EQ(value(backup,
+                  "SELECT COUNT(*) FROM tbl_sendsms s WHERE success_count <> "
+                  "(SELECT COUNT(*) FROM tbl_sendsms_detail d WHERE d.group_id = s.id)"),
+        "0")
+        << "a record without all its detail rows";
 }
 
 TEST_F(DatabaseMaintenanceTest, ResetAndClearingEmptyTheirTablesOnly)
