@@ -26,8 +26,7 @@ CAccountAdmin::CAccountAdmin(CServiceClient& service, CSession& session)
     , m_session(session)
 { }
 
-bool CAccountAdmin::call(
-    const std::string& method, const std::vector<std::pair<const char*, std::string>>& fields, std::string& reply)
+bool CAccountAdmin::call(const std::string& method, const Fields& fields, std::string& reply)
 {
     m_message.clear();
     std::string body = "Token=" + m_session.token;
@@ -77,12 +76,7 @@ bool CAccountAdmin::AddSubAccount(const std::string& name, const std::string& pa
 
 bool CAccountAdmin::DistributeStock(const std::string& name, int amount)
 {
-    std::string reply;
-    if (!call("DistributeStock", {{"AccountName", name}, {"Amount", std::to_string(amount)}}, reply)) {
-        return false;
-    }
-    CSessionKeeper(m_service, m_session).RefreshStock();
-    return true;
+    return callMovingStock("DistributeStock", {{"AccountName", name}, {"Amount", std::to_string(amount)}});
 }
 
 bool CAccountAdmin::ResetSubAccountPassword(const std::string& name, const std::string& password)
@@ -93,8 +87,13 @@ bool CAccountAdmin::ResetSubAccountPassword(const std::string& name, const std::
 
 bool CAccountAdmin::RemoveSubAccount(const std::string& name)
 {
+    return callMovingStock("RemoveSubAccount", {{"AccountName", name}});
+}
+
+bool CAccountAdmin::callMovingStock(const std::string& method, const Fields& fields)
+{
     std::string reply;
-    if (!call("RemoveSubAccount", {{"AccountName", name}}, reply)) {
+    if (!call(method, fields, reply)) {
         return false;
     }
     CSessionKeeper(m_service, m_session).RefreshStock();

@@ -49,9 +49,11 @@ public:
     const std::string& GetMessage() const { return m_message; }
 
 private:
+    using Fields = std::vector<std::pair<const char*, std::string>>;
     // Posts "Token=...&" + the escaped fields in order; false when a value is too long.
-    bool call(
-        const std::string& method, const std::vector<std::pair<const char*, std::string>>& fields, std::string& reply);
+    bool call(const std::string& method, const Fields& fields, std::string& reply);
+    // A call that moves stock: the session's stock is refreshed after it.
+    bool callMovingStock(const std::string& method, const Fields& fields);
 
     CServiceClient& m_service;
     CSession& m_session;

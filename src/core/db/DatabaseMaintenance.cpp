@@ -124,22 +124,23 @@ CDatabaseMaintenance::Result CDatabaseMaintenance::Restore(
     if (std::find(groups.begin(), groups.end(), TableGroup::Records) != groups.end() && sendRuns()) {
         return fail(Result::Busy, kSendRunning);
     }
-    const std::vector<std::string> tables = tablesOf(groups);
-    CBackupFile backup(directoryOf(m_database.GetDatabasePath()));
-    if (!backup.Prepare(path, tables)) {
-        return fail(Result::NotABackup, backup.GetLastError());
-    }
-    return replaceFrom(backup.GetCopyPath(), tables, {});
+    return copyGroupsFrom(path, groups, Result::NotABackup);
 }
 
 CDatabaseMaintenance::Result CDatabaseMaintenance::ResetCustomerData()
 {
     m_lastError.clear();
     m_copied.clear();
-    const std::vector<std::string> tables = tablesOf({TableGroup::Cards});
+    return copyGroupsFrom(m_templatePath, {TableGroup::Cards}, Result::Failed);
+}
+
+CDatabaseMaintenance::Result CDatabaseMaintenance::copyGroupsFrom(
+    const std::string& path, const std::vector<TableGroup>& groups, Result unusable)
+{
+    const std::vector<std::string> tables = tablesOf(groups);
     CBackupFile source(directoryOf(m_database.GetDatabasePath()));
-    if (!source.Prepare(m_templatePath, tables)) {
-        return fail(Result::Failed, source.GetLastError());
+    if (!source.Prepare(path, tables)) {
+        return fail(unusable, source.GetLastError());
     }
     return replaceFrom(source.GetCopyPath(), tables, {});
 }

@@ -73,6 +73,9 @@ public:
 private:
     Result fail(Result result, std::string why);
     bool sendRuns() const;
+    // Copies the groups' tables from the checked file at path; unusable is the result
+    // when the file cannot serve.
+    Result copyGroupsFrom(const std::string& path, const std::vector<TableGroup>& groups, Result unusable);
     Result replaceFrom(const std::string& source, const std::vector<std::string>& tables,
         const std::vector<std::string>& keptParameters);
     bool copyTable(const std::string& table);

@@ -7,6 +7,7 @@
 #include "service/ServiceClient.h"
 #include "service/WebClient.h"
 #include "session/Session.h"
+#include "support/SimulatorLogin.h"
 
 #include <gtest/gtest.h>
 
@@ -33,11 +34,7 @@ protected:
 
     void logIn(const std::string& user, const std::string& password = "pw1234")
     {
-        std::string reply;
-        ASSERT_TRUE(
-            service.CallService("UserLogin", "UserID=8001&Account=" + user + "&Password=" + password, reply, false));
-        session = {};
-        ParseLoginReply(reply, session);
+        ASSERT_TRUE(test::logInDirectly(service, "8001", user, password, session));
     }
 
     SmsSimulator sim;

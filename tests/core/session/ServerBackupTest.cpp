@@ -7,6 +7,7 @@
 #include "service/ServiceClient.h"
 #include "service/WebClient.h"
 #include "session/Session.h"
+#include "support/SimulatorLogin.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
@@ -66,9 +67,7 @@ protected:
         ASSERT_TRUE(sim.start());
         service.SetAddress(sim.address());
         web.SetStallSeconds(5);
-        std::string reply;
-        ASSERT_TRUE(service.CallService("UserLogin", "UserID=8001&Account=&Password=pw1234", reply, false));
-        ParseLoginReply(reply, session);
+        ASSERT_TRUE(test::logInDirectly(service, "8001", "", "pw1234", session));
     }
 
     std::string writeFile(const std::string& name, const std::string& bytes)
