@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
+#include "app/PasswordVault.h"
 #include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
@@ -176,7 +177,8 @@ bool CCliApplication::logIn(const CommandLine& line)
         return false;
     }
     m_app->GetParameters().Load(m_app->GetDatabase(), m_app->GetSetupFile());
-    CLoginService login(*m_app, *m_service, *m_session, *m_autoStart);
+    m_vault = std::make_unique<CPasswordVault>();
+    CLoginService login(*m_app, *m_service, *m_session, *m_autoStart, m_vault.get());
     m_service->SetAddress(line.server.empty() ? login.InitialServiceAddress() : line.server);
 
     LoginRequest request;

@@ -9,6 +9,7 @@ namespace telvora {
 class CAppContext;
 class CAutoStart;
 class CDiagnosticLog;
+class CPasswordVault;
 class CServiceClient;
 class CWebClient;
 struct CSession;
@@ -47,6 +48,7 @@ private:
     std::unique_ptr<CWebClient> m_web;
     std::unique_ptr<CServiceClient> m_service;
     std::unique_ptr<CAutoStart> m_autoStart;
+    std::unique_ptr<CPasswordVault> m_vault;
     std::unique_ptr<CSession> m_session;
 };
 

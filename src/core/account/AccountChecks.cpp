@@ -1,6 +1,7 @@
 #include "account/AccountChecks.h"
 
 #include "account/PasswordStrength.h"
+#include "app/AppConstants.h"
 #include "service/TextCodec.h"
 #include "session/Session.h"
 
@@ -11,7 +12,6 @@ namespace telvora {
 
 namespace {
 
-constexpr const char* kMainUser = "admin";
 constexpr const char* kTooShort = "密码长度不能少于6位!";
 constexpr const char* kNotConfirmed = "密码未被确认,请确保密码与确认密码完全相符!";
 constexpr const char* kTooSimple = "系统检查到您的密码过于简单，为保障您的帐号安全，请修改为强密码!";

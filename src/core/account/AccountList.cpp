@@ -1,5 +1,6 @@
 #include "account/AccountList.h"
 
+#include "app/AppConstants.h"
 #include "session/Session.h"
 
 #include <algorithm>
@@ -7,8 +8,6 @@
 namespace telvora {
 
 namespace {
-
-constexpr const char* kMainUser = "admin";
 
 void showMainStock(std::vector<AccountRow>& rows, int sessionStock)
 {

@@ -1,5 +1,6 @@
 #include "session/ServerBackup.h"
 
+#include "app/AppConstants.h"
 #include "db/ADODataBase.h"
 #include "service/Base64.h"
 #include "service/ServiceClient.h"

@@ -68,9 +68,4 @@ void ParseLoginReply(const std::string& reply, CSession& session)
     session.loggedIn = true;
 }
 
-std::string AccountUserName(const std::string& user)
-{
-    return user.empty() ? std::string("admin") : user;
-}
-
 } // namespace telvora

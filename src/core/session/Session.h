@@ -32,10 +32,6 @@ std::string UserTypeName(const std::string& code);
 /// from the defaults: a field the reply lacks keeps its default.
 void ParseLoginReply(const std::string& reply, CSession& session);
 
-/// The user name the service knows a login by: an empty sub-account name is the main
-/// user, "admin".
-std::string AccountUserName(const std::string& user);
-
 /// Leading decimal digits of text after blanks and an optional sign; 0 when there are none.
 int DecimalValue(const std::string& text);
 

@@ -1,5 +1,6 @@
 #include "session/SessionKeeper.h"
 
+#include "app/AppConstants.h"
 #include "app/ParameterStore.h"
 #include "db/DateTime.h"
 #include "service/ServiceClient.h"
