@@ -111,4 +111,11 @@ std::string AutomaticBackupName(const std::string& user, const DateTime& now)
     return "backupdata/" + AccountUserName(user) + stamp;
 }
 
+std::string ProposedBackupName(bool offline, const std::string& account, const DateTime& now)
+{
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%.2d月%.2d日%d时%d备份数据.db", now.month, now.day, now.hour, now.minute);
+    return offline ? std::string(stamp) : account + " " + stamp;
+}
+
 } // namespace telvora
