@@ -8,6 +8,7 @@
 namespace telvora {
 class CAppContext;
 class CAutoStart;
+class CRegionTable;
 class CDiagnosticLog;
 class CPasswordVault;
 class CServiceClient;
@@ -38,8 +39,13 @@ private:
     int runRecords(const CommandLine& line);
     int runLunar(const CommandLine& line);
     int runMaintenance(const CommandLine& line);
-    bool openUserDatabase(const CommandLine& line);
     void printRecord(int recordId);
+    int runDivide(const CommandLine& line);
+    int runUnsent(const CommandLine& line);
+    int runRegion(const CommandLine& line);
+    int runPhrases(const CommandLine& line);
+    bool loadRegions(CRegionTable& regions);
+    bool openUserDatabase(const CommandLine& line);
 
     std::ostream& m_out;
     std::ostream& m_err;

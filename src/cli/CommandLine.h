@@ -16,7 +16,22 @@ inline constexpr int kExitLocalFailure = 3;
 inline constexpr int kExitOutsideLunarTable = 1;
 inline constexpr int kExitNotABackup = 2;
 
-enum class Command { None, Help, Login, Send, Replies, Records, Lunar, Backup, Restore, Compact };
+enum class Command {
+    None,
+    Help,
+    Login,
+    Send,
+    Replies,
+    Records,
+    Lunar,
+    Divide,
+    Unsent,
+    Region,
+    Phrases,
+    Backup,
+    Restore,
+    Compact
+};
 
 struct CommandLine
 {
@@ -39,6 +54,14 @@ struct CommandLine
     std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
     DateTime from; // lunar --from and --to, both or neither
     DateTime to;
+    // The number tools.
+    int divideMode = 0; // 1 province, 2 city, 3 carrier, 4 --extract, 5 --remove
+    std::string regionName; // of --extract or --remove
+    std::string phraseAction; // "list", "add" or "import"
+    std::string group; // --group
+    bool groupGiven = false;
+    std::string title; // --title
+    std::vector<std::string> arguments; // the files or numbers the tool command names
     std::string file; // backup and restore: the backup file
     std::vector<TableGroup> groups {TableGroup::Cards}; // restore --groups
 };

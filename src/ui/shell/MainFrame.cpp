@@ -26,6 +26,11 @@
 #include "shell/TrayIcon.h"
 #include "shell/Updater.h"
 #include "shell/WorkArea.h"
+#include "tools/DigGetPhone.h"
+#include "tools/PhoneDivisionDlg.h"
+#include "tools/PhoneQueryDlg.h"
+#include "tools/RegionTable.h"
+#include "tools/ShortMessageDlg.h"
 #include "widgets/DesktopAlertStack.h"
 
 #include <QApplication>
@@ -244,6 +249,10 @@ void CMainFrame::createCommands()
     handle(CmdClearRecords, &CMainFrame::onClearRecords);
     handle(CmdRefreshStock, &CMainFrame::onRefreshStock);
     handle(CmdAbout, &CMainFrame::onAbout);
+    handle(CmdRegionQuery, &CMainFrame::onRegionQuery);
+    handle(CmdDivision, &CMainFrame::onDivision);
+    handle(CmdExtract, &CMainFrame::onExtract);
+    handle(CmdPhrases, &CMainFrame::onPhrases);
     if (!CUpdater::ConfiguredProgram(m_services.app).isEmpty())
         handle(CmdUpdate, &CMainFrame::onUpdate);
 
@@ -442,6 +451,47 @@ void CMainFrame::onAbout()
 void CMainFrame::onUpdate()
 {
     CUpdater::Start(m_services.app);
+}
+
+QDialog* CMainFrame::openToolDialog(QDialog* dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    emit toolDialogOpened(dialog);
+    return dialog;
+}
+
+void CMainFrame::onRegionQuery()
+{
+    std::string regionDatabase;
+    PrepareRegionDatabase(m_services.app.GetDataDirectory(), regionDatabase);
+    openToolDialog(new CPhoneQueryDlg(m_services.prompter, regionDatabase, this));
+}
+
+void CMainFrame::onDivision()
+{
+    std::string regionDatabase;
+    PrepareRegionDatabase(m_services.app.GetDataDirectory(), regionDatabase);
+    openToolDialog(new CPhoneDivisionDlg(m_services.prompter, regionDatabase, nullptr, this));
+}
+
+void CMainFrame::onExtract()
+{
+    openToolDialog(new CDigGetPhone(m_services.prompter, this));
+}
+
+void CMainFrame::onPhrases()
+{
+    auto* dialog = new CShortMessageDlg(m_services.prompter, m_services.app.GetDatabase(), this);
+    connect(dialog, &QDialog::accepted, this, [this, dialog]() {
+        // "选中发送": the phrase goes into the message of the send page.
+        showPage(QStringLiteral("短信群发"), 0);
+        QWidget* sendPage = page(QStringLiteral("短信群发"));
+        if (auto* view = sendPage ? sendPage->findChild<CSMSSendView*>() : nullptr) {
+            view->insertPhrase(dialog->chosenText());
+        }
+    });
+    openToolDialog(dialog);
 }
 
 void CMainFrame::openLink(const QString& url)

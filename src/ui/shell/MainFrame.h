@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class QAction;
+class QDialog;
 class QDockWidget;
 class QLabel;
 class QProgressBar;
@@ -86,6 +87,8 @@ signals:
     void loginDialogFinished(int result);
     // The closing sequence is over and the window is closing.
     void frameClosing();
+    // A dialog of the tools menu or the phrase library was opened (window-modal).
+    void toolDialogOpened(QDialog* dialog);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,6 +111,11 @@ private:
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
+    QDialog* openToolDialog(QDialog* dialog);
+    void onRegionQuery();
+    void onDivision();
+    void onExtract();
+    void onPhrases();
 
     ShellServices& m_services;
     QHash<int, QAction*> m_commands;
