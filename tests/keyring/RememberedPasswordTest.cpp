@@ -1,12 +1,7 @@
 #include "app/RememberedPassword.h"
 
-#include "SmsSimulator.h"
-#include "app/AppConstants.h"
-#include "app/AutoStart.h"
 #include "app/PasswordVault.h"
-#include "core/app/AppTestSupport.h"
-#include "service/ServiceClient.h"
-#include "service/WebClient.h"
+#include "core/session/LoginWorld.h"
 #include "session/LoginService.h"
 
 #include <cstdlib>
@@ -23,7 +18,7 @@ bool secretServiceExpected()
     return expected && std::string(expected) == "1";
 }
 
-class RememberedPasswordTest : public testing::Test
+class RememberedPasswordTest : public testing::Test, protected test::LoginWorld
 {
 protected:
     void SetUp() override
@@ -32,9 +27,7 @@ protected:
         account.account = "8001";
         account.adminPassword = kPassword;
         sim.addAccount(account);
-        ASSERT_TRUE(sim.start());
-        service.SetAddress(sim.address());
-        ASSERT_TRUE(app.OpenWorkDatabase(kOfflineDatabase));
+        ASSERT_TRUE(start());
     }
 
     std::string stored()
@@ -43,13 +36,6 @@ protected:
     }
 
     static constexpr const char* kPassword = "pw'1&x";
-    SmsSimulator sim;
-    test::TempDir temp;
-    CAppContext app {test::preparedDataDirectory(temp)};
-    CWebClient web {nullptr, 5000, 5000};
-    CServiceClient service {web};
-    CSession session;
-    CAutoStart autoStart {"/usr/bin/telvora", temp.file("config")};
     CPasswordVault vault;
     CLoginService login {app, service, session, autoStart, &vault};
 };
