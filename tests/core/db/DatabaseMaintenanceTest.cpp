@@ -237,6 +237,20 @@ TEST_F(DatabaseMaintenanceTest, AFailureHalfWayLeavesEveryTableAsItWas)
     EXPECT_NE(restore.GetLastError().find("tbl_card_copy"), std::string::npos) << restore.GetLastError();
     EXPECT_EQ(markers(m_work), before);
     EXPECT_TRUE(restore.GetCopiedTables().empty());
+
+    // Two cards with one phone, from a table without the constraint: refused by the working
+    // table's unique phone, nothing copied.
+    const std::string twins = makeBackup("twins.db");
+    {
+        CADODataBase database;
+        ASSERT_TRUE(database.Open(twins));
+        ASSERT_TRUE(database.Execute("CREATE TABLE loose AS SELECT * FROM tbl_card"));
+        ASSERT_TRUE(database.Execute("UPDATE loose SET phone = '13900001000'"));
+        ASSERT_TRUE(database.Execute("DROP TABLE tbl_card"));
+        ASSERT_TRUE(database.Execute("ALTER TABLE loose RENAME TO tbl_card"));
+    }
+    EXPECT_EQ(restore.Restore(twins, {TableGroup::Records, TableGroup::Cards}), Result::Failed);
+    EXPECT_EQ(markers(m_work), before);
 }
 
 TEST_F(DatabaseMaintenanceTest, AProcessKilledDuringTheCopyLeavesTheDatabaseIntact)
