@@ -3,6 +3,8 @@
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
+#include "app/PasswordVault.h"
+#include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
 #include "records/SendHistory.h"
@@ -16,6 +18,11 @@
 #include "service/WebClient.h"
 #include "session/LoginService.h"
 #include "session/Session.h"
+#include "tools/NumberDivision.h"
+#include "tools/NumberTextFile.h"
+#include "tools/PhraseLibrary.h"
+#include "tools/RegionTable.h"
+#include "tools/UnsentExtraction.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -120,6 +127,9 @@ int CCliApplication::Run(const CommandLine& line)
         m_out << HelpText();
         return kExitOk;
     }
+    if (line.command == Command::Unsent) {
+        return runUnsent(line); // works on files alone
+    }
     if (line.command == Command::Lunar) {
         return runLunar(line);
     }
@@ -135,6 +145,16 @@ int CCliApplication::Run(const CommandLine& line)
         return runReplies(line);
     case Command::Records:
         return runRecords(line);
+    case Command::Backup:
+    case Command::Restore:
+    case Command::Compact:
+        return runMaintenance(line);
+    case Command::Divide:
+        return runDivide(line);
+    case Command::Region:
+        return runRegion(line);
+    case Command::Phrases:
+        return runPhrases(line);
     default:
         m_err << HelpText();
         return kExitRefused;
@@ -171,7 +191,8 @@ bool CCliApplication::logIn(const CommandLine& line)
         return false;
     }
     m_app->GetParameters().Load(m_app->GetDatabase(), m_app->GetSetupFile());
-    CLoginService login(*m_app, *m_service, *m_session, *m_autoStart);
+    m_vault = std::make_unique<CPasswordVault>();
+    CLoginService login(*m_app, *m_service, *m_session, *m_autoStart, m_vault.get());
     m_service->SetAddress(line.server.empty() ? login.InitialServiceAddress() : line.server);
 
     LoginRequest request;
@@ -336,19 +357,27 @@ int CCliApplication::runReplies(const CommandLine& line)
     return kExitOk;
 }
 
-int CCliApplication::runRecords(const CommandLine& line)
+bool CCliApplication::openUserDatabase(const CommandLine& line)
 {
     const std::string user
         = line.userGiven ? line.user : m_app->GetSetupFile().GetString(kSetupSection, "CurUser", line.user);
     const std::string name = user + ".db";
     std::error_code error;
-    // Listing must not create a database for a user who never logged in here.
+    // Reading must not create a database for a user who never logged in here.
     if (!std::filesystem::exists(m_app->DatabasePathFor(name), error)) {
         m_err << "没有用户[" << user << "]的数据库: " << m_app->DatabasePathFor(name) << "\n";
-        return kExitLocalFailure;
+        return false;
     }
     if (!m_app->OpenWorkDatabase(name)) {
         m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int CCliApplication::runRecords(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
         return kExitLocalFailure;
     }
     CSendHistory history(m_app->GetDatabase());
@@ -368,6 +397,159 @@ int CCliApplication::runRecords(const CommandLine& line)
         m_out << record.id << "\t" << (record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : std::string())
               << "\t" << modeText(record.sendMode) << "\t" << status << "\t" << record.successCount << "\t"
               << record.failCount << "\t" << oneLine(record.content) << "\n";
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runMaintenance(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    using Result = CDatabaseMaintenance::Result;
+    CDatabaseMaintenance maintenance(m_app->GetDatabase(), m_app->GetDataDirectory().FilePath(kTemplateDatabase));
+    Result result = Result::Failed;
+    if (line.command == Command::Backup) {
+        result = maintenance.Backup(line.file);
+        if (result == Result::Done) {
+            m_out << "数据备份到本地目录[" << line.file << "]成功!\n";
+        }
+    } else if (line.command == Command::Compact) {
+        result = maintenance.Compact();
+        if (result == Result::Done) {
+            m_out << "压缩数据库成功完成\n";
+        }
+    } else {
+        result = maintenance.Restore(line.file, line.groups);
+        for (const auto& copied : maintenance.GetCopiedTables()) {
+            m_out << copied.table << "=" << copied.rows << "\n";
+        }
+        if (result == Result::Done) {
+            m_out << "数据资料恢复成功!\n";
+        }
+    }
+    if (result == Result::NotABackup) {
+        m_err << CDatabaseMaintenance::kCannotOpenBackup << "\n" << maintenance.GetLastError() << "\n";
+        return kExitNotABackup;
+    }
+    if (result != Result::Done) {
+        m_err << maintenance.GetLastError() << "\n";
+        return kExitLocalFailure;
+    }
+    return kExitOk;
+}
+
+bool CCliApplication::loadRegions(CRegionTable& regions)
+{
+    std::string path;
+    if (!PrepareRegionDatabase(m_app->GetDataDirectory(), path) || !regions.LoadFile(path)) {
+        m_err << "打开号码查询数据库失败！\n";
+        return false;
+    }
+    return true;
+}
+
+int CCliApplication::runDivide(const CommandLine& line)
+{
+    CRegionTable regions;
+    if (!loadRegions(regions)) {
+        return kExitLocalFailure;
+    }
+    CNumberDivision division(regions);
+    const NumberFileResult loaded = division.LoadFile(line.arguments[0]);
+    if (loaded.status == NumberFileResult::Status::OpenFailed) {
+        m_err << loaded.message << "\n";
+        return kExitLocalFailure;
+    }
+    const auto mode = static_cast<DivisionMode>(line.divideMode);
+    const std::string name(TrimAscii(line.regionName));
+    if (const std::string refusal = division.CheckStart(mode, name); !refusal.empty()) {
+        m_err << refusal << "\n";
+        return kExitRefused;
+    }
+    const DivisionOutcome outcome = division.WriteFiles(mode, name, line.arguments[1]);
+    for (const DividedFile& file : outcome.files) {
+        m_out << file.path << "\t" << file.count << "\n";
+    }
+    if (!outcome.ok) {
+        m_err << outcome.message << "\n";
+        return kExitLocalFailure;
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runUnsent(const CommandLine& line)
+{
+    CUnsentExtraction extraction;
+    const CUnsentExtraction::List lists[] = {CUnsentExtraction::List::All, CUnsentExtraction::List::Sent};
+    for (int i = 0; i < 2; ++i) {
+        const NumberFileResult loaded = extraction.LoadFile(lists[i], line.arguments[static_cast<std::size_t>(i)]);
+        if (loaded.status == NumberFileResult::Status::OpenFailed) {
+            m_err << loaded.message << "\n";
+            return kExitLocalFailure;
+        }
+    }
+    const std::vector<std::string_view> unsent = extraction.Extract();
+    if (!AppendNumberLines(line.arguments[2], unsent)) {
+        m_err << "创建导出文件失败!\n";
+        return kExitLocalFailure;
+    }
+    m_out << line.arguments[2] << "\t" << unsent.size() << "\n";
+    return kExitOk;
+}
+
+int CCliApplication::runRegion(const CommandLine& line)
+{
+    CRegionTable regions;
+    if (!loadRegions(regions)) {
+        return kExitLocalFailure;
+    }
+    for (const std::string& number : line.arguments) {
+        const Region region = regions.Lookup(number);
+        const std::string_view carrier = CarrierCaption(ClassifyMobileNumber(number));
+        m_out << number << "\t" << region.province << "\t" << region.city << "\t"
+              << (carrier.empty() ? std::string_view("-") : carrier) << "\n";
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runPhrases(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    CPhraseLibrary library(m_app->GetDatabase());
+    if (line.phraseAction == "import") {
+        std::size_t imported = 0;
+        if (!library.ImportSpreadsheet(line.arguments[0], imported)) {
+            m_err << library.GetMessage() << "\n";
+            return kExitLocalFailure;
+        }
+        m_out << "imported=" << imported << "\n";
+        return kExitOk;
+    }
+    if (line.phraseAction == "add") {
+        if (!library.EnsureGroup(line.group) || !library.AddPhrase(line.title, line.text, line.group)) {
+            m_err << library.GetMessage() << "\n";
+            return kExitRefused;
+        }
+        return kExitOk;
+    }
+    std::vector<std::string> groups;
+    if (line.groupGiven) {
+        groups.push_back(line.group);
+    } else {
+        groups.emplace_back(CPhraseLibrary::kSentGroup);
+        for (const PhraseGroup& group : library.ListGroups()) {
+            groups.push_back(group.name);
+        }
+    }
+    m_out << "id\tgroup\ttitle\ttext\n";
+    for (const std::string& group : groups) {
+        for (const Phrase& phrase : library.ListPhrases(group)) {
+            m_out << phrase.id << "\t" << oneLine(phrase.group) << "\t" << oneLine(phrase.title) << "\t"
+                  << oneLine(phrase.message) << "\n";
+        }
     }
     return kExitOk;
 }

@@ -8,7 +8,9 @@
 namespace telvora {
 class CAppContext;
 class CAutoStart;
+class CRegionTable;
 class CDiagnosticLog;
+class CPasswordVault;
 class CServiceClient;
 class CWebClient;
 struct CSession;
@@ -36,7 +38,14 @@ private:
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
     int runLunar(const CommandLine& line);
+    int runMaintenance(const CommandLine& line);
     void printRecord(int recordId);
+    int runDivide(const CommandLine& line);
+    int runUnsent(const CommandLine& line);
+    int runRegion(const CommandLine& line);
+    int runPhrases(const CommandLine& line);
+    bool loadRegions(CRegionTable& regions);
+    bool openUserDatabase(const CommandLine& line);
 
     std::ostream& m_out;
     std::ostream& m_err;
@@ -45,6 +54,7 @@ private:
     std::unique_ptr<CWebClient> m_web;
     std::unique_ptr<CServiceClient> m_service;
     std::unique_ptr<CAutoStart> m_autoStart;
+    std::unique_ptr<CPasswordVault> m_vault;
     std::unique_ptr<CSession> m_session;
 };
 

@@ -11,7 +11,14 @@ const std::map<std::string, Command> kCommands = {
     {"send", Command::Send},
     {"replies", Command::Replies},
     {"records", Command::Records},
+    {"divide", Command::Divide},
+    {"unsent", Command::Unsent},
+    {"region", Command::Region},
+    {"phrases", Command::Phrases},
     {"lunar", Command::Lunar},
+    {"backup", Command::Backup},
+    {"restore", Command::Restore},
+    {"compact", Command::Compact},
 };
 
 // Options each command accepts besides --home and --server.
@@ -23,7 +30,12 @@ bool accepts(Command command, const std::string& option)
             {"--account", "--user", "--password", "--text", "--numbers", "--at", "--insert", "--yes", "--remember"}},
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
         {Command::Records, {"--user", "--scheduled"}},
+        {Command::Divide, {"--by", "--extract", "--remove"}},
+        {Command::Phrases, {"--group", "--text", "--title"}},
         {Command::Lunar, {"--from", "--to"}},
+        {Command::Backup, {"--user"}},
+        {Command::Restore, {"--user", "--groups"}},
+        {Command::Compact, {"--user"}},
     };
     const auto found = options.find(command);
     if (found == options.end()) {
@@ -41,7 +53,59 @@ bool takesValue(const std::string& option)
 {
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
-        || option == "--insert" || option == "--from" || option == "--to";
+        || option == "--insert" || option == "--from" || option == "--to" || option == "--by" || option == "--extract"
+        || option == "--remove" || option == "--group" || option == "--title" || option == "--groups";
+}
+
+bool checkToolArguments(CommandLine& line, std::string& error)
+{
+    const std::size_t count = line.arguments.size();
+    switch (line.command) {
+    case Command::Divide:
+        if (line.divideMode == 0) {
+            error = "divide needs --by, --extract or --remove";
+            return false;
+        }
+        if (count != 2) {
+            error = "divide takes FILE OUTBASE";
+            return false;
+        }
+        return true;
+    case Command::Unsent:
+        if (count != 3) {
+            error = "unsent takes ALL SENT OUT";
+            return false;
+        }
+        return true;
+    case Command::Region:
+        if (count == 0) {
+            error = "region needs at least one number";
+            return false;
+        }
+        return true;
+    default:
+        break;
+    }
+    if (count == 0 || (line.arguments[0] != "list" && line.arguments[0] != "add" && line.arguments[0] != "import")) {
+        error = "phrases takes list, add or import";
+        return false;
+    }
+    line.phraseAction = line.arguments[0];
+    line.arguments.erase(line.arguments.begin());
+    const bool isImport = line.phraseAction == "import";
+    if (line.arguments.size() != (isImport ? 1U : 0U)) {
+        error = isImport ? "phrases import takes FILE" : "unexpected argument: " + line.arguments.front();
+        return false;
+    }
+    if (line.phraseAction == "add" && (!line.groupGiven || !line.textGiven)) {
+        error = "phrases add needs --group and --text";
+        return false;
+    }
+    if ((line.phraseAction != "add" && (line.textGiven || !line.title.empty())) || (isImport && line.groupGiven)) {
+        error = "option not accepted by phrases " + line.phraseAction;
+        return false;
+    }
+    return true;
 }
 
 // A calendar day without a time of day.
@@ -173,10 +237,29 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.yes = true;
         } else if (option == "--scheduled") {
             line.scheduledOnly = true;
+        } else if (option == "--by" || option == "--extract" || option == "--remove") {
+            if (line.divideMode != 0) {
+                error = "divide takes one of --by, --extract and --remove";
+                return false;
+            }
+            static const std::map<std::string, int> byModes = {{"province", 1}, {"city", 2}, {"carrier", 3}};
+            if (option == "--by" && !byModes.contains(value)) {
+                error = "--by takes province, city or carrier";
+                return false;
+            }
+            line.divideMode = option == "--by" ? byModes.at(value) : option == "--extract" ? 4 : 5;
+            line.regionName = value;
+        } else if (option == "--group") {
+            line.group = value;
+            line.groupGiven = true;
+        } else if (option == "--title") {
+            line.title = value;
         } else if (option == "--from") {
             from = value;
         } else if (option == "--to") {
             to = value;
+        } else if (option == "--groups" && !ParseTableGroups(value, line.groups, error)) {
+            return false;
         }
     }
 
@@ -191,10 +274,24 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         line.numbers = std::move(positional);
         break;
+    case Command::Divide:
+    case Command::Unsent:
+    case Command::Region:
+    case Command::Phrases:
+        line.arguments = std::move(positional);
+        return checkToolArguments(line, error);
     case Command::Lunar:
         if (!collectLunarDays(positional, from, to, line, error)) {
             return false;
         }
+        break;
+    case Command::Backup:
+    case Command::Restore:
+        if (positional.size() != 1) {
+            error = positional.empty() ? "a backup file is needed" : "unexpected argument: " + positional[1];
+            return false;
+        }
+        line.file = positional.front();
         break;
     default:
         if (!positional.empty()) {
@@ -222,6 +319,13 @@ Usage:
               [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM"] [--insert name|title] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
   telvora-cli [--home DIR] records [--user U] [--scheduled]
+  telvora-cli [--home DIR] divide (--by province|city|carrier | --extract NAME | --remove NAME) FILE OUTBASE
+  telvora-cli unsent ALL SENT OUT
+  telvora-cli [--home DIR] region NUMBER...
+  telvora-cli [--home DIR] phrases (list [--group NAME] | add --group NAME --text TEXT [--title T] | import FILE)
+  telvora-cli [--home DIR] backup [--user U] FILE
+  telvora-cli [--home DIR] restore [--user U] FILE [--groups cards,records,phrases,calendar]
+  telvora-cli [--home DIR] compact [--user U]
   telvora-cli lunar [YYYY-MM-DD]...
   telvora-cli lunar --from YYYY-MM-DD --to YYYY-MM-DD
   telvora-cli --help
@@ -253,6 +357,35 @@ Commands:
   records   Lists the send records of the account database U.db (default: the user of
             the last login): id, time, mode, status, success and failure counts (in
             segments), content. --scheduled lists only scheduled sends.
+  divide    Reads the mobile numbers of the text file FILE (one a line; a leading country
+            code falls away, invalid lines are dropped) and appends them to files named
+            after OUTBASE, as the division dialog does: --by province writes
+            OUTBASE<province>(<count>).txt per province (未知省份号码 for unknown segments),
+            --by city the same per city, --by carrier OUTBASE-移动.txt, -联通.txt and
+            -电信.txt; --extract NAME writes the numbers of the province or city NAME (or a
+            name containing it, such as 广东省) and --remove NAME those of every other
+            region, both to OUTBASE(<count>).txt. Prints each file written with its count.
+  unsent    The lines of ALL (longer than 6 characters, as they stand) minus those of SENT,
+            counted as multisets (a line twice in ALL and once in SENT stays once), sorted
+            in byte order and appended to OUT. Prints OUT with the count.
+  region    One line a number: the number, its province, its city and its carrier (移动,
+            联通, 电信), separated by tabs; the carrier is - for an invalid number and the
+            province and city are empty for an unknown segment.
+  phrases   The phrase library of the database of the last login's user. list prints id,
+            group, title and text of every phrase (of one group with --group); add files a
+            phrase under a group (created when missing); import files the first column of
+            every sheet of a workbook (xlsx, xls, ods, csv; the first row holds captions)
+            under a group named after the sheet and prints the count.
+  backup    Writes a consistent, compacted copy of the account database U.db (default:
+            the user of the last login) to FILE, also while the program works in it. An
+            existing FILE is replaced once the copy is complete.
+  restore   Replaces the chosen groups of tables of U.db with those of the backup FILE
+            (default: cards): cards = customers, folders and copies; records = send
+            records and received messages; phrases; calendar = tasks and holidays. All
+            groups are copied in one transaction: on any failure nothing changes. A backup
+            of an older version is upgraded in a temporary copy; FILE is only read.
+            Prints one line per table copied (table=rows).
+  compact   Compacts U.db in place.
   lunar     Prints the lunar date of each day given (default: today), or of every day
             from --from to --to: the date, a tab, the lunar year, month and day as
             YYYY-MM-DD with an L before a leap month (2020-L04-01), a tab and the Chinese
@@ -267,8 +400,11 @@ Exit codes:
      stderr), or some numbers could not be written to the send record and were not sent
      (their count on stderr; they are counted as failed), or a reply fetch failed
   2  refused: bad arguments, login failure (the login's message on stderr), a check of
-     the send refused it (its text on stderr), an unconfirmed multi-segment text
-  3  local failure: the data directory or a database could not be opened
+     the send refused it (its text on stderr), an unconfirmed multi-segment text, a
+     number tool given no numbers or an empty name, a phrase refused
+  2  restore: FILE is not a usable backup of this program (nothing changed)
+  3  local failure: the data directory, a database or a file could not be opened,
+     read or written, or a backup, restore or compaction failed (nothing changed)
 )";
 }
 

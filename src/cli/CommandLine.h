@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DateTime.h"
+#include "db/TableGroups.h"
 
 #include <string>
 #include <vector>
@@ -13,8 +14,24 @@ inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
 inline constexpr int kExitOutsideLunarTable = 1;
+inline constexpr int kExitNotABackup = 2;
 
-enum class Command { None, Help, Login, Send, Replies, Records, Lunar };
+enum class Command {
+    None,
+    Help,
+    Login,
+    Send,
+    Replies,
+    Records,
+    Lunar,
+    Divide,
+    Unsent,
+    Region,
+    Phrases,
+    Backup,
+    Restore,
+    Compact
+};
 
 struct CommandLine
 {
@@ -37,6 +54,16 @@ struct CommandLine
     std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
     DateTime from; // lunar --from and --to, both or neither
     DateTime to;
+    // The number tools.
+    int divideMode = 0; // 1 province, 2 city, 3 carrier, 4 --extract, 5 --remove
+    std::string regionName; // of --extract or --remove
+    std::string phraseAction; // "list", "add" or "import"
+    std::string group; // --group
+    bool groupGiven = false;
+    std::string title; // --title
+    std::vector<std::string> arguments; // the files or numbers the tool command names
+    std::string file; // backup and restore: the backup file
+    std::vector<TableGroup> groups {TableGroup::Cards}; // restore --groups
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when

@@ -1,6 +1,8 @@
 #include "app/QtPrompter.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -59,6 +61,13 @@ QString QtPrompter::getSaveFileName(QWidget* parent, const FileRequest& request)
 QString QtPrompter::getExistingDirectory(QWidget* parent, const QString& title, const QString& directory)
 {
     return QFileDialog::getExistingDirectory(parent, title, directory);
+}
+
+QString QtPrompter::getText(QWidget* parent, const QString& caption, const QString& text)
+{
+    bool ok = false;
+    const QString typed = QInputDialog::getText(parent, caption, {}, QLineEdit::Normal, text, &ok);
+    return ok ? typed : QString();
 }
 
 } // namespace telvora

@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -19,6 +20,7 @@ namespace telvora {
 
 class CAppContext;
 class CLoadSendFileDlg;
+class CPhoneDivisionDlg;
 class CSMSTestDlg;
 class CSendEngine;
 class FrameServices;
@@ -81,11 +83,17 @@ public slots:
     void onClearCarrier(int carrier);
     void onNumberEntered();
     void onHint(int hint);
+    void onInsertPhraseClicked();
+    // Puts a phrase at the end of the message.
+    void insertPhrase(const QString& text);
+    void onSplitClicked();
 
 signals:
     // A window-modal dialog was opened; its result is handled when it finishes.
     void loadDialogOpened(CLoadSendFileDlg* dialog);
     void testDialogOpened(CSMSTestDlg* dialog);
+    // The phrase library or the division dialog was opened.
+    void toolDialogOpened(QDialog* dialog);
 
 private:
     void buildLayout();
@@ -99,6 +107,7 @@ private:
     void reloadHistory();
     void onLoadDialogFinished(CLoadSendFileDlg* dialog, int result);
     void onTestDialogFinished(CSMSTestDlg* dialog, int result);
+    void onSplitDialogAccepted(CPhoneDivisionDlg* dialog);
 
     CAppContext& m_app;
     const CSession& m_session;

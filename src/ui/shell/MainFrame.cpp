@@ -5,6 +5,7 @@
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
 #include "db/ADODataBase.h"
+#include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
 #include "records/SendHistory.h"
 #include "remind/BirthdayDailySend.h"
@@ -34,6 +35,11 @@
 #include "shell/TrayIcon.h"
 #include "shell/Updater.h"
 #include "shell/WorkArea.h"
+#include "tools/DigGetPhone.h"
+#include "tools/PhoneDivisionDlg.h"
+#include "tools/PhoneQueryDlg.h"
+#include "tools/RegionTable.h"
+#include "tools/ShortMessageDlg.h"
 #include "widgets/CalendarControl.h"
 #include "widgets/DesktopAlertStack.h"
 
@@ -292,6 +298,10 @@ void CMainFrame::createCommands()
     handle(CmdAbout, &CMainFrame::onAbout);
     handle(CmdSettings, &CMainFrame::onSettings);
     handle(CmdHolidays, &CMainFrame::onHolidays);
+    handle(CmdRegionQuery, &CMainFrame::onRegionQuery);
+    handle(CmdDivision, &CMainFrame::onDivision);
+    handle(CmdExtract, &CMainFrame::onExtract);
+    handle(CmdPhrases, &CMainFrame::onPhrases);
     if (!CUpdater::ConfiguredProgram(m_services.app).isEmpty())
         handle(CmdUpdate, &CMainFrame::onUpdate);
 
@@ -536,6 +546,47 @@ void CMainFrame::onUpdate()
     CUpdater::Start(m_services.app);
 }
 
+QDialog* CMainFrame::openToolDialog(QDialog* dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    emit toolDialogOpened(dialog);
+    return dialog;
+}
+
+void CMainFrame::onRegionQuery()
+{
+    std::string regionDatabase;
+    PrepareRegionDatabase(m_services.app.GetDataDirectory(), regionDatabase);
+    openToolDialog(new CPhoneQueryDlg(m_services.prompter, regionDatabase, this));
+}
+
+void CMainFrame::onDivision()
+{
+    std::string regionDatabase;
+    PrepareRegionDatabase(m_services.app.GetDataDirectory(), regionDatabase);
+    openToolDialog(new CPhoneDivisionDlg(m_services.prompter, regionDatabase, nullptr, this));
+}
+
+void CMainFrame::onExtract()
+{
+    openToolDialog(new CDigGetPhone(m_services.prompter, this));
+}
+
+void CMainFrame::onPhrases()
+{
+    auto* dialog = new CShortMessageDlg(m_services.prompter, m_services.app.GetDatabase(), this);
+    connect(dialog, &QDialog::accepted, this, [this, dialog]() {
+        // "选中发送": the phrase goes into the message of the send page.
+        showPage(QStringLiteral("短信群发"), 0);
+        QWidget* sendPage = page(QStringLiteral("短信群发"));
+        if (auto* view = sendPage ? sendPage->findChild<CSMSSendView*>() : nullptr) {
+            view->insertPhrase(dialog->chosenText());
+        }
+    });
+    openToolDialog(dialog);
+}
+
 void CMainFrame::openLink(const QString& url)
 {
     QDesktopServices::openUrl(QUrl(url));
@@ -608,7 +659,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             = app.GetApplicationDirectory() + AutomaticBackupName(app.GetParameters().Get("User"), DateTime::now());
         QDir().mkpath(QFileInfo(qs(target)).absolutePath());
         // A failed copy must not keep the user from leaving; nothing is reported.
-        CopyDatabase(app.GetDatabase().GetDatabasePath(), target);
+        CDatabaseMaintenance(app.GetDatabase(), {}).Backup(target);
     }
     // The rest may wait for the service, each step bounded by its time-out: the window is
     // gone by then. Nothing may reach the service after the log-off, so the send worker

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class QAction;
+class QDialog;
 class QDockWidget;
 class QLabel;
 class QProgressBar;
@@ -93,6 +94,8 @@ signals:
     void loginDialogFinished(int result);
     // The closing sequence is over and the window is closing.
     void frameClosing();
+    // A dialog of the tools menu or the phrase library was opened (window-modal).
+    void toolDialogOpened(QDialog* dialog);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +123,11 @@ private:
     void onHolidays();
     void updateLunarPane();
     void greetHoliday(int holidayId);
+    QDialog* openToolDialog(QDialog* dialog);
+    void onRegionQuery();
+    void onDivision();
+    void onExtract();
+    void onPhrases();
 
     ShellServices& m_services;
     QHash<int, QAction*> m_commands;

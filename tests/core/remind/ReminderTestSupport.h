@@ -3,6 +3,7 @@
 #include "core/app/AppTestSupport.h"
 #include "send/SendEngine.h"
 #include "session/Session.h"
+#include "support/AcceptingService.h"
 
 #include <memory>
 #include <string>
@@ -20,16 +21,7 @@ protected:
         m_app.GetParameters().Load(db(), m_app.GetSetupFile());
         m_session.token = "TOKEN";
         m_session.loggedIn = true;
-        m_engine = std::make_unique<CSendEngine>(
-            m_app, m_session,
-            [](const std::string& method, const std::string&, std::string& reply) {
-                reply = method == "CreateJob"
-                    ? "<MethodResult><RetCode>Sucess</RetCode><JobID>J1</JobID></MethodResult>"
-                    : "<MethodResult><RetCode>Sucess</RetCode><OKPhoneCounts>1</OKPhoneCounts>"
-                      "<CommonJobID>C1</CommonJobID><SpecialJobIDs>S1;</SpecialJobIDs></MethodResult>";
-                return true;
-            },
-            nullptr);
+        m_engine = std::make_unique<CSendEngine>(m_app, m_session, AcceptingService(), nullptr);
     }
 
     void TearDown() override { m_engine->Wait(); }

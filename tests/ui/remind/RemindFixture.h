@@ -9,6 +9,7 @@
 #include "send/RecipientHandOver.h"
 #include "send/SendEngine.h"
 #include "session/Session.h"
+#include "support/AcceptingService.h"
 #include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -39,17 +40,7 @@ struct RemindFixture
         session.loggedIn = true;
         session.token = "token";
         session.userType = "正式用户";
-        engine = std::make_unique<CSendEngine>(
-            *app, session,
-            [this](const std::string& method, const std::string&, std::string& reply) {
-                ++calls;
-                reply = method == "CreateJob"
-                    ? "<MethodResult><RetCode>Sucess</RetCode><JobID>J1</JobID></MethodResult>"
-                    : "<MethodResult><RetCode>Sucess</RetCode><OKPhoneCounts>1</OKPhoneCounts>"
-                      "<CommonJobID>C1</CommonJobID><SpecialJobIDs>S1;</SpecialJobIDs></MethodResult>";
-                return true;
-            },
-            nullptr);
+        engine = std::make_unique<CSendEngine>(*app, session, AcceptingService(&calls), nullptr);
     }
     ~RemindFixture() { engine->Wait(); }
 

@@ -15,9 +15,14 @@
 #include "shell/TrayIcon.h"
 #include "shell/WorkArea.h"
 #include "support/ScriptedPrompter.h"
+#include "tools/DigGetPhone.h"
+#include "tools/PhoneDivisionDlg.h"
+#include "tools/PhoneQueryDlg.h"
+#include "tools/ShortMessageDlg.h"
 
 #include <QDockWidget>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -132,6 +137,7 @@ private slots:
     void closingDropsQueuedCallsAndStoresAFetchInFlight_data();
     void closingDropsQueuedCallsAndStoresAFetchInFlight();
     void minimisingWithoutATrayKeepsTheWindow();
+    void toolCommandsOpenTheirDialogs();
 };
 
 void ShellTest::loginSucceedsAndShowsTheWindow()
@@ -524,6 +530,40 @@ void ShellTest::minimisingWithoutATrayKeepsTheWindow()
     QVERIFY(frame->isMinimized());
     QCoreApplication::processEvents();
     QVERIFY(frame->isVisible());
+}
+
+void ShellTest::toolCommandsOpenTheirDialogs()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    const auto open = [frame](int command) -> QDialog* {
+        QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
+        frame->commandAction(command)->trigger();
+        return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
+    };
+    QDialog* query = open(CmdRegionQuery);
+    QVERIFY(qobject_cast<CPhoneQueryDlg*>(query));
+    query->reject();
+    QDialog* division = open(CmdDivision);
+    QVERIFY(qobject_cast<CPhoneDivisionDlg*>(division));
+    QVERIFY2(qobject_cast<CPhoneDivisionDlg*>(division)->startButton()->isEnabled(), "mobileArea.db was found");
+    division->reject();
+    QDialog* extraction = open(CmdExtract);
+    QVERIFY(qobject_cast<CDigGetPhone*>(extraction));
+    extraction->reject();
+
+    // "选中发送" from the tool bar's phrase library goes to the send page's message.
+    auto* phrases = qobject_cast<CShortMessageDlg*>(open(CmdPhrases));
+    QVERIFY(phrases);
+    phrases->contentEdit()->setPlainText(QStringLiteral("周末愉快"));
+    phrases->onAddClicked();
+    phrases->phraseList()->setCurrentItem(phrases->phraseList()->topLevelItem(0));
+    phrases->onUseClicked();
+    QCOMPARE(frame->currentPage(), QStringLiteral("短信群发"));
+    auto* view = frame->page(QStringLiteral("短信群发"))->findChild<CSMSSendView*>();
+    QVERIFY(view);
+    QCOMPARE(view->messageEdit()->toPlainText(), QStringLiteral("周末愉快"));
 }
 
 } // namespace telvora

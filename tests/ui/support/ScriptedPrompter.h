@@ -67,6 +67,13 @@ public:
         return answer(FileDialog::Directory, FileRequest {title, directory, {}, {}}, m_directoryAnswers);
     }
 
+    // Input dialogs: a null answer (or none scripted) is Cancel.
+    void answerText(const QString& text) { m_textAnswers.enqueue(text); }
+    QString getText(QWidget*, const QString&, const QString&) override
+    {
+        return m_textAnswers.isEmpty() ? QString() : m_textAnswers.dequeue();
+    }
+
 private:
     QString answer(FileDialog dialog, const FileRequest& request, QQueue<QString>& script)
     {
@@ -80,6 +87,7 @@ private:
     QQueue<QString> m_openAnswers;
     QQueue<QString> m_saveAnswers;
     QQueue<QString> m_directoryAnswers;
+    QQueue<QString> m_textAnswers;
     int m_unexpectedQuestions = 0;
 };
 
