@@ -13,6 +13,7 @@
 #include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "support/TestApp.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -29,13 +30,7 @@ struct RemindFixture
 {
     RemindFixture()
     {
-        DataDirectoryInputs inputs;
-        inputs.telvoraHome = temp.path().string();
-        inputs.templateDirectory = TELVORA_TEST_TEMPLATE_DIR;
-        CDataDirectory directory(inputs);
-        directory.Prepare();
-        app = std::make_unique<CAppContext>(directory);
-        app->OpenWorkDatabase("user.db");
+        app = OpenTestApp(temp);
         app->GetParameters().Load(app->GetDatabase(), app->GetSetupFile());
         session.loggedIn = true;
         session.token = "token";
