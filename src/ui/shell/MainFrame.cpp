@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
 #include "app/Prompter.h"
 #include "db/ADODataBase.h"
 #include "db/DatabaseMaintenance.h"
@@ -463,7 +464,11 @@ void CMainFrame::onLoggedIn(bool interfaceAccount)
 void CMainFrame::onAfterLogin()
 {
     SwitchPage(QStringLiteral("今日提醒"));
-    m_birthdays->run(DateTime::now());
+    // A second for the window to show the page before the greetings may ask anything.
+    QTimer::singleShot(1000, this, [this]() {
+        if (m_services.loginGate.isOpen())
+            m_birthdays->run(DateTime::now());
+    });
     m_runtime->checkLowStockLater();
 }
 
