@@ -18,8 +18,11 @@ CCalendarControl::CCalendarControl(QWidget* parent)
     : QWidget(parent)
     , m_selected(QDate::currentDate())
     , m_grid(new QGridLayout(this))
+    , m_header(new QLabel(this))
 {
     m_grid->setSpacing(1);
+    m_header->setAlignment(Qt::AlignCenter);
+    m_grid->addWidget(m_header, 0, 0, 1, 7);
     rebuild();
 }
 
@@ -111,12 +114,23 @@ void CCalendarControl::rebuild()
             [this](QListWidgetItem* item) { emit eventActivated(item->data(kIdRole).toInt()); });
         // A press on the empty part of a cell selects its day too.
         cell.list->viewport()->installEventFilter(this);
-        const int row = (i / columns) * 2;
+        const int row = 1 + (i / columns) * 2;
         m_grid->addWidget(cell.title, row, i % columns);
         m_grid->addWidget(cell.list, row + 1, i % columns);
         m_cells.append(cell);
     }
+    m_grid->addWidget(m_header, 0, 0, 1, columns);
+    m_header->setText(headerText());
     fill();
+}
+
+QString CCalendarControl::headerText() const
+{
+    if (m_mode == Mode::Month)
+        return m_selected.toString(QStringLiteral("yyyy年M月"));
+    const QString pattern = QStringLiteral("yyyy年M月d日");
+    return m_mode == Mode::Day ? m_selected.toString(pattern)
+                               : firstShown().toString(pattern) + QStringLiteral(" - ") + lastShown().toString(pattern);
 }
 
 bool CCalendarControl::eventFilter(QObject* watched, QEvent* event)

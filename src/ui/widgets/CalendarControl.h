@@ -54,6 +54,8 @@ public:
     QVector<int> shownOn(const QDate& date) const;
     // The event chosen in the cells, 0 without one.
     int currentEvent() const;
+    // What the calendar shows, e.g. "2026年12月".
+    QString headerText() const;
 
 signals:
     void eventActivated(int id);
@@ -78,6 +80,7 @@ private:
     QVector<CalendarEvent> m_events;
     QVector<Cell> m_cells;
     QGridLayout* m_grid;
+    QLabel* m_header;
 };
 
 } // namespace telvora

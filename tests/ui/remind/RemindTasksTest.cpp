@@ -381,6 +381,7 @@ void RemindTasksTest::calendarModesShowTheirDays()
     QCOMPARE(calendar.shownOn(QDate(2026, 12, 13)), QVector<int> {2});
     calendar.setMode(CCalendarControl::Mode::Month);
     QCOMPARE(range(), qMakePair(QDate(2026, 11, 30), QDate(2027, 1, 10)));
+    QCOMPARE(calendar.headerText(), QStringLiteral("2026年12月"));
     QCOMPARE(calendar.shownOn(QDate(2026, 12, 9)), QVector<int> {1});
     calendar.removeEvent(1);
     QVERIFY(calendar.shownOn(QDate(2026, 12, 9)).isEmpty());
