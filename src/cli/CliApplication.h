@@ -10,6 +10,7 @@ class CAppContext;
 class CAutoStart;
 class CRegionTable;
 class CDiagnosticLog;
+class CPasswordVault;
 class CServiceClient;
 class CWebClient;
 struct CSession;
@@ -43,6 +44,7 @@ private:
     // Opens U.db of --user (default: the last login's user) without creating it.
     bool openAccountDatabase(const CommandLine& line);
     int runLunar(const CommandLine& line);
+    int runMaintenance(const CommandLine& line);
     void printRecord(int recordId);
     int runDivide(const CommandLine& line);
     int runUnsent(const CommandLine& line);
@@ -58,6 +60,7 @@ private:
     std::unique_ptr<CWebClient> m_web;
     std::unique_ptr<CServiceClient> m_service;
     std::unique_ptr<CAutoStart> m_autoStart;
+    std::unique_ptr<CPasswordVault> m_vault;
     std::unique_ptr<CSession> m_session;
 };
 
