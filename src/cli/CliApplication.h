@@ -9,12 +9,15 @@ namespace telvora {
 class CAppContext;
 class CAutoStart;
 class CDiagnosticLog;
+class CSendEngine;
 class CServiceClient;
 class CWebClient;
 struct CSession;
 } // namespace telvora
 
 namespace telvora::cli {
+
+class CWaitingObserver;
 
 /// Runs one command of telvora-cli on the same core the desktop program uses.
 class CCliApplication final
@@ -33,6 +36,8 @@ private:
     bool logIn(const CommandLine& line);
     int runLogin(const CommandLine& line);
     int runSend(const CommandLine& line);
+    int runResume(const CommandLine& line);
+    int awaitSend(CSendEngine& engine, CWaitingObserver& observer);
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
     void printRecord(int recordId);

@@ -11,7 +11,7 @@ inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
 
-enum class Command { None, Help, Login, Send, Replies, Records };
+enum class Command { None, Help, Login, Send, Resume, Replies, Records };
 
 struct CommandLine
 {
@@ -26,11 +26,14 @@ struct CommandLine
     bool textGiven = false;
     std::vector<std::string> numberFiles;
     std::vector<std::string> numbers;
-    std::string at; // "YYYY-MM-DD HH:MM"
+    std::string at; // "YYYY-MM-DD HH:MM[:SS]"
     std::string insert; // "", "name" or "title"
     bool yes = false;
     bool scheduledOnly = false;
     bool userGiven = false;
+    int record = 0; // --record of resume; 0: the most recent interrupted one
+    bool includeUnknown = false;
+    bool now = false;
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -117,7 +119,9 @@ private:
     void onLoggedIn(bool interfaceAccount);
     void onSessionEnded();
     void onSendProgress(int done, int total);
-    void onSendCompleted(bool finished);
+    void onSendCompleted(bool finished, const QString& detail);
+    void offerResume();
+    bool resumeNext();
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
@@ -139,6 +143,10 @@ private:
     DesktopAlertStack* m_alerts;
     CFrameRuntime* m_runtime;
     QPointer<CLoginDlg> m_loginDialog;
+    // Interrupted records the user chose to finish, sent one after another.
+    std::vector<int> m_resumeQueue;
+    bool m_resuming = false;
+    QStringList m_resumeNotes;
 };
 
 } // namespace telvora
