@@ -429,12 +429,8 @@ void CSendEngine::report(const Job& job, const std::function<void(CSendObserver&
 bool CSendEngine::persist(const Job& job, const std::function<bool()>& write)
 {
     auto wait = m_policy.writePause;
-    bool told = false;
     while (!write()) {
-        if (!told) {
-            report(job, [&](CSendObserver& observer) { observer.recordWriteRetrying(job.recordId); });
-            told = true;
-        }
+        report(job, [&](CSendObserver& observer) { observer.recordWriteRetrying(job.recordId); });
         if (!pause(wait)) {
             return false;
         }

@@ -23,7 +23,7 @@ public:
     /// database, or the send was interrupted (the service unreachable, a stop) with numbers
     /// left to resume.
     virtual void sendFailed(int recordId, const std::string& message) = 0;
-    /// A write of the send record failed (a busy database, say); it is being retried.
+    /// A write of the send record failed (a busy database, say); it is tried again after a pause.
     virtual void recordWriteRetrying(int recordId) { static_cast<void>(recordId); }
 };
 
