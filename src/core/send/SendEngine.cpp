@@ -495,13 +495,13 @@ void CSendEngine::SendWorker(Job& job)
             }
         }
         const std::size_t count = std::min(kBatchSize, total - done);
-        const CallResult result = postBatch(job, db, rows.subspan(done, count), jobId);
-        if (result == CallResult::NotReached) {
+        const int handed = static_cast<int>(done + count);
+        report(job, [&](CSendObserver& observer) { observer.numbersWritten(handed, totalNumbers); });
+        if (postBatch(job, db, rows.subspan(done, count), jobId) == CallResult::NotReached) {
             interrupted = true;
             break;
         }
         done += count;
-        report(job, [&](CSendObserver& observer) { observer.numbersWritten(static_cast<int>(done), totalNumbers); });
     }
     if (!plain && !job.customJobIds.empty()) {
         persist(job, [&] { return db.ledger.SetJobIds(job.recordId, job.jobIds); });

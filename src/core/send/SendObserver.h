@@ -13,7 +13,7 @@ class CSendObserver
 public:
     virtual ~CSendObserver() = default;
 
-    /// done of total numbers have been posted; reported once per batch.
+    /// done of total numbers are handed to the service; reported once per batch, before its post.
     virtual void numbersWritten(int done, int total) = 0;
     /// The send went through every batch (some may have been refused; the record tells).
     /// note names the numbers whose outcome is unknown (posted, no answer), empty when none.

@@ -61,9 +61,12 @@ CallResult CServiceClient::Call(const std::string& method, const std::string& bo
     }
     CXmlReader xml(std::move(reply));
     // A body that is no failure reply of the service may come from anything in between.
-    const bool answered = xml.FindChildElem("RetCode");
+    if (!xml.FindChildElem("RetCode")) {
+        reply.clear();
+        return CallResult::NoAnswer;
+    }
     reply = xml.FindChildElem("Message") ? xml.GetChildData() : std::string();
-    return answered ? CallResult::Refused : CallResult::NoAnswer;
+    return CallResult::Refused;
 }
 
 } // namespace telvora
