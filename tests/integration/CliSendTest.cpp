@@ -193,6 +193,24 @@ TEST_F(CliSend, BadArgumentsExitTwoAndHelpExitsZero)
     EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
 }
 
+TEST_F(CliSend, ResumeWithNothingToFinishIsRefused)
+{
+    const std::vector<std::string> resume
+        = {"resume", "--account", kAccount, "--user", "admin", "--password", kPassword};
+    const CliResult none = run(resume);
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("没有尚未完成的发送记录"), std::string::npos) << none.err;
+
+    ASSERT_EQ(send({"--text", "done", "13900000001"}).exitCode, 0);
+    auto named = resume;
+    named.insert(named.end(), {"--record", "1"});
+    const CliResult finished = run(named);
+    EXPECT_EQ(finished.exitCode, 2);
+    EXPECT_NE(finished.err.find("不是尚未完成的发送记录"), std::string::npos) << finished.err;
+    EXPECT_EQ(run({"resume", "--account", kAccount, "--password", kPassword, "--record", "x"}).exitCode, 2);
+    EXPECT_EQ(sim.callCount("CreateJob"), 1);
+}
+
 using CliReplies = CliHarness;
 
 TEST_F(CliReplies, ReplyDeliveredTwiceIsStoredOnce)
