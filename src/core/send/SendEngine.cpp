@@ -350,11 +350,13 @@ bool CSendEngine::ResumeSend(int recordId, bool includeUnknown, bool sendNow)
     job->sendTime = record->sendTime;
     job->jobIds = record->jobIds;
     const DateTime moment = DateTime::parse(record->sendTime);
-    if (record->scheduled && moment.valid && !(moment > DateTime::now()) && !sendNow) {
+    const bool ahead = moment.valid && moment > DateTime::now();
+    if (record->scheduled && !ahead && !sendNow) {
         m_lastError = "定时发送的时间[" + record->sendTime + "]已过，需要立即发送";
         return false;
     }
-    job->scheduled = record->scheduled && !sendNow && moment.valid;
+    // A time still ahead is kept whatever the caller allowed.
+    job->scheduled = record->scheduled && ahead;
     if (job->scheduled) {
         job->escapedSendTime = record->sendTime;
         EscapeFormValue(job->escapedSendTime);

@@ -273,6 +273,16 @@ TEST_F(SendEngineTest, ScheduledResumeKeepsItsTimeOrNeedsConsent)
     ASSERT_EQ(service.posted.size(), 1U);
     EXPECT_TRUE(service.posted.front().ends_with("&SendTime=")) << "sent at once";
     EXPECT_EQ(accounts(1), "1/0/0/0 1/0");
+
+    service.jobOutcome = CallResult::NotReached;
+    ASSERT_TRUE(engine->PrepareSend({"13900000002"}, "x", 1, 0));
+    ASSERT_TRUE(engine->SetSendTime("2099-01-01 08:00:00"));
+    ASSERT_TRUE(engine->StartSend());
+    engine->Wait();
+    service.jobOutcome = CallResult::Success;
+    ASSERT_TRUE(engine->ResumeSend(2, false, true));
+    engine->Wait();
+    EXPECT_TRUE(service.posted.back().ends_with("&SendTime=2099-01-01%2008:00:00")) << service.posted.back();
 }
 
 // An answer that cannot be written is kept until it is: the rows never disagree with the service.
