@@ -37,16 +37,18 @@ std::string CServiceClient::Url(const std::string& path) const
     return Address() + path;
 }
 
-bool CServiceClient::CallService(const std::string& method, const std::string& body, std::string& reply, bool usePost)
+bool CServiceClient::CallService(
+    const std::string& method, const std::string& body, std::string& reply, bool usePost, int postTimeoutMs)
 {
-    return Call(method, body, reply, usePost) == CallResult::Success;
+    return Call(method, body, reply, usePost, postTimeoutMs) == CallResult::Success;
 }
 
-CallResult CServiceClient::Call(const std::string& method, const std::string& body, std::string& reply, bool usePost)
+CallResult CServiceClient::Call(
+    const std::string& method, const std::string& body, std::string& reply, bool usePost, int postTimeoutMs)
 {
     reply.clear();
     const std::string url = Url("/Services.asmx/" + method);
-    const int result = usePost ? m_webClient.Post(url, body, reply) : m_webClient.Get(url, body, reply);
+    const int result = usePost ? m_webClient.Post(url, body, reply, postTimeoutMs) : m_webClient.Get(url, body, reply);
     if (result == CWebClient::kResultNoConnection || result == CWebClient::kResultConnectTimeout) {
         reply.clear();
         return CallResult::NotReached;

@@ -1,7 +1,5 @@
 #include "session/TextUtil.h"
 
-#include "service/TextCodec.h"
-
 namespace telvora {
 
 std::string_view TrimAscii(std::string_view text)
@@ -13,26 +11,6 @@ std::string_view TrimAscii(std::string_view text)
     }
     const std::size_t last = text.find_last_not_of(spaces);
     return text.substr(first, last - first + 1);
-}
-
-bool EscapeFormValue(std::string& text)
-{
-    std::string escaped = text;
-    ToUtf8(escaped);
-    std::string value;
-    value.reserve(escaped.size());
-    for (char c : escaped) {
-        if (c == '%') {
-            value += "%25";
-        } else {
-            value += c;
-        }
-    }
-    if (!PercentEscape(value)) {
-        return false;
-    }
-    text = std::move(value);
-    return true;
 }
 
 } // namespace telvora
