@@ -506,9 +506,6 @@ void CSendEngine::SendWorker(Job& job)
         }
         done += count;
     }
-    if (!plain && !job.customJobIds.empty()) {
-        persist(job, [&] { return db.ledger.SetJobIds(job.recordId, job.jobIds); });
-    }
 
     const auto countAt = [&](int status) {
         return std::count_if(
