@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DateTime.h"
+#include "db/TableGroups.h"
 
 #include <string>
 #include <vector>
@@ -13,8 +14,25 @@ inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
 inline constexpr int kExitOutsideLunarTable = 1;
+inline constexpr int kExitNotABackup = 2;
 
-enum class Command { None, Help, Login, Send, Resume, Replies, Records, Lunar, Divide, Unsent, Region, Phrases };
+enum class Command {
+    None,
+    Help,
+    Login,
+    Send,
+    Resume,
+    Replies,
+    Records,
+    Lunar,
+    Divide,
+    Unsent,
+    Region,
+    Phrases,
+    Backup,
+    Restore,
+    Compact
+};
 
 struct CommandLine
 {
@@ -48,6 +66,8 @@ struct CommandLine
     bool groupGiven = false;
     std::string title; // --title
     std::vector<std::string> arguments; // the files or numbers the tool command names
+    std::string file; // backup and restore: the backup file
+    std::vector<TableGroup> groups {TableGroup::Cards}; // restore --groups
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when

@@ -5,6 +5,7 @@
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
 #include "db/ADODataBase.h"
+#include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
 #include "records/SendHistory.h"
 #include "send/SMSSendView.h"
@@ -622,7 +623,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             = app.GetApplicationDirectory() + AutomaticBackupName(app.GetParameters().Get("User"), DateTime::now());
         QDir().mkpath(QFileInfo(qs(target)).absolutePath());
         // A failed copy must not keep the user from leaving; nothing is reported.
-        CopyDatabase(app.GetDatabase().GetDatabasePath(), target);
+        CDatabaseMaintenance(app.GetDatabase(), {}).Backup(target);
     }
     // The rest may wait for the service, each step bounded by its time-out: the window is
     // gone by then. Nothing may reach the service after the log-off, so the send worker
