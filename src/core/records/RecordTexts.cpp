@@ -1,6 +1,7 @@
 #include "records/RecordTexts.h"
 
 #include "records/SendHistory.h"
+#include "records/SendLedger.h"
 
 namespace telvora {
 
@@ -35,11 +36,11 @@ bool MayRemoveScheduled(const SendRecord& record, const DateTime& now)
 std::string DetailStatusText(int status)
 {
     switch (status) {
-    case 1:
+    case kDetailAccepted:
         return "发送成功";
-    case 0:
+    case kDetailNotPosted:
         return "未发送";
-    case 2:
+    case kDetailUnknown:
         return "结果未知";
     default:
         return "发送异常";

@@ -2,6 +2,7 @@
 
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
+#include "records/SendLedger.h"
 
 namespace telvora {
 
@@ -122,7 +123,8 @@ std::vector<std::string> CSendHistory::SentNumbers(long recordId)
     std::vector<std::string> numbers;
     CADORecordset rows(&m_database);
     if (!rows.Open("SELECT phones FROM tbl_sendsms_detail WHERE group_id = " + std::to_string(recordId)
-            + " AND status IN (1, 2) ORDER BY id")) {
+            + " AND status IN (" + std::to_string(kDetailAccepted) + ", " + std::to_string(kDetailUnknown)
+            + ") ORDER BY id")) {
         m_lastError = rows.GetLastError();
         return numbers;
     }

@@ -40,8 +40,7 @@ std::vector<SendRecord> CIdleSendLogView::records()
 
 QStringList CIdleSendLogView::cells(const SendRecord& record, int)
 {
-    return {QString::fromStdString(ScheduledStatusText(record, DateTime::now())),
-        QString::fromStdString(SendModeText(record.sendMode)),
+    return {QString::fromStdString(ScheduledStatusText(record, DateTime::now())), typeText(record),
         QString::fromStdString(record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : ""),
         QString::number(record.successCount + record.failCount), QString::number(record.failCount),
         QString::fromStdString(record.content),
@@ -72,6 +71,8 @@ QVector<qint64> CIdleSendLogView::removable(const QVector<int>& rows) const
 
 void CIdleSendLogView::onDelete()
 {
+    if (refuseWhileSending())
+        return;
     const QVector<int> rows = listView()->selectedRows();
     if (rows.isEmpty()) {
         m_deps.prompter.information(this, QStringLiteral("请选择要删除的发送记录!"));
@@ -86,6 +87,8 @@ void CIdleSendLogView::onDelete()
 
 void CIdleSendLogView::onClear()
 {
+    if (refuseWhileSending())
+        return;
     if (!m_deps.prompter.question(this, QStringLiteral("您确认要清空所有发送记录,定时尚未发送的记录不可以清空？")))
         return;
     QVector<int> all(listView()->rowCount());

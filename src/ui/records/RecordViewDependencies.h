@@ -3,6 +3,7 @@
 namespace telvora {
 
 class CAppContext;
+class CSendEngine;
 class CServiceClient;
 class FrameServices;
 class HintBroadcaster;
@@ -20,6 +21,7 @@ struct RecordViewDependencies
     HintBroadcaster& hints;
     RecipientHandOver& handOver;
     FrameServices& frame;
+    CSendEngine& engine; // resumes interrupted sends
 };
 
 } // namespace telvora

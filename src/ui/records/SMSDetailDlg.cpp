@@ -3,6 +3,7 @@
 #include "app/Prompter.h"
 #include "records/RecordTexts.h"
 #include "records/SendHistory.h"
+#include "records/SendLedger.h"
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
@@ -19,8 +20,6 @@ namespace telvora {
 namespace {
 
 enum Column { ColId, ColNumber, ColStatus, ColTime, ColSegments, ColName, ColPhone, ColMessage };
-
-constexpr int kUnknownOutcome = 2;
 
 } // namespace
 
@@ -105,9 +104,9 @@ void CSMSDetailDlg::resend(Resend choice)
         QVector<int> unknown;
         for (int row : taken) {
             const int status = m_statuses.value(row);
-            if (status == kUnknownOutcome)
+            if (status == kDetailUnknown)
                 unknown.append(row);
-            else if (status != 0 && status != 1)
+            else if (status != kDetailNotPosted && status != kDetailAccepted)
                 refused.append(row);
         }
         // Numbers whose outcome is unknown may have arrived: resending them can deliver twice.

@@ -35,7 +35,7 @@ std::vector<SendRecord> CSendLogView::records()
 
 QStringList CSendLogView::cells(const SendRecord& record, int position)
 {
-    return {QString::number(position), QString::fromStdString(SendModeText(record.sendMode)),
+    return {QString::number(position), typeText(record),
         QString::fromStdString(record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : ""),
         QString::number(record.successCount + record.failCount), QString::number(record.failCount),
         QString::fromStdString(record.content),
@@ -55,6 +55,8 @@ void CSendLogView::handOver(const CSMSDetailDlg& dialog)
 
 void CSendLogView::onDelete()
 {
+    if (refuseWhileSending())
+        return;
     const QVector<qint64> ids = listView()->recordIds(listView()->selectedRows());
     if (ids.isEmpty()) {
         m_deps.prompter.information(this, QStringLiteral("请选择要删除的发送记录!"));
@@ -67,6 +69,8 @@ void CSendLogView::onDelete()
 
 void CSendLogView::onClear()
 {
+    if (refuseWhileSending())
+        return;
     if (!m_deps.prompter.question(this, QStringLiteral("您确认要清空所有发送记录？")))
         return;
     CSendHistory history(m_deps.app.GetDatabase());

@@ -7,8 +7,10 @@
 #include "records/RecordTexts.h"
 #include "records/SMSDetailDlg.h"
 #include "records/SendHistory.h"
+#include "send/SendEngine.h"
 #include "widgets/ReportView.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -65,6 +67,9 @@ QMenu* CSendRecordListView::contextMenu()
     m_menu->addAction(QStringLiteral("查看明细"), this, &CSendRecordListView::onViewDetail);
     m_menu->addAction(QStringLiteral("删除记录"), this, &CSendRecordListView::onDelete);
     m_menu->addAction(QStringLiteral("清空记录"), this, &CSendRecordListView::onClear);
+    const int focused = m_list->focusedRow();
+    QAction* resume = m_menu->addAction(QStringLiteral("继续发送"), this, &CSendRecordListView::onResume);
+    resume->setEnabled(focused >= 0 && m_interrupted.contains(m_list->rowData(focused).toLongLong()));
     addMenuItems(m_menu);
     return m_menu;
 }
@@ -77,6 +82,9 @@ void CSendRecordListView::onHint(int hint)
 
 void CSendRecordListView::reload()
 {
+    m_interrupted.clear();
+    for (const InterruptedSend& send : m_deps.engine.FindInterrupted())
+        m_interrupted.insert(send.recordId, {send.notPosted, send.unknown});
     QVector<ReportRow> rows;
     for (const SendRecord& record : records()) {
         ReportRow row(QStringList {QString::number(record.id)} + cells(record, static_cast<int>(rows.size()) + 1),
@@ -84,6 +92,52 @@ void CSendRecordListView::reload()
         rows.append(std::move(row));
     }
     m_list->setRows(std::move(rows));
+}
+
+QString CSendRecordListView::typeText(const SendRecord& record) const
+{
+    const QString type = QString::fromStdString(SendModeText(record.sendMode));
+    return m_interrupted.contains(record.id) ? type + QStringLiteral("（中断）") : type;
+}
+
+bool CSendRecordListView::refuseWhileSending()
+{
+    if (!m_deps.engine.IsBusy())
+        return false;
+    m_deps.prompter.information(this, QStringLiteral("短信发送任务尚未完成，不能删除发送记录!"));
+    return true;
+}
+
+void CSendRecordListView::onResume()
+{
+    const long id = focusedRecord();
+    if (id == 0)
+        return;
+    if (m_deps.engine.IsBusy()) {
+        m_deps.prompter.information(this, QStringLiteral("短信发送任务尚未完成，请稍后再继续发送!"));
+        return;
+    }
+    const auto found = m_interrupted.constFind(id);
+    if (found == m_interrupted.constEnd()) {
+        m_deps.prompter.information(this, QStringLiteral("该记录的号码已全部发送，无需继续发送!"));
+        return;
+    }
+    const auto [notPosted, unknown] = *found;
+    // Numbers posted without an answer may have arrived: sending them again can deliver twice.
+    const bool includeUnknown = unknown > 0
+        && m_deps.prompter.question(
+            this, QStringLiteral("该记录有%1个号码发送结果未知，可能已经送达。是否一并重发？").arg(unknown));
+    const long count = notPosted + (includeUnknown ? unknown : 0);
+    if (count == 0)
+        return;
+    if (!m_deps.prompter.question(this, QStringLiteral("您确认要继续发送该记录中尚未发送的%1个号码？").arg(count)))
+        return;
+    // The user's OK is the consent to send a scheduled record whose time has passed.
+    if (!m_deps.engine.ResumeSend(static_cast<int>(id), includeUnknown, true)) {
+        m_deps.prompter.error(this, QString::fromStdString(m_deps.engine.GetLastError()));
+        return;
+    }
+    m_deps.frame.setStatusText(QStringLiteral("短信正在发送，请不要退出软件!"));
 }
 
 void CSendRecordListView::regroup(int column, bool checked)

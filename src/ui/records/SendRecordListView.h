@@ -3,6 +3,8 @@
 #include "records/RecordPage.h"
 #include "widgets/ReportModel.h"
 
+#include <QHash>
+#include <QPair>
 #include <QVector>
 #include <vector>
 
@@ -36,6 +38,8 @@ public slots:
     void reload();
     void onCopyContent();
     void onViewDetail();
+    // "继续发送": posts the numbers of an interrupted send that never went out.
+    void onResume();
     virtual void onDelete() = 0;
     virtual void onClear() = 0;
 
@@ -59,6 +63,10 @@ protected:
     void deleteRecords(const QVector<qint64>& ids);
     // The focused row's record id, or 0 after telling the user to pick one.
     long focusedRecord();
+    // The type text, marked for a send that stopped before every number was answered.
+    QString typeText(const SendRecord& record) const;
+    // Deleting the record a send is writing would lose its numbers.
+    bool refuseWhileSending();
 
 private:
     void onDetailFinished(CSMSDetailDlg* dialog, int result);
@@ -70,6 +78,8 @@ private:
     QCheckBox* m_byType;
     QHBoxLayout* m_buttons;
     QMenu* m_menu = nullptr;
+    // Interrupted records of the last load: rows at 0 (not posted) and 2 (unknown).
+    QHash<qint64, QPair<long, long>> m_interrupted;
 };
 
 } // namespace telvora

@@ -153,7 +153,7 @@ QVector<PageSpec> CMainFrame::pageTable()
     };
     const auto recordsPage = [this](QWidget* parent) -> QWidget* {
         return new CSMSLogTabView({m_services.app, m_services.session, m_services.service, m_services.prompter,
-                                      m_services.hints, m_services.handOver, *this},
+                                      m_services.hints, m_services.handOver, *this, m_services.sendEngine},
             parent);
     };
     const auto todayPage = [this](QWidget* parent) -> QWidget* {

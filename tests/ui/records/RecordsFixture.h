@@ -6,6 +6,7 @@
 #include "db/ADORecordset.h"
 #include "records/RecordViewDependencies.h"
 #include "send/RecipientHandOver.h"
+#include "send/SendEngine.h"
 #include "service/ServiceClient.h"
 #include "service/WebClient.h"
 #include "session/Session.h"
@@ -37,7 +38,12 @@ struct RecordsFixture
         session.token = "TOKEN";
     }
 
-    RecordViewDependencies dependencies() { return {*app, session, service, prompter, hints, handOver, frame}; }
+    RecordViewDependencies dependencies()
+    {
+        if (!engine)
+            engine = std::make_unique<CSendEngine>(*app, session, call, nullptr);
+        return {*app, session, service, prompter, hints, handOver, frame, *engine};
+    }
 
     void execute(const std::string& sql) { QVERIFY2(app->GetDatabase().Execute(sql), sql.c_str()); }
     // Rows of "table [WHERE ...]".
@@ -60,6 +66,13 @@ struct RecordsFixture
     HintBroadcaster hints {gate};
     RecordingFrame frame {hints};
     RecipientHandOver handOver;
+    // The engine's calls: counted and refused, unless a test sets its own.
+    int calls = 0;
+    ServiceCall call = [this](const std::string&, const std::string&, std::string&) {
+        ++calls;
+        return CallResult::Refused;
+    };
+    std::unique_ptr<CSendEngine> engine;
 };
 
 } // namespace telvora::test

@@ -99,14 +99,44 @@ private slots:
         CSendLogView view(f->dependencies());
         const ReportView* list = view.listView();
         QCOMPARE(list->rowCount(), 2);
-        QCOMPARE(column(list, 2), (QStringList {QStringLiteral("生日短信"), QStringLiteral("普通短信")}));
+        // Record 1 has numbers never posted and numbers without an answer: interrupted.
+        QCOMPARE(column(list, 2), (QStringList {QStringLiteral("生日短信"), QStringLiteral("普通短信（中断）")}));
         QCOMPARE(list->cell(1, 3), QStringLiteral("2026-12-01 09:30"));
         QCOMPARE(list->cell(1, 4), QStringLiteral("4"));
         QCOMPARE(list->cell(1, 5), QStringLiteral("2"));
         QCOMPARE(list->cell(1, 7), QStringLiteral("2026-12-01"));
         QCOMPARE(menuTexts(view.contextMenu()),
             (QStringList {QStringLiteral("拷贝内容"), QStringLiteral("查看明细"), QStringLiteral("删除记录"),
-                QStringLiteral("清空记录"), QStringLiteral("-"), QStringLiteral("提取已发送号码")}));
+                QStringLiteral("清空记录"), QStringLiteral("继续发送"), QStringLiteral("-"),
+                QStringLiteral("提取已发送号码")}));
+    }
+
+    void resumeOffersOnlyInterruptedRecords()
+    {
+        CSendLogView view(f->dependencies());
+        const auto resumeAction = [&view]() {
+            for (QAction* action : view.contextMenu()->actions()) {
+                if (action->text() == QStringLiteral("继续发送"))
+                    return action;
+            }
+            return static_cast<QAction*>(nullptr);
+        };
+        view.listView()->setFocusedRow(view.listView()->rowOfRecord(2));
+        QVERIFY(!resumeAction()->isEnabled());
+        view.onResume();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("该记录的号码已全部发送，无需继续发送!"));
+
+        view.listView()->setFocusedRow(view.listView()->rowOfRecord(1));
+        QVERIFY(resumeAction()->isEnabled());
+        f->prompter.answerQuestion(false); // leave the number of unknown outcome out
+        f->prompter.answerQuestion(true);
+        view.onResume();
+        QCOMPARE(f->prompter.texts().mid(1),
+            (QStringList {QStringLiteral("该记录有1个号码发送结果未知，可能已经送达。是否一并重发？"),
+                QStringLiteral("您确认要继续发送该记录中尚未发送的1个号码？")}));
+        f->engine->Wait();
+        QVERIFY(f->calls > 0);
+        QCOMPARE(f->frame.status, QStringLiteral("短信正在发送，请不要退出软件!"));
     }
 
     void recordAndDatabaseHintsReload()
