@@ -41,7 +41,6 @@ namespace telvora::cli {
 
 namespace {
 
-
 // One line per record: tabs and line breaks of the content would break the columns.
 std::string oneLine(std::string text)
 {
@@ -438,7 +437,7 @@ bool CCliApplication::openUserDatabase(const CommandLine& line)
 
 int CCliApplication::runRecords(const CommandLine& line)
 {
-    if (!openAccountDatabase(line)) {
+    if (!openUserDatabase(line)) {
         return kExitLocalFailure;
     }
     if (line.detail != 0) {
@@ -624,24 +623,6 @@ int CCliApplication::runPhrases(const CommandLine& line)
     return kExitOk;
 }
 
-bool CCliApplication::openAccountDatabase(const CommandLine& line)
-{
-    const std::string user
-        = line.userGiven ? line.user : m_app->GetSetupFile().GetString(kSetupSection, "CurUser", line.user);
-    const std::string name = user + ".db";
-    std::error_code error;
-    // Reading must not create a database for a user who never logged in here.
-    if (!std::filesystem::exists(m_app->DatabasePathFor(name), error)) {
-        m_err << "没有用户[" << user << "]的数据库: " << m_app->DatabasePathFor(name) << "\n";
-        return false;
-    }
-    if (!m_app->OpenWorkDatabase(name)) {
-        m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
-        return false;
-    }
-    return true;
-}
-
 int CCliApplication::runRecordDetail(const CommandLine& line)
 {
     CSendHistory history(m_app->GetDatabase());
@@ -690,7 +671,7 @@ int CCliApplication::runRecordSearch(const CommandLine& line)
 
 int CCliApplication::runStats(const CommandLine& line)
 {
-    if (!openAccountDatabase(line)) {
+    if (!openUserDatabase(line)) {
         return kExitLocalFailure;
     }
     CSendStatistics statistics(m_app->GetDatabase());

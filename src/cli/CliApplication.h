@@ -46,8 +46,6 @@ private:
     int runRecordSearch(const CommandLine& line);
     int runStats(const CommandLine& line);
     int runCancel(const CommandLine& line);
-    // Opens U.db of --user (default: the last login's user) without creating it.
-    bool openAccountDatabase(const CommandLine& line);
     int runLunar(const CommandLine& line);
     int runMaintenance(const CommandLine& line);
     void printRecord(int recordId);

@@ -128,6 +128,19 @@ bool parseDay(const std::string& text, DateTime& day, std::string& error)
     return true;
 }
 
+// --from and --to, the first not after the second.
+bool parseRange(const std::string& from, const std::string& to, CommandLine& line, std::string& error)
+{
+    if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
+        return false;
+    }
+    if (line.to < line.from) {
+        error = "--to lies before --from";
+        return false;
+    }
+    return true;
+}
+
 // stats: one of --month YYYY-MM and --year YYYY.
 bool parsePeriod(const std::string& month, const std::string& year, CommandLine& line, std::string& error)
 {
@@ -191,14 +204,7 @@ bool checkRecordsArguments(
         error = "--scheduled does not go with the record search";
         return false;
     }
-    if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
-        return false;
-    }
-    if (line.to < line.from) {
-        error = "--to lies before --from";
-        return false;
-    }
-    return true;
+    return parseRange(from, to, line, error);
 }
 
 bool collectLunarDays(const std::vector<std::string>& dates, const std::string& from, const std::string& to,
@@ -213,14 +219,7 @@ bool collectLunarDays(const std::vector<std::string>& dates, const std::string& 
             error = "lunar takes dates or --from and --to, not both";
             return false;
         }
-        if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
-            return false;
-        }
-        if (line.to < line.from) {
-            error = "--to lies before --from";
-            return false;
-        }
-        return true;
+        return parseRange(from, to, line, error);
     }
     for (const auto& text : dates) {
         DateTime day;
