@@ -33,6 +33,7 @@ bool CServiceTask::run(std::function<bool()> work, std::function<void(bool)> don
     if (isRunning())
         return false;
     m_done = std::move(done);
+    m_running = true;
     showBusy(true);
     m_watcher.setFuture(QtConcurrent::run(std::move(work)));
     return true;
@@ -54,6 +55,7 @@ void CServiceTask::reportProgress(qint64 done, qint64 total)
 
 void CServiceTask::onFinished()
 {
+    m_running = false;
     showBusy(false);
     const bool ok = m_watcher.future().result();
     // done may start the next piece of work.

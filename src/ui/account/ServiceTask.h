@@ -26,7 +26,8 @@ public:
 
     // False, doing nothing, while an earlier piece of work runs.
     bool run(std::function<bool()> work, std::function<void(bool)> done);
-    bool isRunning() const { return m_watcher.isRunning(); }
+    // Until done() has run.
+    bool isRunning() const { return m_running; }
 
     // Thread-safe: done of total bytes; shown as a share from then on.
     void reportProgress(qint64 done, qint64 total);
@@ -42,6 +43,7 @@ private:
     QPointer<QProgressBar> m_indicator;
     QFutureWatcher<bool> m_watcher;
     std::function<void(bool)> m_done;
+    bool m_running = false;
 };
 
 } // namespace telvora

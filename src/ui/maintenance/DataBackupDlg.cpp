@@ -38,8 +38,6 @@ CDataBackupDlg::CDataBackupDlg(const MaintenanceServices& services, bool restori
         buttons->addButton(second);
         return box;
     };
-    (restoring ? m_restore : m_backup)->setChecked(true);
-    m_local->setChecked(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* progress = new QProgressBar(this);
     auto* layout = new QVBoxLayout(this);
@@ -47,6 +45,9 @@ CDataBackupDlg::CDataBackupDlg(const MaintenanceServices& services, bool restori
     layout->addWidget(group(QStringLiteral("位置"), m_local, m_service));
     layout->addWidget(progress);
     layout->addWidget(buttons);
+    // Checked once each pair sits in its own box, so the pairs do not exclude each other.
+    (restoring ? m_restore : m_backup)->setChecked(true);
+    m_local->setChecked(true);
     m_task = new CServiceTask(buttons, progress, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDataBackupDlg::onOkClicked);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
