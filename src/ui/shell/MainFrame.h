@@ -12,10 +12,14 @@ class QDialog;
 class QDockWidget;
 class QLabel;
 class QProgressBar;
+class QTimer;
 
 namespace telvora {
 
+class CBirthdayDailySend;
 class CFrameRuntime;
+class CReminderCheck;
+class CRemainListView;
 class CLoginDlg;
 class CNavigationPane;
 class CNoticePane;
@@ -24,6 +28,7 @@ class CWorkArea;
 class DesktopAlertStack;
 struct MaintenanceServices;
 struct PageSpec;
+struct RemindServices;
 struct ShellServices;
 
 // The program's one top-level window: menus and tool bar, the pages of the work area,
@@ -78,6 +83,8 @@ public:
     CNoticePane* noticePane() const { return m_notice; }
     CTrayIcon* trayIcon() const { return m_tray; }
     DesktopAlertStack* alerts() const { return m_alerts; }
+    CReminderCheck* reminderCheck() const { return m_reminderCheck; }
+    QString lunarText() const;
 
 public slots:
     // Command 139, posted after a successful login.
@@ -113,6 +120,11 @@ private:
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
+    RemindServices remindServices();
+    void onSettings();
+    void onHolidays();
+    void updateLunarPane();
+    void greetHoliday(int holidayId);
     QDialog* openToolDialog(QDialog* dialog);
     void onRegionQuery();
     void onDivision();
@@ -146,6 +158,10 @@ private:
     CTrayIcon* m_tray;
     DesktopAlertStack* m_alerts;
     CFrameRuntime* m_runtime;
+    CReminderCheck* m_reminderCheck = nullptr;
+    CBirthdayDailySend* m_birthdays = nullptr;
+    QPointer<CRemainListView> m_remainList;
+    QTimer* m_lunarTimer = nullptr;
     QPointer<CLoginDlg> m_loginDialog;
 };
 
