@@ -8,9 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace telvora {
 
@@ -32,14 +30,8 @@ CAddSubAccountDlg::CAddSubAccountDlg(Prompter& prompter, CAccountAdmin& admin, Q
     form->addRow(QStringLiteral("确认密码"), m_confirm);
     form->addRow(QStringLiteral("备注"), m_memo);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    auto* busy = new QProgressBar(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(busy);
-    layout->addWidget(buttons);
-    m_task = new CServiceTask(buttons, busy, this);
+    m_task = CServiceTask::layOut(this, form, buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAddSubAccountDlg::onOkClicked);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 CAddSubAccountDlg::~CAddSubAccountDlg() = default;

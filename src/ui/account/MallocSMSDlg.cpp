@@ -11,10 +11,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace telvora {
 
@@ -53,14 +51,8 @@ CMallocSMSDlg::CMallocSMSDlg(
     form->addRow(direction);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->addButton(QStringLiteral("分配"), QDialogButtonBox::AcceptRole);
-    auto* busy = new QProgressBar(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(busy);
-    layout->addWidget(buttons);
-    m_task = new CServiceTask(buttons, busy, this);
+    m_task = CServiceTask::layOut(this, form, buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CMallocSMSDlg::onOkClicked);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 CMallocSMSDlg::~CMallocSMSDlg() = default;

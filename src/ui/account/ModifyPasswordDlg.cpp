@@ -11,9 +11,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace telvora {
 
@@ -39,19 +37,13 @@ CModifyPasswordDlg::CModifyPasswordDlg(Dependencies dependencies, QWidget* paren
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->addButton(m_ok, QDialogButtonBox::AcceptRole);
     m_ok->setDefault(true);
-    auto* busy = new QProgressBar(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(busy);
-    layout->addWidget(buttons);
-    m_task = new CServiceTask(buttons, busy, this);
+    m_task = CServiceTask::layOut(this, form, buttons);
 
     const auto showStrength = [this]() {
         const std::string typed = m_new->text().toStdString();
         m_strength->setText(typed.empty() ? QString() : QString::number(PasswordStrengthScore(typed)));
     };
     connect(m_new, &QLineEdit::textChanged, this, showStrength);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_ok, &QPushButton::clicked, this, &CModifyPasswordDlg::onOkClicked);
 }
 

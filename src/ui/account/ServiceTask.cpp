@@ -1,7 +1,10 @@
 #include "account/ServiceTask.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QMetaObject>
 #include <QProgressBar>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -26,6 +29,17 @@ CServiceTask::CServiceTask(QWidget* controls, QProgressBar* indicator, QObject* 
 CServiceTask::~CServiceTask()
 {
     m_watcher.waitForFinished();
+}
+
+CServiceTask* CServiceTask::layOut(QDialog* dialog, QLayout* content, QDialogButtonBox* buttons)
+{
+    auto* indicator = new QProgressBar(dialog);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(content, 1);
+    layout->addWidget(indicator);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return new CServiceTask(buttons, indicator, dialog);
 }
 
 bool CServiceTask::run(std::function<bool()> work, std::function<void(bool)> done)

@@ -5,6 +5,9 @@
 #include <QPointer>
 #include <functional>
 
+class QDialog;
+class QDialogButtonBox;
+class QLayout;
 class QProgressBar;
 class QWidget;
 
@@ -23,6 +26,10 @@ class CServiceTask final : public QObject
 public:
     CServiceTask(QWidget* controls, QProgressBar* indicator, QObject* parent = nullptr);
     ~CServiceTask() override;
+
+    // Lays out a dialog as content, an indicator and buttons (whose Cancel rejects), and
+    // makes the task that disables the buttons while it runs.
+    static CServiceTask* layOut(QDialog* dialog, QLayout* content, QDialogButtonBox* buttons);
 
     // False, doing nothing, while an earlier piece of work runs.
     bool run(std::function<bool()> work, std::function<void(bool)> done);

@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QProgressBar>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -39,18 +38,14 @@ CDataBackupDlg::CDataBackupDlg(const MaintenanceServices& services, bool restori
         return box;
     };
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    auto* progress = new QProgressBar(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group(QStringLiteral("操作"), m_backup, m_restore));
-    layout->addWidget(group(QStringLiteral("位置"), m_local, m_service));
-    layout->addWidget(progress);
-    layout->addWidget(buttons);
+    auto* choices = new QVBoxLayout;
+    choices->addWidget(group(QStringLiteral("操作"), m_backup, m_restore));
+    choices->addWidget(group(QStringLiteral("位置"), m_local, m_service));
     // Checked once each pair sits in its own box, so the pairs do not exclude each other.
     (restoring ? m_restore : m_backup)->setChecked(true);
     m_local->setChecked(true);
-    m_task = new CServiceTask(buttons, progress, this);
+    m_task = CServiceTask::layOut(this, choices, buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDataBackupDlg::onOkClicked);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 CDataBackupDlg::~CDataBackupDlg() = default;

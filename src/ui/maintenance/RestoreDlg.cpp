@@ -11,7 +11,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryFile>
@@ -56,7 +55,6 @@ CRestoreDlg::CRestoreDlg(const MaintenanceServices& services, bool fromService, 
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    auto* progress = new QProgressBar(this);
     auto* places = new QHBoxLayout;
     places->addWidget(m_local);
     places->addWidget(m_service);
@@ -64,15 +62,12 @@ CRestoreDlg::CRestoreDlg(const MaintenanceServices& services, bool fromService, 
     grid->addWidget(m_groups, 0, 0, 2, 1);
     grid->addWidget(m_files, 0, 1);
     grid->addWidget(m_browse, 1, 1, Qt::AlignRight);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(places);
-    layout->addLayout(grid, 1);
-    layout->addWidget(progress);
-    layout->addWidget(buttons);
-    m_task = new CServiceTask(buttons, progress, this);
+    auto* content = new QVBoxLayout;
+    content->addLayout(places);
+    content->addLayout(grid, 1);
+    m_task = CServiceTask::layOut(this, content, buttons);
     connect(m_browse, &QPushButton::clicked, this, &CRestoreDlg::onBrowseClicked);
     connect(buttons, &QDialogButtonBox::accepted, this, &CRestoreDlg::onOkClicked);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 CRestoreDlg::~CRestoreDlg() = default;

@@ -119,6 +119,14 @@ QString countIn(const std::string& path, const std::string& table)
     return database.Open(path) ? count(database, table) : QStringLiteral("<no database>");
 }
 
+// Runs command and returns the dialog it opened, or null.
+QDialog* openCommandDialog(CMainFrame* frame, int command)
+{
+    QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
+    frame->commandAction(command)->trigger();
+    return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
+}
+
 } // namespace
 
 class ShellTest : public QObject
@@ -548,11 +556,7 @@ void ShellTest::toolCommandsOpenTheirDialogs()
     Shell shell;
     QVERIFY(shell.startLoggedIn());
     CMainFrame* frame = shell.frame();
-    const auto open = [frame](int command) -> QDialog* {
-        QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
-        frame->commandAction(command)->trigger();
-        return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
-    };
+    const auto open = [frame](int command) { return openCommandDialog(frame, command); };
     QDialog* query = open(CmdRegionQuery);
     QVERIFY(qobject_cast<CPhoneQueryDlg*>(query));
     query->reject();
@@ -621,11 +625,7 @@ void ShellTest::adminCommandsOpenTheirDialogs()
     Shell shell;
     QVERIFY(shell.startLoggedIn());
     CMainFrame* frame = shell.frame();
-    const auto open = [frame](int command) -> QDialog* {
-        QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
-        frame->commandAction(command)->trigger();
-        return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
-    };
+    const auto open = [frame](int command) { return openCommandDialog(frame, command); };
     auto* accounts = qobject_cast<CMgrUserDlg*>(open(CmdAccounts));
     QVERIFY(accounts);
     QVERIFY(QTest::qWaitFor([accounts]() { return !accounts->isBusy(); }));
