@@ -26,6 +26,7 @@ private slots:
     void localRestoreChecksInOrder();
     void localRestoreReplacesTickedGroups();
     void foreignFileIsRefused();
+    void recordsRestoreWaitsForTheSend();
     void browseTicksEveryGroup();
     void serviceRestoreNeedsLogin();
 };
@@ -187,6 +188,25 @@ void DataBackupDlgTest::foreignFileIsRefused()
     QCOMPARE(f.prompter.lastText(), QStringLiteral("无法打开恢复的数据库!"));
     QCOMPARE(f.cards(), 1);
     QVERIFY(dialog.isVisible() || dialog.result() != QDialog::Accepted);
+}
+
+void DataBackupDlgTest::recordsRestoreWaitsForTheSend()
+{
+    test::MaintenanceFixture f;
+    QVERIFY(f.ready);
+    QVERIFY(!backupOf(f, "a.db").isEmpty());
+    QVERIFY(f.app->GetDatabase().Execute("DELETE FROM tbl_card"));
+    f.sending = true;
+    CRestoreDlg dialog(f.services(), false);
+    // The send writes the records; the cards alone could go back meanwhile.
+    dialog.groupTree()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    dialog.fileList()->setCurrentRow(0);
+    f.prompter.answerQuestion(true);
+    dialog.onOkClicked();
+    QCOMPARE(f.prompter.shown().last().kind, PromptKind::Error);
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("短信发送任务尚未完成，请等发送结束后再操作!"));
+    QCOMPARE(f.cards(), 0);
+    QVERIFY(dialog.result() != QDialog::Accepted);
 }
 
 void DataBackupDlgTest::browseTicksEveryGroup()
