@@ -21,6 +21,7 @@ enum class Command {
     Help,
     Login,
     Send,
+    Resume,
     Replies,
     Records,
     Lunar,
@@ -46,11 +47,14 @@ struct CommandLine
     bool textGiven = false;
     std::vector<std::string> numberFiles;
     std::vector<std::string> numbers;
-    std::string at; // "YYYY-MM-DD HH:MM"
+    std::string at; // "YYYY-MM-DD HH:MM[:SS]"
     std::string insert; // "", "name" or "title"
     bool yes = false;
     bool scheduledOnly = false;
     bool userGiven = false;
+    int record = 0; // --record of resume; 0: the most recent interrupted one
+    bool includeUnknown = false;
+    bool now = false;
     std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
     DateTime from; // lunar --from and --to, both or neither
     DateTime to;

@@ -118,8 +118,12 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
 
     CSendProgressAdapter& progress = m_services.sendProgress;
     connect(&progress, &CSendProgressAdapter::progressReported, this, &CMainFrame::setProgress);
-    connect(&progress, &CSendProgressAdapter::finished, this, [this]() { onSendCompleted(true); });
-    connect(&progress, &CSendProgressAdapter::failed, this, [this]() { onSendCompleted(false); });
+    connect(&progress, &CSendProgressAdapter::finished, this,
+        [this](int, const QString& note) { onSendCompleted(true, note); });
+    connect(&progress, &CSendProgressAdapter::failed, this,
+        [this](int, const QString& message) { onSendCompleted(false, message); });
+    connect(&progress, &CSendProgressAdapter::writeRetrying, this,
+        [this]() { setStatusText(QStringLiteral("发送记录暂时无法写入，正在重试......")); });
 
     connect(m_tray, &CTrayIcon::restoreRequested, this, &CMainFrame::restoreFromTray);
     connect(m_tray, &CTrayIcon::exitRequested, this, &QWidget::close);
@@ -488,6 +492,41 @@ void CMainFrame::onAfterLogin()
             m_birthdays->run(DateTime::now());
     });
     m_runtime->checkLowStockLater();
+    offerResume();
+}
+
+void CMainFrame::offerResume()
+{
+    CSendEngine& engine = m_services.sendEngine;
+    if (engine.IsBusy() || m_resuming)
+        return;
+    const ResumeOffer offer = ResumeOfferOf(engine.FindInterrupted());
+    if (offer.recordIds.empty() || !m_services.prompter.question(this, qs(offer.question)))
+        return;
+    m_resumeQueue = offer.recordIds;
+    m_resumeNotes.clear();
+    if (!offer.unknownNote.empty())
+        m_resumeNotes << qs(offer.unknownNote);
+    m_resuming = resumeNext();
+    if (!m_resuming)
+        m_services.prompter.information(this, m_resumeNotes.join(QLatin1Char('\n')));
+}
+
+// Starts the next record of the queue; false when none could start.
+bool CMainFrame::resumeNext()
+{
+    CSendEngine& engine = m_services.sendEngine;
+    while (!m_resumeQueue.empty()) {
+        const int recordId = m_resumeQueue.front();
+        m_resumeQueue.erase(m_resumeQueue.begin());
+        // The user's OK is the consent to send a scheduled record whose time has passed.
+        if (engine.ResumeSend(recordId, false, true)) {
+            setStatusText(QStringLiteral("短信正在发送，请不要退出软件!"));
+            return true;
+        }
+        m_resumeNotes << qs(engine.GetLastError());
+    }
+    return false;
 }
 
 RemindServices CMainFrame::remindServices()
@@ -547,6 +586,11 @@ void CMainFrame::onSessionEnded()
 
 void CMainFrame::onClearRecords()
 {
+    // The running send's rows would be deleted under it and its record lost.
+    if (m_services.sendEngine.IsBusy()) {
+        m_services.prompter.information(this, QStringLiteral("短信发送任务尚未完成，不能清理发送记录!"));
+        return;
+    }
     if (!m_services.prompter.question(this, QStringLiteral("您是否确定要清空所有发送记录？")))
         return;
     CSendHistory history(m_services.app.GetDatabase());
@@ -758,15 +802,28 @@ void CMainFrame::endProgress()
     m_progress = nullptr;
 }
 
-void CMainFrame::onSendCompleted(bool finished)
+void CMainFrame::onSendCompleted(bool finished, const QString& detail)
 {
+    if (m_resuming) {
+        if (!detail.isEmpty())
+            m_resumeNotes << detail;
+        if (resumeNext())
+            return;
+        m_resuming = false;
+    }
     m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
     endProgress();
     m_runtime->refreshStock();
     setStatusText(finished ? QStringLiteral("短信发送完成") : QStringLiteral("短信发送未完成"));
-    m_services.prompter.information(this,
-        finished ? QStringLiteral("短信发送完成，详情请查阅发送记录!")
-                 : QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!"));
+    QStringList lines;
+    lines << (finished ? QStringLiteral("短信发送完成，详情请查阅发送记录!")
+                       : QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!"));
+    if (!m_resumeNotes.isEmpty())
+        lines << m_resumeNotes;
+    else if (!detail.isEmpty())
+        lines << detail;
+    m_resumeNotes.clear();
+    m_services.prompter.information(this, lines.join(QLatin1Char('\n')));
 }
 
 void CMainFrame::restoreFromTray()

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
+#include <vector>
 
 class QAction;
 class QDialog;
@@ -116,7 +118,9 @@ private:
     void onUpdate();
     void onLoggedIn(bool interfaceAccount);
     void onSessionEnded();
-    void onSendCompleted(bool finished);
+    void onSendCompleted(bool finished, const QString& detail);
+    void offerResume();
+    bool resumeNext();
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
@@ -163,6 +167,10 @@ private:
     QPointer<CRemainListView> m_remainList;
     QTimer* m_lunarTimer = nullptr;
     QPointer<CLoginDlg> m_loginDialog;
+    // Interrupted records the user chose to finish, sent one after another.
+    std::vector<int> m_resumeQueue;
+    bool m_resuming = false;
+    QStringList m_resumeNotes;
 };
 
 } // namespace telvora

@@ -147,6 +147,8 @@ private slots:
     void heartbeatEndsTheSessionAfterTwoFailuresInARow();
     void repliesFetchedTwiceArriveOnce();
     void closingWhileASendRunsAsksFirst();
+    void failedSendShowsWhy();
+    void interruptedSendIsOfferedAfterLogin();
     void repliesAreStoredThoughAHeartbeatEndedTheSessionFirst();
     void repliesGoToTheDatabaseOfTheAccountThatFetched();
     void closingDropsQueuedCallsAndStoresAFetchInFlight_data();
@@ -449,6 +451,59 @@ void ShellTest::closingWhileASendRunsAsksFirst()
     QVERIFY2(
         copies.first().startsWith(QStringLiteral("admin ")) && copies.first().endsWith(QStringLiteral("自动备份.db")),
         qPrintable(copies.first()));
+}
+
+// The engine's own text follows the completion text; the records stay while a send runs.
+void ShellTest::failedSendShowsWhy()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    shell.simulator.injectFault("CreateJob", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}}, 1);
+    shell.simulator.injectFault("CreateJob",
+        SimFault {SimFault::Kind::Refuse, std::chrono::milliseconds(0), QStringLiteral("内容含有违禁词").toStdString()},
+        2);
+    CSendEngine& engine = shell.app->sendEngine();
+    QVERIFY(engine.PrepareSend({"13800138000"}, "测试短信", CSendEngine::SendViewMode, CSendEngine::PlainSend));
+    QVERIFY(engine.StartSend());
+    shell.frame()->commandAction(CmdClearRecords)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("短信发送任务尚未完成，不能清理发送记录!"));
+    QCOMPARE(count(shell.database(), "tbl_sendsms"), QStringLiteral("1"));
+    engine.Wait();
+
+    QVERIFY(engine.PrepareSend({"13800138000"}, "测试短信", CSendEngine::SendViewMode, CSendEngine::PlainSend));
+    QVERIFY(engine.StartSend());
+    QTRY_COMPARE(
+        shell.prompter.lastText(), QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!\n内容含有违禁词"));
+}
+
+// A record left with a number never posted and one of unknown outcome: OK sends the first
+// and names the second.
+void ShellTest::interruptedSendIsOfferedAfterLogin()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    QVERIFY(shell.database().Execute(
+        "INSERT INTO tbl_sendsms (id, content, send_time, send_mode, status, success_count, fail_count, is_idle, "
+        "jobid) VALUES (1, '续发', '2026-01-01 10:00:00', 1, '已提交', 0, 1, 0, 'J1')"));
+    QVERIFY(shell.database().Execute(
+        "INSERT INTO tbl_sendsms_detail (id, jobid, phones, send_time, status, group_id, split_count, content) VALUES "
+        "(1, '', '13800138001', '2026-01-01 10:00:00', 0, 1, 1, ''), "
+        "(2, 'J1', '13800138002', '2026-01-01 10:00:00', 2, 1, 1, '')"));
+    shell.prompter.answerQuestion(true);
+    shell.frame()->onAfterLogin();
+    QCOMPARE(shell.prompter.texts().filter(QStringLiteral("尚未完成")),
+        QStringList {QStringLiteral("有1条发送记录尚未完成（剩余1个号码），是否继续发送？")});
+
+    QTRY_COMPARE(shell.prompter.lastText(),
+        QStringLiteral("短信发送完成，详情请查阅发送记录!\n有1个号码已提交但结果未知，没有重发。"));
+    const std::map<std::string, int> delivered = shell.simulator.deliveries();
+    QCOMPARE(delivered.size(), std::size_t(1));
+    QCOMPARE(delivered.count("13800138001"), std::size_t(1));
+    CADORecordset record(&shell.database());
+    std::string jobs;
+    QVERIFY(record.Open("SELECT jobid FROM tbl_sendsms WHERE id=1") && record.GetFieldValue(0, jobs));
+    QCOMPARE(QString::fromStdString(jobs),
+        QStringLiteral("J1;") + QString::fromStdString(shell.simulator.jobs().back().jobId));
 }
 
 void ShellTest::repliesAreStoredThoughAHeartbeatEndedTheSessionFirst()
