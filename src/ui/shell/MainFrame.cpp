@@ -1,13 +1,21 @@
 #include "shell/MainFrame.h"
 
+#include "account/AccountChecks.h"
+#include "account/MgrUserDlg.h"
+#include "account/ModifyPasswordDlg.h"
+#include "account/QueryBillDlg.h"
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
 #include "app/LoginGate.h"
+#include "app/ParameterStore.h"
 #include "app/Prompter.h"
 #include "db/ADODataBase.h"
 #include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
+#include "maintenance/DataBackupDlg.h"
+#include "maintenance/MaintenanceServices.h"
+#include "maintenance/RestoreDlg.h"
 #include "records/SMSLogTabView.h"
 #include "records/SendHistory.h"
 #include "remind/BirthdayDailySend.h"
@@ -317,6 +325,16 @@ void CMainFrame::createCommands()
     handle(CmdDivision, &CMainFrame::onDivision);
     handle(CmdExtract, &CMainFrame::onExtract);
     handle(CmdPhrases, &CMainFrame::onPhrases);
+    handle(CmdAccounts, &CMainFrame::onAccounts);
+    handle(CmdBills, &CMainFrame::onBills);
+    handle(CmdPassword, &CMainFrame::onPassword);
+    handle(CmdBackup, [this]() { onBackup(false); });
+    handle(CmdRestore, [this]() { onBackup(true); });
+    handle(CmdCompact, &CMainFrame::onCompact);
+    handle(CmdClearData, &CMainFrame::onClearData);
+    handle(CmdRestoreCards, [this]() { onRestoreGroup(TableGroup::Cards); });
+    handle(CmdRestoreRecords, [this]() { onRestoreGroup(TableGroup::Records); });
+    handle(CmdClearCards, &CMainFrame::onClearCards);
     if (!CUpdater::ConfiguredProgram(m_services.app).isEmpty())
         handle(CmdUpdate, &CMainFrame::onUpdate);
 
@@ -644,6 +662,128 @@ void CMainFrame::onPhrases()
         }
     });
     openToolDialog(dialog);
+}
+
+void CMainFrame::onAccounts()
+{
+    CParameterStore& parameters = m_services.app.GetParameters();
+    const std::string refusal = CheckAccountManagementAccess(m_services.session.loggedIn, parameters.Get("User"));
+    if (!refusal.empty()) {
+        m_services.prompter.information(this, qs(refusal));
+        return;
+    }
+    QDialog* dialog = openToolDialog(
+        new CMgrUserDlg(m_services.prompter, m_services.service, m_services.session, parameters.Get("Account"), this));
+    // Stock moved in the dialog shows in the status bar once it closes.
+    connect(dialog, &QDialog::finished, this, &CMainFrame::onRefreshStock);
+}
+
+void CMainFrame::onBills()
+{
+    if (!m_services.session.loggedIn) {
+        m_services.prompter.information(this, QStringLiteral("系统尚未登录！"));
+        return;
+    }
+    CParameterStore& parameters = m_services.app.GetParameters();
+    const std::string refusal = CheckBillQueryAccess(parameters.Get("User"));
+    if (!refusal.empty()) {
+        m_services.prompter.information(this, qs(refusal));
+        return;
+    }
+    openToolDialog(new CQueryBillDlg(
+        m_services.prompter, m_services.service, m_services.session, parameters.Get("Account"), DateTime::now(), this));
+}
+
+void CMainFrame::onPassword()
+{
+    CAppContext& app = m_services.app;
+    openToolDialog(new CModifyPasswordDlg({m_services.prompter, m_services.service, m_services.session,
+                                              app.GetDatabase(), app.GetParameters(), m_services.vault},
+        this));
+}
+
+MaintenanceServices CMainFrame::maintenanceServices()
+{
+    CSendEngine& engine = m_services.sendEngine;
+    return MaintenanceServices {m_services.prompter, m_services.app, m_services.session, m_services.service,
+        m_services.hints, [&engine]() { return engine.IsBusy(); }};
+}
+
+bool CMainFrame::refuseOffline()
+{
+    if (m_services.session.loggedIn)
+        return false;
+    m_services.prompter.information(this, QStringLiteral("您尚未在线登录!"));
+    return true;
+}
+
+void CMainFrame::onBackup(bool restoring)
+{
+    auto* dialog = new CDataBackupDlg(maintenanceServices(), restoring, this);
+    connect(dialog, &CDataBackupDlg::restoreChosen, this,
+        [this](bool fromService) { openToolDialog(new CRestoreDlg(maintenanceServices(), fromService, this)); });
+    openToolDialog(dialog);
+}
+
+void CMainFrame::onCompact()
+{
+    if (!m_services.prompter.question(this, QStringLiteral("压缩数据前请确认所有操作已停止")))
+        return;
+    CDatabaseMaintenance maintenance = maintenanceServices().maintenance();
+    const CDatabaseMaintenance::Result result = maintenance.Compact();
+    if (result == CDatabaseMaintenance::Result::Done)
+        m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    maintenanceServices().report(this, maintenance, result, QStringLiteral("压缩数据库成功完成"));
+}
+
+void CMainFrame::onClearData()
+{
+    if (refuseOffline() || !m_services.prompter.question(this, QStringLiteral("您是否确定要清空所有数据？")))
+        return;
+    CAppContext& app = m_services.app;
+    CDatabaseMaintenance maintenance = maintenanceServices().maintenance();
+    const CDatabaseMaintenance::Result result = maintenance.ClearAllData();
+    if (result == CDatabaseMaintenance::Result::Done) {
+        // Only the login values survived; every other parameter is the template's again.
+        app.GetParameters().Load(app.GetDatabase(), app.GetSetupFile());
+        m_services.hints.broadcast(HintBroadcaster::AllDataReplaced);
+    }
+    maintenanceServices().report(this, maintenance, result, QStringLiteral("清空所有数据成功!"));
+}
+
+void CMainFrame::onRestoreGroup(TableGroup group)
+{
+    if (refuseOffline())
+        return;
+    const MaintenanceServices services = maintenanceServices();
+    const QString path = m_services.prompter.getOpenFileName(this,
+        FileRequest {QStringLiteral("请选择要还原的数据文件"), services.backupDirectory(),
+            QStringLiteral("*.db Files (*.db)"), {}});
+    if (path.isEmpty())
+        return;
+    CDatabaseMaintenance maintenance = services.maintenance();
+    const CDatabaseMaintenance::Result result = maintenance.Restore(path.toStdString(), {group});
+    const bool cards = group == TableGroup::Cards;
+    if (result == CDatabaseMaintenance::Result::Done && cards) {
+        m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    } else if (result == CDatabaseMaintenance::Result::Done) {
+        m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
+        m_services.hints.broadcast(HintBroadcaster::ReceivedMessagesChanged);
+    }
+    services.report(this, maintenance, result,
+        cards ? QStringLiteral("客户资料数据恢复成功!") : QStringLiteral("发送/接收记录数据恢复成功!"));
+}
+
+void CMainFrame::onClearCards()
+{
+    if (refuseOffline() || !m_services.prompter.question(this, QStringLiteral("您是否确定要清空所有客户资料？")))
+        return;
+    CDatabaseMaintenance maintenance = maintenanceServices().maintenance();
+    if (maintenance.ResetCustomerData() == CDatabaseMaintenance::Result::Done)
+        m_services.prompter.information(this, QStringLiteral("清除客户资料数据成功!"));
+    else
+        m_services.prompter.error(this, QStringLiteral("清除客户资料数据失败!"));
+    m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
 }
 
 void CMainFrame::openLink(const QString& url)

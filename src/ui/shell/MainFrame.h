@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FrameServices.h"
+#include "db/TableGroups.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -27,6 +28,7 @@ class CNoticePane;
 class CTrayIcon;
 class CWorkArea;
 class DesktopAlertStack;
+struct MaintenanceServices;
 struct PageSpec;
 struct RemindServices;
 struct ShellServices;
@@ -96,7 +98,7 @@ signals:
     void loginDialogFinished(int result);
     // The closing sequence is over and the window is closing.
     void frameClosing();
-    // A dialog of the tools menu or the phrase library was opened (window-modal).
+    // A dialog of a menu or tool bar command was opened (window-modal).
     void toolDialogOpened(QDialog* dialog);
 
 protected:
@@ -132,6 +134,17 @@ private:
     void onDivision();
     void onExtract();
     void onPhrases();
+    void onAccounts();
+    void onBills();
+    void onPassword();
+    MaintenanceServices maintenanceServices();
+    // Shows "您尚未在线登录!" and is true when no user is logged in.
+    bool refuseOffline();
+    void onBackup(bool restoring);
+    void onCompact();
+    void onClearData();
+    void onRestoreGroup(TableGroup group);
+    void onClearCards();
 
     ShellServices& m_services;
     QHash<int, QAction*> m_commands;

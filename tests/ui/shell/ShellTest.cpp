@@ -1,8 +1,14 @@
 #include "SmsSimulator.h"
+#include "account/MgrUserDlg.h"
+#include "account/ModifyPasswordDlg.h"
+#include "account/QueryBillDlg.h"
 #include "app/AppContext.h"
+#include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
+#include "app/ParameterStore.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
+#include "maintenance/DataBackupDlg.h"
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
 #include "session/Session.h"
@@ -24,6 +30,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -112,6 +119,14 @@ QString countIn(const std::string& path, const std::string& table)
     return database.Open(path) ? count(database, table) : QStringLiteral("<no database>");
 }
 
+// Runs command and returns the dialog it opened, or null.
+QDialog* openCommandDialog(CMainFrame* frame, int command)
+{
+    QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
+    frame->commandAction(command)->trigger();
+    return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
+}
+
 } // namespace
 
 class ShellTest : public QObject
@@ -140,6 +155,10 @@ private slots:
     void closingDropsQueuedCallsAndStoresAFetchInFlight();
     void minimisingWithoutATrayKeepsTheWindow();
     void toolCommandsOpenTheirDialogs();
+    void adminCommandsRefuse_data();
+    void adminCommandsRefuse();
+    void adminCommandsOpenTheirDialogs();
+    void clearingCommandsAskFirst();
 };
 
 void ShellTest::loginSucceedsAndShowsTheWindow()
@@ -592,11 +611,7 @@ void ShellTest::toolCommandsOpenTheirDialogs()
     Shell shell;
     QVERIFY(shell.startLoggedIn());
     CMainFrame* frame = shell.frame();
-    const auto open = [frame](int command) -> QDialog* {
-        QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
-        frame->commandAction(command)->trigger();
-        return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
-    };
+    const auto open = [frame](int command) { return openCommandDialog(frame, command); };
     QDialog* query = open(CmdRegionQuery);
     QVERIFY(qobject_cast<CPhoneQueryDlg*>(query));
     query->reject();
@@ -619,6 +634,97 @@ void ShellTest::toolCommandsOpenTheirDialogs()
     auto* view = frame->page(QStringLiteral("短信群发"))->findChild<CSMSSendView*>();
     QVERIFY(view);
     QCOMPARE(view->messageEdit()->toPlainText(), QStringLiteral("周末愉快"));
+}
+
+void ShellTest::adminCommandsRefuse_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("user"); // empty: not logged in
+    QTest::addColumn<QString>("message");
+    const QString offline = QStringLiteral("您尚未在线登录!");
+    QTest::newRow("accounts offline") << int(CmdAccounts) << "" << offline;
+    QTest::newRow("bills offline") << int(CmdBills) << ""
+                                   << "系统尚未登录！";
+    QTest::newRow("restore cards offline") << int(CmdRestoreCards) << "" << offline;
+    QTest::newRow("restore records offline") << int(CmdRestoreRecords) << "" << offline;
+    QTest::newRow("clear cards offline") << int(CmdClearCards) << "" << offline;
+    QTest::newRow("clear all offline") << int(CmdClearData) << "" << offline;
+    QTest::newRow("accounts of a sub-account") << int(CmdAccounts) << "sales"
+                                               << "您不是管理员帐号，没有帐号管理权限!";
+    QTest::newRow("bills of a sub-account") << int(CmdBills) << "sales"
+                                            << "您不是管理员帐号，没有帐单查询权限!";
+}
+
+void ShellTest::adminCommandsRefuse()
+{
+    QFETCH(int, command);
+    QFETCH(QString, user);
+    QFETCH(QString, message);
+    Shell shell;
+    if (user.isEmpty()) {
+        QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    } else {
+        QVERIFY(shell.startLoggedIn());
+        shell.app->context().GetParameters().Set("User", user.toStdString());
+    }
+    QSignalSpy opened(shell.frame(), &CMainFrame::toolDialogOpened);
+    const int before = static_cast<int>(shell.prompter.shown().size());
+    shell.frame()->commandAction(command)->trigger();
+    QCOMPARE(shell.prompter.lastText(), message);
+    QCOMPARE(static_cast<int>(shell.prompter.shown().size()), before + 1);
+    QVERIFY(opened.isEmpty());
+}
+
+void ShellTest::adminCommandsOpenTheirDialogs()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    const auto open = [frame](int command) { return openCommandDialog(frame, command); };
+    auto* accounts = qobject_cast<CMgrUserDlg*>(open(CmdAccounts));
+    QVERIFY(accounts);
+    QVERIFY(QTest::qWaitFor([accounts]() { return !accounts->isBusy(); }));
+    QCOMPARE(accounts->labelText("用户帐号："), QStringLiteral("用户帐号：") + kAccount);
+    accounts->reject();
+    QDialog* bills = open(CmdBills);
+    QVERIFY(qobject_cast<CQueryBillDlg*>(bills));
+    bills->reject();
+    QDialog* password = open(CmdPassword);
+    QVERIFY(qobject_cast<CModifyPasswordDlg*>(password));
+    password->reject();
+    auto* backup = qobject_cast<CDataBackupDlg*>(open(CmdRestore));
+    QVERIFY(backup);
+    QVERIFY(backup->restoreButton()->isChecked());
+    backup->reject();
+}
+
+void ShellTest::clearingCommandsAskFirst()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    QVERIFY(shell.database().Execute("INSERT INTO tbl_card (id, phone, name) VALUES (1, '13900000001', '张三')"));
+
+    shell.prompter.answerQuestion(false);
+    frame->commandAction(CmdClearCards)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("您是否确定要清空所有客户资料？"));
+    QCOMPARE(count(shell.database(), "tbl_card"), QStringLiteral("1"));
+    shell.prompter.answerQuestion(true);
+    frame->commandAction(CmdClearCards)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("清除客户资料数据成功!"));
+    QCOMPARE(count(shell.database(), "tbl_card"), QStringLiteral("0"));
+
+    shell.prompter.answerQuestion(true);
+    frame->commandAction(CmdCompact)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("压缩数据库成功完成"));
+
+    QVERIFY(shell.database().Execute("INSERT INTO tbl_message (Title, Message) VALUES ('t', 'x')"));
+    shell.prompter.answerQuestion(true);
+    frame->commandAction(CmdClearData)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("清空所有数据成功!"));
+    QCOMPARE(count(shell.database(), "tbl_message"), QStringLiteral("0"));
+    QCOMPARE(shell.app->context().GetParameters().Get("Account"), std::string(kAccount));
+    QCOMPARE(shell.prompter.unexpectedQuestions(), 0);
 }
 
 } // namespace telvora
