@@ -88,6 +88,9 @@ constexpr SchemaMigration kMigrations[] = {
         UPDATE tbl_sendsms SET is_idle = YESNO(NEW.is_idle) WHERE rowid = NEW.rowid;
     END;
 )sql"},
+    {3, "the opt-out setting has a row to be stored in", R"sql(
+    INSERT OR IGNORE INTO tbl_sys_param (para_name, para_value) VALUES ('SkipUnsubscribed', '1');
+)sql"},
 };
 
 } // namespace

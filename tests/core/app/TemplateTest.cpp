@@ -30,12 +30,12 @@ TEST_F(TemplateTest, FieldCatalogueHasTheFixedLayout)
 
 TEST_F(TemplateTest, EveryParameterKeyHasARow)
 {
-    EXPECT_EQ("22",
+    EXPECT_EQ("23",
         query("SELECT COUNT(DISTINCT para_name) FROM tbl_sys_param WHERE para_name IN ('ServerIP', 'Account', "
               "'Password', 'RememberPwd', 'SMSTail', 'AddSMSTail', 'SaveMaxDay', 'AutoClear', 'AutoSaveDB', "
               "'AutoSaveReciver', 'SoundIncome', 'HideTray', 'CheckUpdate', 'AutoSendBirth', 'BirthTitle', "
               "'BirthdayTime', 'BirthSMSContent', 'BirthConfirm', 'BirthSendDate', 'IsRemainStock', "
-              "'RemainAmount', 'User')"));
+              "'RemainAmount', 'User', 'SkipUnsubscribed')"));
 }
 
 TEST_F(TemplateTest, PresetHolidaysOfTheThreeKindsAndUniquePhones)
