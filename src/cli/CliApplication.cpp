@@ -309,7 +309,7 @@ int CCliApplication::runReplies(const CommandLine& line)
         m_err << "当前帐号没有接收回复短信的权限（用户权限 " << m_session->userRight << "）。\n";
         return kExitRefused;
     }
-    CReceivedMessageStore store(m_app->GetDatabase());
+    CReceivedMessageStore store(m_app->GetDatabase(), m_app->GetNextCardId());
     ReceivedMessagesStored stored;
     std::string message;
     if (!store.FetchAndStore(*m_service, *m_session, m_app->GetParameters(), stored, message)) {

@@ -2,6 +2,7 @@
 
 #include "app/DataDirectory.h"
 #include "app/IniFile.h"
+#include "app/NextCardId.h"
 #include "app/ParameterStore.h"
 #include "db/ADODataBase.h"
 
@@ -40,6 +41,8 @@ public:
     CIniFile& GetSetupFile() { return m_setupFile; }
     const CIniFile& GetSetupFile() const { return m_setupFile; }
     CParameterStore& GetParameters() { return m_parameters; }
+    /// The next card id of the working database; starts again whenever one is opened.
+    CNextCardId& GetNextCardId() { return m_nextCardId; }
 
     /// The data directory followed by "/".
     std::string GetApplicationDirectory() const { return m_dataDirectory.GetApplicationDirectory(); }
@@ -70,6 +73,7 @@ private:
     CIniFile m_setupFile;
     CADODataBase m_database;
     CParameterStore m_parameters;
+    CNextCardId m_nextCardId;
     std::string m_workDatabaseName;
     std::string m_proxyFlag;
     std::string m_connectionType;

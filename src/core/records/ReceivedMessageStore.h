@@ -6,6 +6,7 @@
 namespace telvora {
 
 class CADODataBase;
+class CNextCardId;
 class CParameterStore;
 class CServiceClient;
 struct CSession;
@@ -31,7 +32,8 @@ struct ReceivedMessagesStored
 class CReceivedMessageStore final
 {
 public:
-    explicit CReceivedMessageStore(CADODataBase& database);
+    /// New cards for unknown repliers draw their ids from nextCardId.
+    CReceivedMessageStore(CADODataBase& database, CNextCardId& nextCardId);
 
     /// Stores the messages of a successful reply.
     ReceivedMessagesStored Store(const std::string& reply, CParameterStore& parameters);
@@ -57,6 +59,7 @@ private:
     long nextId(const char* table);
 
     CADODataBase& m_database;
+    CNextCardId& m_nextCardId;
 };
 
 } // namespace telvora

@@ -164,7 +164,7 @@ void CFrameRuntime::heartbeat()
 
 void CFrameRuntime::storeReplies(const std::string& reply)
 {
-    CReceivedMessageStore store(m_services.app.GetDatabase());
+    CReceivedMessageStore store(m_services.app.GetDatabase(), m_services.app.GetNextCardId());
     const ReceivedMessagesStored stored = store.Store(reply, m_services.app.GetParameters());
     if (stored.strangerFolderCreated)
         m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
