@@ -1,5 +1,6 @@
 #include "CliApplication.h"
 
+#include "CardsCommand.h"
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
@@ -122,6 +123,8 @@ int CCliApplication::Run(const CommandLine& line)
         return runReplies(line);
     case Command::Records:
         return runRecords(line);
+    case Command::Cards:
+        return runCards(line);
     default:
         m_err << HelpText();
         return kExitRefused;
@@ -323,19 +326,35 @@ int CCliApplication::runReplies(const CommandLine& line)
     return kExitOk;
 }
 
-int CCliApplication::runRecords(const CommandLine& line)
+bool CCliApplication::openUserDatabase(const CommandLine& line)
 {
     const std::string user
         = line.userGiven ? line.user : m_app->GetSetupFile().GetString(kSetupSection, "CurUser", line.user);
     const std::string name = user + ".db";
     std::error_code error;
-    // Listing must not create a database for a user who never logged in here.
+    // Working offline must not create a database for a user who never logged in here.
     if (!std::filesystem::exists(m_app->DatabasePathFor(name), error)) {
         m_err << "没有用户[" << user << "]的数据库: " << m_app->DatabasePathFor(name) << "\n";
-        return kExitLocalFailure;
+        return false;
     }
     if (!m_app->OpenWorkDatabase(name)) {
         m_err << m_app->GetLastError() << m_app->GetErrorDetail() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int CCliApplication::runCards(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    return CCardsCommand(*m_app, m_out, m_err).Run(line);
+}
+
+int CCliApplication::runRecords(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
         return kExitLocalFailure;
     }
     CSendHistory history(m_app->GetDatabase());

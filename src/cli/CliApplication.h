@@ -35,6 +35,9 @@ private:
     int runSend(const CommandLine& line);
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
+    int runCards(const CommandLine& line);
+    /// Opens U.db of --user (default: the last login's user) when it exists.
+    bool openUserDatabase(const CommandLine& line);
     void printRecord(int recordId);
 
     std::ostream& m_out;

@@ -11,6 +11,7 @@ const std::map<std::string, Command> kCommands = {
     {"send", Command::Send},
     {"replies", Command::Replies},
     {"records", Command::Records},
+    {"cards", Command::Cards},
 };
 
 // Options each command accepts besides --home and --server.
@@ -22,6 +23,7 @@ bool accepts(Command command, const std::string& option)
             {"--account", "--user", "--password", "--text", "--numbers", "--at", "--insert", "--yes", "--remember"}},
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
         {Command::Records, {"--user", "--scheduled"}},
+        {Command::Cards, {"--user", "--folder", "--duplicates", "--where"}},
     };
     const auto found = options.find(command);
     if (found == options.end()) {
@@ -39,7 +41,7 @@ bool takesValue(const std::string& option)
 {
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
-        || option == "--insert";
+        || option == "--insert" || option == "--folder" || option == "--duplicates" || option == "--where";
 }
 
 } // namespace
@@ -127,6 +129,21 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.yes = true;
         } else if (option == "--scheduled") {
             line.scheduledOnly = true;
+        } else if (option == "--folder") {
+            line.folder = value;
+            line.folderGiven = true;
+        } else if (option == "--duplicates") {
+            if (value != "copy" && value != "replace" && value != "ignore") {
+                error = "--duplicates takes copy, replace or ignore";
+                return false;
+            }
+            line.duplicates = value;
+        } else if (option == "--where") {
+            if (value.find('=') == std::string::npos || value.front() == '=') {
+                error = "--where takes FIELD=TEXT";
+                return false;
+            }
+            line.where.push_back(value);
         }
     }
 
@@ -141,6 +158,32 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         line.numbers = std::move(positional);
         break;
+    case Command::Cards: {
+        static const std::map<std::string, CardsAction> actions
+            = {{"import", CardsAction::Import}, {"list", CardsAction::List}, {"export", CardsAction::Export}};
+        if (positional.empty() || !actions.contains(positional.front())) {
+            error = "cards needs import, list or export";
+            return false;
+        }
+        line.cardsAction = actions.at(positional.front());
+        const std::size_t wanted = line.cardsAction == CardsAction::List ? 1 : 2;
+        if (positional.size() != wanted) {
+            error = positional.size() < wanted ? "cards " + positional.front() + " needs a FILE"
+                                               : "unexpected argument: " + positional[wanted];
+            return false;
+        }
+        if (wanted == 2)
+            line.file = positional[1];
+        if (line.cardsAction != CardsAction::Import && line.duplicates != "copy") {
+            error = "--duplicates belongs to cards import";
+            return false;
+        }
+        if (line.cardsAction != CardsAction::List && !line.where.empty()) {
+            error = "--where belongs to cards list";
+            return false;
+        }
+        break;
+    }
     default:
         if (!positional.empty()) {
             error = "unexpected argument: " + positional.front();
@@ -167,6 +210,9 @@ Usage:
               [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM"] [--insert name|title] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
   telvora-cli [--home DIR] records [--user U] [--scheduled]
+  telvora-cli [--home DIR] cards import FILE [--user U] [--folder NAME] [--duplicates copy|replace|ignore]
+  telvora-cli [--home DIR] cards list [--user U] [--folder NAME] [--where FIELD=TEXT]...
+  telvora-cli [--home DIR] cards export FILE [--user U] [--folder NAME]
   telvora-cli --help
 
 Global options:
@@ -196,6 +242,23 @@ Commands:
   records   Lists the send records of the account database U.db (default: the user of
             the last login): id, time, mode, status, success and failure counts (in
             segments), content. --scheduled lists only scheduled sends.
+  cards     Works on the address book of the account database U.db (default: the user
+            of the last login) without logging in.
+    import  Reads FILE (.xlsx, .xls, .ods, .csv; .txt lines of phone, name, sex, group,
+            remarks; .vcf) into the folder NAME (default: the file's name without its
+            extension), made as a root folder when there is none of that name. A sheet
+            column headed with a field's caption fills that field; "手机" or "手机号码"
+            is the phone column. Rows without a valid mobile number are passed over. A
+            number already in the address book: copy (default) lists its card in the
+            folder too, replace takes the new row instead, ignore leaves it. Prints
+            "导入成功客户数[n],错误或重复号码数[m]".
+    list    One card a line, tab-separated: the active fields in catalogue order, the
+            first line their captions. --folder lists one folder (with its copies);
+            --where FIELD=TEXT (repeatable, all must hold) keeps the cards whose field
+            (caption or column name) contains TEXT.
+    export  Writes the cards (all folders, or the home cards of --folder) with the
+            active fields and the folder name to FILE: .csv (UTF-8) when the name ends
+            in .csv, else .xlsx.
 
 Exit codes:
   0  done (for send: the send went through every batch; some may have failed, see the
@@ -204,7 +267,8 @@ Exit codes:
      stderr), or some numbers could not be written to the send record and were not sent
      (their count on stderr; they are counted as failed), or a reply fetch failed
   2  refused: bad arguments, login failure (the login's message on stderr), a check of
-     the send refused it (its text on stderr), an unconfirmed multi-segment text
+     the send refused it (its text on stderr), an unconfirmed multi-segment text, a
+     card file without a phone column or that cannot be read, an unknown folder or field
   3  local failure: the data directory or a database could not be opened
 )";
 }

@@ -11,7 +11,8 @@ inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
 
-enum class Command { None, Help, Login, Send, Replies, Records };
+enum class Command { None, Help, Login, Send, Replies, Records, Cards };
+enum class CardsAction { None, Import, List, Export };
 
 struct CommandLine
 {
@@ -31,6 +32,12 @@ struct CommandLine
     bool yes = false;
     bool scheduledOnly = false;
     bool userGiven = false;
+    CardsAction cardsAction = CardsAction::None;
+    std::string file; // cards import / export
+    std::string folder; // --folder
+    bool folderGiven = false;
+    std::string duplicates = "copy"; // --duplicates copy|replace|ignore
+    std::vector<std::string> where; // --where FIELD=TEXT
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when
