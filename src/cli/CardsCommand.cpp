@@ -160,9 +160,9 @@ int CCardsCommand::runList(const CommandLine& line)
     if (!clause.empty() || folderId == 0) {
         ok = pager.Search(clause, rows);
     } else {
-        ok = pager.Open(folderId);
-        while (ok && pager.NextBlock(rows)) { }
-        ok = ok && pager.GetLastError().empty();
+        pager.Open(folderId);
+        while (pager.NextBlock(rows)) { }
+        ok = pager.GetLastError().empty();
     }
     if (!ok) {
         m_err << pager.GetLastError() << "\n";

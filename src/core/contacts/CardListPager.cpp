@@ -14,12 +14,6 @@ int blocks(int rows)
     return (rows + static_cast<int>(CCardListPager::kBlockSize) - 1) / static_cast<int>(CCardListPager::kBlockSize);
 }
 
-std::string membership(long folderId)
-{
-    const std::string folder = std::to_string(folderId);
-    return "(folder_id = " + folder + " OR id in (SELECT card_id FROM tbl_card_copy WHERE folder_id=" + folder + "))";
-}
-
 } // namespace
 
 CCardListPager::CCardListPager(CADODataBase& database, std::vector<CardField> fields)
@@ -28,48 +22,80 @@ CCardListPager::CCardListPager(CADODataBase& database, std::vector<CardField> fi
     , m_select("SELECT id, " + FieldNameList(m_fields) + " FROM tbl_card ")
 { }
 
-bool CCardListPager::Open(long folderId)
+void CCardListPager::Open(long folderId)
 {
     m_folderId = folderId;
     m_lastId = 0;
     m_count = 0;
+    m_countKnown = folderId < 1;
     m_shown = 0;
-    if (folderId < 1)
-        return true;
-    CADORecordset recordset(&m_database);
-    if (!recordset.Open("SELECT COUNT(*) FROM tbl_card WHERE " + membership(folderId))) {
-        m_lastError = recordset.GetLastError();
-        return false;
-    }
-    recordset.GetFieldValue(0, m_count);
-    return true;
+}
+
+bool CCardListPager::AtEnd()
+{
+    return m_folderId < 1 || (m_countKnown && m_shown >= m_count);
 }
 
 bool CCardListPager::NextBlock(std::vector<CardRow>& rows)
 {
-    if (m_folderId < 1 || AtEnd())
+    if (AtEnd())
         return false;
-    std::size_t count = 0;
-    const bool ok = read(m_select + "WHERE " + membership(m_folderId) + " AND id > " + std::to_string(m_lastId)
-            + " ORDER BY id LIMIT " + std::to_string(kBlockSize),
-        rows, count);
-    m_shown += static_cast<int>(count);
-    // Cards deleted since the count was taken would otherwise leave the list unfinished.
-    if (count < kBlockSize)
+    const std::string folder = std::to_string(m_folderId);
+    const std::string after = std::to_string(m_lastId);
+    const std::string limit = " ORDER BY id LIMIT " + std::to_string(kBlockSize);
+    std::vector<CardRow> home;
+    std::vector<CardRow> copies;
+    if (!read(m_select + "WHERE folder_id = " + folder + " AND id > " + after + limit, home)
+        || !read(m_select + "WHERE id IN (SELECT card_id FROM tbl_card_copy WHERE folder_id = " + folder
+                + ") AND folder_id <> " + folder + " AND id > " + after + limit,
+            copies))
+        return false;
+    std::size_t h = 0;
+    std::size_t c = 0;
+    std::size_t added = 0;
+    for (; added < kBlockSize && (h < home.size() || c < copies.size()); ++added) {
+        const bool fromHome = c == copies.size() || (h < home.size() && home[h].id < copies[c].id);
+        CardRow& row = fromHome ? home[h++] : copies[c++];
+        m_lastId = row.id;
+        rows.push_back(std::move(row));
+    }
+    m_shown += static_cast<int>(added);
+    // A short block is the last one and tells the count, even when cards went since.
+    if (added < kBlockSize) {
         m_count = m_shown;
-    return ok && count > 0;
+        m_countKnown = true;
+    }
+    return added > 0;
+}
+
+int CCardListPager::GetRecordCount()
+{
+    if (m_countKnown)
+        return m_count;
+    const std::string folder = std::to_string(m_folderId);
+    CADORecordset recordset(&m_database);
+    if (!recordset.Open("SELECT (SELECT COUNT(*) FROM tbl_card WHERE folder_id = " + folder
+            + ") + (SELECT COUNT(*) FROM tbl_card WHERE folder_id <> " + folder
+            + " AND id IN (SELECT card_id FROM tbl_card_copy WHERE folder_id = " + folder + "))")) {
+        m_lastError = recordset.GetLastError();
+        return -1;
+    }
+    recordset.GetFieldValue(0, m_count);
+    m_countKnown = true;
+    return m_count;
 }
 
 bool CCardListPager::Search(const std::string& whereClause, std::vector<CardRow>& rows)
 {
     m_folderId = 0;
-    std::size_t count = 0;
-    const bool ok = read(m_select + whereClause + " ORDER BY id", rows, count);
-    m_count = m_shown = static_cast<int>(count);
+    const std::size_t before = rows.size();
+    const bool ok = read(m_select + whereClause + " ORDER BY id", rows);
+    m_count = m_shown = static_cast<int>(rows.size() - before);
+    m_countKnown = true;
     return ok;
 }
 
-bool CCardListPager::read(const std::string& sql, std::vector<CardRow>& rows, std::size_t& read)
+bool CCardListPager::read(const std::string& sql, std::vector<CardRow>& rows)
 {
     CPreparedStatement statement(&m_database);
     if (!statement.Prepare(sql)) {
@@ -88,9 +114,7 @@ bool CCardListPager::read(const std::string& sql, std::vector<CardRow>& rows, st
             }
             row.values.push_back(std::move(value));
         }
-        m_lastId = row.id;
         rows.push_back(std::move(row));
-        ++read;
     }
     if (statement.HasFailed()) {
         m_lastError = statement.GetLastError();
@@ -99,10 +123,14 @@ bool CCardListPager::read(const std::string& sql, std::vector<CardRow>& rows, st
     return true;
 }
 
-std::string CCardListPager::Label() const
+std::string CCardListPager::Label()
 {
-    return "[" + std::to_string(blocks(m_count)) + "/" + std::to_string(blocks(m_shown)) + "]共 "
-        + std::to_string(m_count) + "条记录";
+    GetRecordCount();
+    // Appended piece by piece: "[" + string&& trips a false -Wrestrict in GCC 12 at -O3.
+    std::string label = "[";
+    label += std::to_string(blocks(m_count)) + "/" + std::to_string(blocks(m_shown));
+    label += "]共 " + std::to_string(m_count) + "条记录";
+    return label;
 }
 
 } // namespace telvora

@@ -54,7 +54,9 @@ std::string birthdayCondition(const CardSearchCriteria& criteria)
     const bool monthDay = criteria.birthdayMatch == Match::MonthDay;
     const std::string expression = monthDay ? "FORMAT(birtyday, 'mmdd')" : "FORMAT(birtyday, 'mm')";
     const auto key = [monthDay](const DateTime& date) {
-        return "'" + twoDigits(date.month) + (monthDay ? twoDigits(date.day) : std::string()) + "'";
+        std::string text = "'";
+        text += twoDigits(date.month) + (monthDay ? twoDigits(date.day) : std::string()) + "'";
+        return text;
     };
     if (!range)
         return expression + " = " + key(from);

@@ -147,8 +147,11 @@ bool CSpreadSheet::writeRow(const std::vector<std::string>& cells)
         return fail("表格最多可写 " + std::to_string(kMaxRows) + " 行");
     if (m_csv) {
         std::string line;
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            line += (i ? "," : "") + csvCell(cells[i]);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i)
+                line += ',';
+            line += csvCell(cells[i]);
+        }
         line += "\r\n";
         if (std::fwrite(line.data(), 1, line.size(), m_text) != line.size())
             return fail("写入文件[" + m_path + "]失败!");
