@@ -11,6 +11,7 @@
 // count_label_ms is the count the label then asks for.
 // peak_rss_MB is the process's peak so far: run one benchmark alone (--benchmark_filter) for
 // its own figure.
+#include "BenchSupport.h"
 #include "app/AppContext.h"
 #include "contacts/CardImporter.h"
 #include "contacts/CardListPager.h"
@@ -22,30 +23,19 @@
 #include "support/TempDir.h"
 
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
-#include <sys/resource.h>
 #include <xlsxwriter.h>
 
 namespace telvora {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::dataDirectory;
+using bench::peakResidentMegabytes;
+using bench::seconds;
 constexpr int kRows = 100'000;
-
-double seconds(Clock::duration duration)
-{
-    return std::chrono::duration<double>(duration).count();
-}
-
-double peakResidentMegabytes()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 struct Customer
 {
@@ -84,15 +74,6 @@ void writeWorkbook(const std::string& path, const std::vector<Customer>& rows)
         worksheet_write_string(sheet, row, 4, rows[r].birthday.c_str(), nullptr);
     }
     workbook_close(workbook);
-}
-
-CDataDirectory dataDirectory(const test::TempDir& temp)
-{
-    DataDirectoryInputs inputs = DataDirectoryInputs::FromProcess();
-    inputs.telvoraHome = temp.path().string();
-    CDataDirectory directory(inputs);
-    directory.Prepare();
-    return directory;
 }
 
 Clock::duration orcusLoad(const std::string& path)

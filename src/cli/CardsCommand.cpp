@@ -9,6 +9,7 @@
 #include "contacts/FieldCatalogue.h"
 #include "contacts/FolderLookup.h"
 #include "contacts/SpreadsheetReader.h"
+#include "session/TextUtil.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,14 +18,6 @@
 namespace telvora::cli {
 
 namespace {
-
-std::string lowerExtension(const std::string& path)
-{
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return extension;
-}
 
 // One card a line: tabs and line breaks inside a value would break the columns.
 std::string oneCell(std::string text)
@@ -80,7 +73,7 @@ long CCardsCommand::namedFolder(const CommandLine& line)
 int CCardsCommand::runImport(const CommandLine& line)
 {
     CADODataBase& database = m_app.GetDatabase();
-    const std::string extension = lowerExtension(line.file);
+    const std::string extension = LowerExtension(line.file);
     CSpreadsheetReader reader;
     const bool sheet = extension != ".txt" && extension != ".vcf";
     if (sheet && !reader.Open(line.file)) {

@@ -7,21 +7,13 @@
 #include "db/ADORecordset.h"
 #include "db/PreparedStatement.h"
 #include "db/SqlText.h"
-
-#include <algorithm>
+#include "session/TextUtil.h"
 
 namespace telvora {
 
 namespace {
 
 constexpr std::size_t kProgressStep = 1000;
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return text;
-}
 
 } // namespace
 
@@ -97,7 +89,7 @@ CCardExporter::Result CCardExporter::ExportQuery(
 
 CCardExporter::Result CCardExporter::RunJetExport(const std::string& sql)
 {
-    const std::string text = upper(sql);
+    const std::string text = AsciiUpper(sql);
     static constexpr std::string_view into = " INTO [EXCEL 8.0;DATABASE=";
     const auto intoAt = text.find(into);
     const auto pathEnd = intoAt == std::string::npos ? intoAt : text.find("].[", intoAt);

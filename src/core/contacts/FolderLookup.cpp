@@ -37,10 +37,7 @@ long CFolderLookup::Find(std::string_view name) const
 
 std::string CFolderLookup::key(std::string_view name)
 {
-    std::string text(TrimAscii(name));
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return text;
+    return AsciiLower(TrimAscii(name));
 }
 
 } // namespace telvora

@@ -1,6 +1,7 @@
 #include "contacts/SpreadSheet.h"
 
 #include "db/DateTime.h"
+#include "session/TextUtil.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -47,10 +48,7 @@ std::string csvCell(const std::string& cell)
 
 bool IsCsvFileName(const std::string& path)
 {
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return extension == ".csv";
+    return LowerExtension(path) == ".csv";
 }
 
 CSpreadSheet::CSpreadSheet() = default;

@@ -9,14 +9,6 @@ namespace telvora {
 
 namespace {
 
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-        [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return out;
-}
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -101,7 +93,7 @@ Property parseLine(std::string_view line)
     }
     if (colon == std::string_view::npos)
         return property;
-    const std::string head = upper(line.substr(0, colon));
+    const std::string head = AsciiUpper(line.substr(0, colon));
     const auto semicolon = head.find(';');
     property.name = head.substr(0, semicolon);
     if (const auto dot = property.name.rfind('.'); dot != std::string::npos)
@@ -147,7 +139,7 @@ std::vector<std::string> logicalLines(const std::string& text)
             lines.push_back(std::move(line));
         }
         const std::string& last = lines.back();
-        softBreak = !last.empty() && last.back() == '=' && quotedPrintable(upper(last.substr(0, last.find(':'))));
+        softBreak = !last.empty() && last.back() == '=' && quotedPrintable(AsciiUpper(last.substr(0, last.find(':'))));
         if (end == text.size())
             break;
     }
@@ -165,7 +157,7 @@ std::vector<VCardContact> ParseVCards(std::string_view bytes)
     std::string structuredName;
     for (const std::string& line : logicalLines(text)) {
         const Property property = parseLine(line);
-        const std::string value = upper(TrimAscii(property.value));
+        const std::string value = AsciiUpper(TrimAscii(property.value));
         if (property.name == "BEGIN" && value == "VCARD") {
             inside = true;
             contact = {};

@@ -8,6 +8,12 @@ namespace telvora {
 /// Trims ASCII white space at both ends.
 std::string_view TrimAscii(std::string_view text);
 
+/// The text with ASCII letters in lower or upper case; other bytes as they are.
+std::string AsciiLower(std::string_view text);
+std::string AsciiUpper(std::string_view text);
+/// The extension of a file name with its dot, in lower case (".xlsx"); empty without one.
+std::string LowerExtension(const std::string& path);
+
 /// Makes text a form value for the service: UTF-8, percent-escaped, "%" included (the
 /// service would read "100%AB" as an escape). False, text unchanged, when it is too long.
 bool EscapeFormValue(std::string& text);
