@@ -83,7 +83,7 @@ void ScreenshotTour::start()
 void ScreenshotTour::takePages()
 {
     m_remaining = {QStringLiteral("今日提醒"), QStringLiteral("短信群发"), QStringLiteral("客户资料"),
-        QStringLiteral("短信记录"), QStringLiteral("移动助理")};
+        QStringLiteral("短信记录"), QStringLiteral("移动助理"), QStringLiteral("精准短信")};
     takeNextPage();
 }
 

@@ -7,6 +7,7 @@
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
 #include "records/SendHistory.h"
+#include "remind/LunarCalendar.h"
 #include "send/NumberFileLoader.h"
 #include "send/SendEngine.h"
 #include "send/SendObserver.h"
@@ -16,9 +17,15 @@
 #include "service/WebClient.h"
 #include "session/LoginService.h"
 #include "session/Session.h"
+#include "tools/NumberDivision.h"
+#include "tools/NumberTextFile.h"
+#include "tools/PhraseLibrary.h"
+#include "tools/RegionTable.h"
+#include "tools/UnsentExtraction.h"
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <ostream>
@@ -89,6 +96,14 @@ std::string oneLine(std::string text)
     return text;
 }
 
+// "YYYY-MM-DD", with a mark in front of the month (the leap month of a lunar date).
+std::string dayText(int year, const char* monthMark, int month, int day)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%s%02d-%02d", year, monthMark, month, day);
+    return text;
+}
+
 std::string programDirectory()
 {
     std::error_code error;
@@ -111,6 +126,12 @@ int CCliApplication::Run(const CommandLine& line)
         m_out << HelpText();
         return kExitOk;
     }
+    if (line.command == Command::Unsent) {
+        return runUnsent(line); // works on files alone
+    }
+    if (line.command == Command::Lunar) {
+        return runLunar(line);
+    }
     if (!setUp(line)) {
         return kExitLocalFailure;
     }
@@ -125,6 +146,12 @@ int CCliApplication::Run(const CommandLine& line)
         return runRecords(line);
     case Command::Cards:
         return runCards(line);
+    case Command::Divide:
+        return runDivide(line);
+    case Command::Region:
+        return runRegion(line);
+    case Command::Phrases:
+        return runPhrases(line);
     default:
         m_err << HelpText();
         return kExitRefused;
@@ -332,7 +359,7 @@ bool CCliApplication::openUserDatabase(const CommandLine& line)
         = line.userGiven ? line.user : m_app->GetSetupFile().GetString(kSetupSection, "CurUser", line.user);
     const std::string name = user + ".db";
     std::error_code error;
-    // Working offline must not create a database for a user who never logged in here.
+    // Reading must not create a database for a user who never logged in here.
     if (!std::filesystem::exists(m_app->DatabasePathFor(name), error)) {
         m_err << "没有用户[" << user << "]的数据库: " << m_app->DatabasePathFor(name) << "\n";
         return false;
@@ -376,6 +403,152 @@ int CCliApplication::runRecords(const CommandLine& line)
               << record.failCount << "\t" << oneLine(record.content) << "\n";
     }
     return kExitOk;
+}
+
+bool CCliApplication::loadRegions(CRegionTable& regions)
+{
+    std::string path;
+    if (!PrepareRegionDatabase(m_app->GetDataDirectory(), path) || !regions.LoadFile(path)) {
+        m_err << "打开号码查询数据库失败！\n";
+        return false;
+    }
+    return true;
+}
+
+int CCliApplication::runDivide(const CommandLine& line)
+{
+    CRegionTable regions;
+    if (!loadRegions(regions)) {
+        return kExitLocalFailure;
+    }
+    CNumberDivision division(regions);
+    const NumberFileResult loaded = division.LoadFile(line.arguments[0]);
+    if (loaded.status == NumberFileResult::Status::OpenFailed) {
+        m_err << loaded.message << "\n";
+        return kExitLocalFailure;
+    }
+    const auto mode = static_cast<DivisionMode>(line.divideMode);
+    const std::string name(TrimAscii(line.regionName));
+    if (const std::string refusal = division.CheckStart(mode, name); !refusal.empty()) {
+        m_err << refusal << "\n";
+        return kExitRefused;
+    }
+    const DivisionOutcome outcome = division.WriteFiles(mode, name, line.arguments[1]);
+    for (const DividedFile& file : outcome.files) {
+        m_out << file.path << "\t" << file.count << "\n";
+    }
+    if (!outcome.ok) {
+        m_err << outcome.message << "\n";
+        return kExitLocalFailure;
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runUnsent(const CommandLine& line)
+{
+    CUnsentExtraction extraction;
+    const CUnsentExtraction::List lists[] = {CUnsentExtraction::List::All, CUnsentExtraction::List::Sent};
+    for (int i = 0; i < 2; ++i) {
+        const NumberFileResult loaded = extraction.LoadFile(lists[i], line.arguments[static_cast<std::size_t>(i)]);
+        if (loaded.status == NumberFileResult::Status::OpenFailed) {
+            m_err << loaded.message << "\n";
+            return kExitLocalFailure;
+        }
+    }
+    const std::vector<std::string_view> unsent = extraction.Extract();
+    if (!AppendNumberLines(line.arguments[2], unsent)) {
+        m_err << "创建导出文件失败!\n";
+        return kExitLocalFailure;
+    }
+    m_out << line.arguments[2] << "\t" << unsent.size() << "\n";
+    return kExitOk;
+}
+
+int CCliApplication::runRegion(const CommandLine& line)
+{
+    CRegionTable regions;
+    if (!loadRegions(regions)) {
+        return kExitLocalFailure;
+    }
+    for (const std::string& number : line.arguments) {
+        const Region region = regions.Lookup(number);
+        const std::string_view carrier = CarrierCaption(ClassifyMobileNumber(number));
+        m_out << number << "\t" << region.province << "\t" << region.city << "\t"
+              << (carrier.empty() ? std::string_view("-") : carrier) << "\n";
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runPhrases(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    CPhraseLibrary library(m_app->GetDatabase());
+    if (line.phraseAction == "import") {
+        std::size_t imported = 0;
+        if (!library.ImportSpreadsheet(line.arguments[0], imported)) {
+            m_err << library.GetMessage() << "\n";
+            return kExitLocalFailure;
+        }
+        m_out << "imported=" << imported << "\n";
+        return kExitOk;
+    }
+    if (line.phraseAction == "add") {
+        if (!library.EnsureGroup(line.group) || !library.AddPhrase(line.title, line.text, line.group)) {
+            m_err << library.GetMessage() << "\n";
+            return kExitRefused;
+        }
+        return kExitOk;
+    }
+    std::vector<std::string> groups;
+    if (line.groupGiven) {
+        groups.push_back(line.group);
+    } else {
+        groups.emplace_back(CPhraseLibrary::kSentGroup);
+        for (const PhraseGroup& group : library.ListGroups()) {
+            groups.push_back(group.name);
+        }
+    }
+    m_out << "id\tgroup\ttitle\ttext\n";
+    for (const std::string& group : groups) {
+        for (const Phrase& phrase : library.ListPhrases(group)) {
+            m_out << phrase.id << "\t" << oneLine(phrase.group) << "\t" << oneLine(phrase.title) << "\t"
+                  << oneLine(phrase.message) << "\n";
+        }
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runLunar(const CommandLine& line)
+{
+    const CLunarCalendar calendar;
+    int exitCode = kExitOk;
+    const auto print = [&](const DateTime& day) {
+        const SystemTime solar = SystemTimeOf(day);
+        m_out << dayText(solar.year, "", solar.month, solar.day) << "\t";
+        SystemTime lunar;
+        int leap = 0;
+        if (!calendar.SolarToLunar(&solar, &lunar, &leap)) {
+            m_out << "-\n";
+            exitCode = kExitOutsideLunarTable;
+            return;
+        }
+        m_out << dayText(lunar.year, leap != 0 ? "L" : "", lunar.month, lunar.day) << "\t"
+              << calendar.FormatLunarDate(lunar, leap) << "\n";
+    };
+    if (line.from.valid) {
+        // Past 9999-12-31 the next day is the null date, which would sort before --to.
+        for (DateTime day = line.from; day.valid && day <= line.to; day = day.addDays(1)) {
+            print(day);
+        }
+    } else if (line.days.empty()) {
+        print(DateTime::now());
+    }
+    for (const DateTime& day : line.days) {
+        print(day);
+    }
+    return exitCode;
 }
 
 } // namespace telvora::cli

@@ -8,6 +8,7 @@
 namespace telvora {
 class CAppContext;
 class CAutoStart;
+class CRegionTable;
 class CDiagnosticLog;
 class CServiceClient;
 class CWebClient;
@@ -36,9 +37,14 @@ private:
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
     int runCards(const CommandLine& line);
-    /// Opens U.db of --user (default: the last login's user) when it exists.
-    bool openUserDatabase(const CommandLine& line);
+    int runLunar(const CommandLine& line);
     void printRecord(int recordId);
+    int runDivide(const CommandLine& line);
+    int runUnsent(const CommandLine& line);
+    int runRegion(const CommandLine& line);
+    int runPhrases(const CommandLine& line);
+    bool loadRegions(CRegionTable& regions);
+    bool openUserDatabase(const CommandLine& line);
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -12,6 +12,11 @@ const std::map<std::string, Command> kCommands = {
     {"replies", Command::Replies},
     {"records", Command::Records},
     {"cards", Command::Cards},
+    {"divide", Command::Divide},
+    {"unsent", Command::Unsent},
+    {"region", Command::Region},
+    {"phrases", Command::Phrases},
+    {"lunar", Command::Lunar},
 };
 
 // Options each command accepts besides --home and --server.
@@ -24,6 +29,9 @@ bool accepts(Command command, const std::string& option)
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
         {Command::Records, {"--user", "--scheduled"}},
         {Command::Cards, {"--user", "--folder", "--duplicates", "--where"}},
+        {Command::Divide, {"--by", "--extract", "--remove"}},
+        {Command::Phrases, {"--group", "--text", "--title"}},
+        {Command::Lunar, {"--from", "--to"}},
     };
     const auto found = options.find(command);
     if (found == options.end()) {
@@ -41,7 +49,102 @@ bool takesValue(const std::string& option)
 {
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
-        || option == "--insert" || option == "--folder" || option == "--duplicates" || option == "--where";
+        || option == "--insert" || option == "--from" || option == "--to" || option == "--by" || option == "--extract"
+        || option == "--remove" || option == "--group" || option == "--title" || option == "--folder"
+        || option == "--duplicates" || option == "--where";
+}
+
+bool checkToolArguments(CommandLine& line, std::string& error)
+{
+    const std::size_t count = line.arguments.size();
+    switch (line.command) {
+    case Command::Divide:
+        if (line.divideMode == 0) {
+            error = "divide needs --by, --extract or --remove";
+            return false;
+        }
+        if (count != 2) {
+            error = "divide takes FILE OUTBASE";
+            return false;
+        }
+        return true;
+    case Command::Unsent:
+        if (count != 3) {
+            error = "unsent takes ALL SENT OUT";
+            return false;
+        }
+        return true;
+    case Command::Region:
+        if (count == 0) {
+            error = "region needs at least one number";
+            return false;
+        }
+        return true;
+    default:
+        break;
+    }
+    if (count == 0 || (line.arguments[0] != "list" && line.arguments[0] != "add" && line.arguments[0] != "import")) {
+        error = "phrases takes list, add or import";
+        return false;
+    }
+    line.phraseAction = line.arguments[0];
+    line.arguments.erase(line.arguments.begin());
+    const bool isImport = line.phraseAction == "import";
+    if (line.arguments.size() != (isImport ? 1U : 0U)) {
+        error = isImport ? "phrases import takes FILE" : "unexpected argument: " + line.arguments.front();
+        return false;
+    }
+    if (line.phraseAction == "add" && (!line.groupGiven || !line.textGiven)) {
+        error = "phrases add needs --group and --text";
+        return false;
+    }
+    if ((line.phraseAction != "add" && (line.textGiven || !line.title.empty())) || (isImport && line.groupGiven)) {
+        error = "option not accepted by phrases " + line.phraseAction;
+        return false;
+    }
+    return true;
+}
+
+// A calendar day without a time of day.
+bool parseDay(const std::string& text, DateTime& day, std::string& error)
+{
+    day = DateTime::parse(text);
+    if (!day.valid || text.find_first_of(" T:") != std::string::npos) {
+        error = "not a date (YYYY-MM-DD): " + text;
+        return false;
+    }
+    return true;
+}
+
+bool collectLunarDays(const std::vector<std::string>& dates, const std::string& from, const std::string& to,
+    CommandLine& line, std::string& error)
+{
+    if (from.empty() != to.empty()) {
+        error = "lunar needs both --from and --to";
+        return false;
+    }
+    if (!from.empty()) {
+        if (!dates.empty()) {
+            error = "lunar takes dates or --from and --to, not both";
+            return false;
+        }
+        if (!parseDay(from, line.from, error) || !parseDay(to, line.to, error)) {
+            return false;
+        }
+        if (line.to < line.from) {
+            error = "--to lies before --from";
+            return false;
+        }
+        return true;
+    }
+    for (const auto& text : dates) {
+        DateTime day;
+        if (!parseDay(text, day, error)) {
+            return false;
+        }
+        line.days.push_back(day);
+    }
+    return true;
 }
 
 } // namespace
@@ -56,6 +159,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
     }
     std::vector<std::string> positional;
+    std::string from;
+    std::string to;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
         std::string value;
@@ -144,6 +249,27 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 return false;
             }
             line.where.push_back(value);
+        } else if (option == "--by" || option == "--extract" || option == "--remove") {
+            if (line.divideMode != 0) {
+                error = "divide takes one of --by, --extract and --remove";
+                return false;
+            }
+            static const std::map<std::string, int> byModes = {{"province", 1}, {"city", 2}, {"carrier", 3}};
+            if (option == "--by" && !byModes.contains(value)) {
+                error = "--by takes province, city or carrier";
+                return false;
+            }
+            line.divideMode = option == "--by" ? byModes.at(value) : option == "--extract" ? 4 : 5;
+            line.regionName = value;
+        } else if (option == "--group") {
+            line.group = value;
+            line.groupGiven = true;
+        } else if (option == "--title") {
+            line.title = value;
+        } else if (option == "--from") {
+            from = value;
+        } else if (option == "--to") {
+            to = value;
         }
     }
 
@@ -184,6 +310,17 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         break;
     }
+    case Command::Divide:
+    case Command::Unsent:
+    case Command::Region:
+    case Command::Phrases:
+        line.arguments = std::move(positional);
+        return checkToolArguments(line, error);
+    case Command::Lunar:
+        if (!collectLunarDays(positional, from, to, line, error)) {
+            return false;
+        }
+        break;
     default:
         if (!positional.empty()) {
             error = "unexpected argument: " + positional.front();
@@ -213,6 +350,12 @@ Usage:
   telvora-cli [--home DIR] cards import FILE [--user U] [--folder NAME] [--duplicates copy|replace|ignore]
   telvora-cli [--home DIR] cards list [--user U] [--folder NAME] [--where FIELD=TEXT]...
   telvora-cli [--home DIR] cards export FILE [--user U] [--folder NAME]
+  telvora-cli [--home DIR] divide (--by province|city|carrier | --extract NAME | --remove NAME) FILE OUTBASE
+  telvora-cli unsent ALL SENT OUT
+  telvora-cli [--home DIR] region NUMBER...
+  telvora-cli [--home DIR] phrases (list [--group NAME] | add --group NAME --text TEXT [--title T] | import FILE)
+  telvora-cli lunar [YYYY-MM-DD]...
+  telvora-cli lunar --from YYYY-MM-DD --to YYYY-MM-DD
   telvora-cli --help
 
 Global options:
@@ -259,17 +402,44 @@ Commands:
     export  Writes the cards (all folders, or the home cards of --folder) with the
             active fields and the folder name to FILE: .csv (UTF-8) when the name ends
             in .csv, else .xlsx.
+  divide    Reads the mobile numbers of the text file FILE (one a line; a leading country
+            code falls away, invalid lines are dropped) and appends them to files named
+            after OUTBASE, as the division dialog does: --by province writes
+            OUTBASE<province>(<count>).txt per province (未知省份号码 for unknown segments),
+            --by city the same per city, --by carrier OUTBASE-移动.txt, -联通.txt and
+            -电信.txt; --extract NAME writes the numbers of the province or city NAME (or a
+            name containing it, such as 广东省) and --remove NAME those of every other
+            region, both to OUTBASE(<count>).txt. Prints each file written with its count.
+  unsent    The lines of ALL (longer than 6 characters, as they stand) minus those of SENT,
+            counted as multisets (a line twice in ALL and once in SENT stays once), sorted
+            in byte order and appended to OUT. Prints OUT with the count.
+  region    One line a number: the number, its province, its city and its carrier (移动,
+            联通, 电信), separated by tabs; the carrier is - for an invalid number and the
+            province and city are empty for an unknown segment.
+  phrases   The phrase library of the database of the last login's user. list prints id,
+            group, title and text of every phrase (of one group with --group); add files a
+            phrase under a group (created when missing); import files the first column of
+            every sheet of a workbook (xlsx, xls, ods, csv; the first row holds captions)
+            under a group named after the sheet and prints the count.
+  lunar     Prints the lunar date of each day given (default: today), or of every day
+            from --from to --to: the date, a tab, the lunar year, month and day as
+            YYYY-MM-DD with an L before a leap month (2020-L04-01), a tab and the Chinese
+            text. A day outside the lunar table (before 1921-02-08, after 2101-01-28)
+            prints the date, a tab and "-".
 
 Exit codes:
   0  done (for send: the send went through every batch; some may have failed, see the
      counters)
+  1  lunar: some day lay outside the lunar table
   1  the send could not go out: no job could be created at the service (its message on
      stderr), or some numbers could not be written to the send record and were not sent
      (their count on stderr; they are counted as failed), or a reply fetch failed
   2  refused: bad arguments, login failure (the login's message on stderr), a check of
      the send refused it (its text on stderr), an unconfirmed multi-segment text, a
-     card file without a phone column or that cannot be read, an unknown folder or field
-  3  local failure: the data directory or a database could not be opened
+     number tool given no numbers or an empty name, a phrase refused, a card file
+     without a phone column or that cannot be read, an unknown folder or field
+  3  local failure: the data directory, a database or a file could not be opened,
+     read or written
 )";
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/DateTime.h"
+
 #include <string>
 #include <vector>
 
@@ -10,8 +12,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
+inline constexpr int kExitOutsideLunarTable = 1;
 
-enum class Command { None, Help, Login, Send, Replies, Records, Cards };
+enum class Command { None, Help, Login, Send, Replies, Records, Lunar, Divide, Unsent, Region, Phrases, Cards };
 enum class CardsAction { None, Import, List, Export };
 
 struct CommandLine
@@ -38,6 +41,17 @@ struct CommandLine
     bool folderGiven = false;
     std::string duplicates = "copy"; // --duplicates copy|replace|ignore
     std::vector<std::string> where; // --where FIELD=TEXT
+    std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
+    DateTime from; // lunar --from and --to, both or neither
+    DateTime to;
+    // The number tools.
+    int divideMode = 0; // 1 province, 2 city, 3 carrier, 4 --extract, 5 --remove
+    std::string regionName; // of --extract or --remove
+    std::string phraseAction; // "list", "add" or "import"
+    std::string group; // --group
+    bool groupGiven = false;
+    std::string title; // --title
+    std::vector<std::string> arguments; // the files or numbers the tool command names
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when

@@ -77,7 +77,9 @@ int main(int argc, char** argv)
     simulator.queueReply("100001", "admin", {"13800138000", "收到，谢谢！", {}, {}});
 
     if (!simulator.start(host, port)) {
-        std::fprintf(stderr, "telvora-simulator: cannot listen on %s:%d\n", host.c_str(), port);
+        std::fprintf(stderr,
+            "telvora-simulator: cannot listen on %s:%d (the port is in use or the address is not ours)\n", host.c_str(),
+            port);
         return 1;
     }
     std::printf("telvora-simulator listening on http://%s\n", simulator.address().c_str());

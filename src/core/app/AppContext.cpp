@@ -68,9 +68,10 @@ bool isBareFileName(const std::string& name)
 
 } // namespace
 
-CAppContext::CAppContext(CDataDirectory dataDirectory)
+CAppContext::CAppContext(CDataDirectory dataDirectory, std::span<const SchemaMigration> migrations)
     : m_dataDirectory(std::move(dataDirectory))
     , m_setupFile(m_dataDirectory.FilePath(kSetupFileName))
+    , m_upgrader(migrations)
     , m_workDatabaseName(kOfflineDatabase)
 {
     m_proxyFlag = m_setupFile.GetString(kSetupSection, "IsProxy", "0");
@@ -103,14 +104,44 @@ bool CAppContext::fail(const std::string& detail)
     return false;
 }
 
+bool CAppContext::openUpgraded(CADODataBase& database, const std::string& path)
+{
+    std::string why;
+    if (!looksLikeWholeDatabase(path, why)) {
+        return fail(why);
+    }
+    // A newer database is refused on its header alone, before an open could write to it.
+    if (!m_upgrader.CheckFile(path)) {
+        return fail(m_upgrader.GetLastError());
+    }
+    if (!database.Open(path)) {
+        return fail(database.GetLastError());
+    }
+    if (!m_upgrader.Upgrade(database)) {
+        database.Close();
+        return fail(m_upgrader.GetLastError());
+    }
+    return true;
+}
+
 bool CAppContext::createFromTemplate(const std::string& path)
 {
     if (!m_dataDirectory.EnsureShippedCopy(kTemplateDatabase)) {
         return fail(m_dataDirectory.GetLastError());
     }
+    // The copy kept in the data directory may come from an older program.
+    const std::string templatePath = m_dataDirectory.FilePath(kTemplateDatabase);
+    {
+        CADODataBase source;
+        if (!openUpgraded(source, templatePath)) {
+            return false;
+        }
+        // Back to the shipped file's journal, so no write-ahead log stays beside it.
+        source.Execute("PRAGMA journal_mode=DELETE");
+    }
     // The backup API, not a file copy: it reads the template as SQLite sees it.
     std::string error;
-    if (!CopyDatabase(m_dataDirectory.FilePath(kTemplateDatabase), path, error)) {
+    if (!CopyDatabase(templatePath, path, error)) {
         std::error_code ignored;
         fs::remove(path, ignored);
         return fail("无法从模板创建数据库 " + path + "：" + error);
@@ -140,12 +171,8 @@ bool CAppContext::OpenWorkDatabase(const std::string& fileName)
             return false;
         }
     }
-    std::string why;
-    if (!looksLikeWholeDatabase(path, why)) {
-        return fail(why);
-    }
-    if (!m_database.Open(path)) {
-        return fail(m_database.GetLastError());
+    if (!openUpgraded(m_database, path)) {
+        return false;
     }
     // A database of another program has none of our tables.
     CADORecordset probe(&m_database);

@@ -5,7 +5,9 @@
 #include "app/NextCardId.h"
 #include "app/ParameterStore.h"
 #include "db/ADODataBase.h"
+#include "db/SchemaUpgrader.h"
 
+#include <span>
 #include <string>
 
 namespace telvora {
@@ -24,16 +26,20 @@ namespace telvora {
 class CAppContext final
 {
 public:
-    /// dataDirectory must have been prepared. Reads "IsProxy" and "ConnType".
-    explicit CAppContext(CDataDirectory dataDirectory);
+    /// dataDirectory must have been prepared. Reads "IsProxy" and "ConnType". migrations
+    /// are the schema steps databases are upgraded through (tests give their own).
+    explicit CAppContext(
+        CDataDirectory dataDirectory, std::span<const SchemaMigration> migrations = SchemaMigrations());
     CAppContext(const CAppContext&) = delete;
     CAppContext& operator=(const CAppContext&) = delete;
 
     /// Closes the shared connection and opens fileName (a bare file name) in the data
     /// directory, first creating it as a copy of the template when it does not exist. A
-    /// file that exists but is no database of ours is reported and left untouched. The
-    /// working database name becomes fileName in every case. On failure the connection
-    /// stays closed and GetLastError() is "打开数据库失败！" (GetErrorDetail() says why).
+    /// database older than the program is upgraded first (so is the data directory's copy
+    /// of the template before a database is made from it); a newer one, or a file that is
+    /// no database of ours, is reported and left untouched. The working database name
+    /// becomes fileName in every case. On failure the connection stays closed and
+    /// GetLastError() is "打开数据库失败！" (GetErrorDetail() says why).
     bool OpenWorkDatabase(const std::string& fileName);
 
     CADODataBase& GetDatabase() { return m_database; }
@@ -68,12 +74,14 @@ public:
 private:
     bool fail(const std::string& detail);
     bool createFromTemplate(const std::string& path);
+    bool openUpgraded(CADODataBase& database, const std::string& path);
 
     CDataDirectory m_dataDirectory;
     CIniFile m_setupFile;
     CADODataBase m_database;
     CParameterStore m_parameters;
     CNextCardId m_nextCardId;
+    CSchemaUpgrader m_upgrader;
     std::string m_workDatabaseName;
     std::string m_proxyFlag;
     std::string m_connectionType;

@@ -1,5 +1,6 @@
 #include "contacts/SpreadsheetReader.h"
 
+#include "db/DateTime.h"
 #include "session/TextUtil.h"
 
 #include <algorithm>
@@ -70,67 +71,20 @@ void putCell(Sheet& sheet, std::size_t row, std::size_t column, std::string text
     sheet.columns = std::max(sheet.columns, column + 1);
 }
 
-// Proleptic Gregorian date of a day count since 1970-01-01.
-void civilFromDays(std::int64_t days, int& year, int& month, int& day)
-{
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(days - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2 ? 1 : 0));
-}
-
-std::int64_t daysFromCivil(int year, int month, int day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const int era = (year >= 0 ? year : year - 399) / 400;
-    const auto yoe = static_cast<unsigned>(year - era * 400);
-    const unsigned doy = static_cast<unsigned>((153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1);
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return static_cast<std::int64_t>(era) * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-std::string formatDate(int year, int month, int day)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
-    return text;
-}
-
 enum class NumberKind { Plain, Date, Time };
 
 // Serial day number (days since the workbook's origin, fraction = time of day) as text.
-std::string formatSerial(double serial, std::int64_t originDays, NumberKind kind)
+std::string formatSerial(double serial, const DateTime& origin, NumberKind kind)
 {
-    if (!std::isfinite(serial) || serial < -1e7 || serial > 1e7) {
+    const DateTime moment = DateTime::fromSerial(serial, origin);
+    if (!moment.valid) {
         return FormatSpreadsheetNumber(serial);
     }
-    const double wholeDays = std::floor(serial);
-    auto seconds = static_cast<long>(std::lround((serial - wholeDays) * 86400.0));
-    auto days = static_cast<std::int64_t>(wholeDays);
-    if (seconds >= 86400) {
-        ++days;
-        seconds -= 86400;
-    }
-    char time[64];
-    std::snprintf(time, sizeof time, "%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
     if (kind == NumberKind::Time) {
-        return time;
+        return moment.format("%H:%M:%S");
     }
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    civilFromDays(originDays + days, year, month, day);
-    std::string text = formatDate(year, month, day);
-    if (seconds != 0) {
-        text += ' ';
-        text += time;
-    }
-    return text;
+    const bool timeOfDay = moment.hour != 0 || moment.minute != 0 || moment.second != 0;
+    return moment.format(timeOfDay ? "%Y-%m-%d %H:%M:%S" : "%Y-%m-%d");
 }
 
 // Whether a number format code shows a date or a time: any y, d, h or s outside quotes,
@@ -331,7 +285,7 @@ bool readOrcusWorkbook(const std::string& path, bool ods, std::vector<Sheet>& sh
         return custom != customFormats.end() ? custom->second : kindOfBuiltinFormat(format->number_format);
     };
     const orcus::date_time_t origin = document.get_origin_date();
-    const std::int64_t originDays = daysFromCivil(origin.year, origin.month, origin.day);
+    const DateTime originDay = DateTime::fromFields(origin.year, origin.month, origin.day);
 
     const ixion::model_context& model = document.get_model_context();
     for (std::size_t index = 0; index < document.get_sheet_count(); ++index) {
@@ -357,7 +311,7 @@ bool readOrcusWorkbook(const std::string& path, bool ods, std::vector<Sheet>& sh
                             kind = NumberKind::Date;
                         }
                         text = kind == NumberKind::Plain ? FormatSpreadsheetNumber(value)
-                                                         : formatSerial(value, originDays, kind);
+                                                         : formatSerial(value, originDay, kind);
                         break;
                     }
                     case ixion::cell_value_t::boolean:

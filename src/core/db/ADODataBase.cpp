@@ -2,6 +2,7 @@
 
 #include "db/ErrorReport.h"
 #include "db/JetDialect.h"
+#include "db/SingleStatement.h"
 
 #include <cctype>
 #include <cerrno>
@@ -217,33 +218,29 @@ bool CADODataBase::Execute(const std::string& sql)
         return false;
     }
     const std::string text = RewriteJetSql(sql);
-    const char* tail = text.c_str();
-    const char* const end = text.c_str() + text.size();
-    while (tail < end) {
-        sqlite3_stmt* statement = nullptr;
-        const char* next = nullptr;
-        if (sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &statement, &next) != SQLITE_OK) {
-            setSqliteError(m_db);
-            return false;
-        }
-        tail = next;
-        if (!statement) {
-            continue; // blanks or a comment
-        }
-        int rc = SQLITE_ROW;
-        while (rc == SQLITE_ROW) {
-            rc = sqlite3_step(statement);
-        }
-        if (rc != SQLITE_DONE) {
-            setSqliteError(m_db);
-            sqlite3_finalize(statement);
-            return false;
-        }
-        if (countsChanges(statement)) {
-            m_recordsAffected += sqlite3_changes(m_db);
-        }
-        sqlite3_finalize(statement);
+    sqlite3_stmt* statement = nullptr;
+    std::string error;
+    const int prepared = PrepareSingleStatement(m_db, text, 0, &statement, error);
+    if (prepared != SQLITE_OK) {
+        setError(prepared, error);
+        return false;
     }
+    if (!statement) {
+        return true; // blanks or a comment
+    }
+    int rc = SQLITE_ROW;
+    while (rc == SQLITE_ROW) {
+        rc = sqlite3_step(statement);
+    }
+    if (rc != SQLITE_DONE) {
+        setSqliteError(m_db);
+        sqlite3_finalize(statement);
+        return false;
+    }
+    if (countsChanges(statement)) {
+        m_recordsAffected = sqlite3_changes(m_db);
+    }
+    sqlite3_finalize(statement);
     return true;
 }
 

@@ -33,8 +33,9 @@ public:
     bool OpenReadOnly(const std::string& path);
     void Close();
     bool IsOpen() const;
-    /// Runs one or more statements that return no rows; records affected is the number of
-    /// rows the INSERT, UPDATE and DELETE statements among them touched (triggers not counted).
+    /// Runs one statement that returns no rows; records affected is the number of rows an
+    /// INSERT, UPDATE or DELETE touched (triggers not counted). A text holding a second
+    /// statement is refused and nothing of it runs; scripts go through ExecuteScript.
     bool Execute(const std::string& sql);
 
     /// BEGIN IMMEDIATE: the write lock is taken at once, so a second connection waits for

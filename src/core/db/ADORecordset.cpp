@@ -3,6 +3,7 @@
 #include "db/ADODataBase.h"
 #include "db/ErrorReport.h"
 #include "db/JetDialect.h"
+#include "db/SingleStatement.h"
 
 #include <charconv>
 #include <cmath>
@@ -99,7 +100,7 @@ CADORecordset::~CADORecordset()
     Close();
 }
 
-bool CADORecordset::Open(const std::string& sql, int option)
+bool CADORecordset::Open(const std::string& sql, int option, CursorType cursor)
 {
     Close();
     if (!sql.empty()) {
@@ -128,32 +129,24 @@ bool CADORecordset::Open(const std::string& sql, int option)
     }
     sqlite3* db = m_database->GetActiveConnection();
     text = RewriteJetSql(text);
-    sqlite3_stmt* statement = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &statement, &tail) != SQLITE_OK) {
-        setSqliteError();
+    std::string error;
+    const int prepared = PrepareSingleStatement(db, text, 0, &m_statement, error);
+    if (prepared != SQLITE_OK) {
+        setError(prepared, kSqliteSource, error);
         return false;
     }
-    if (!statement) {
+    if (!m_statement) {
         setError(SQLITE_MISUSE, kOwnSource, "no statement to run");
         return false;
     }
-    // A second statement would silently go unrun: refuse the text instead.
-    sqlite3_stmt* extra = nullptr;
-    const char* const end = text.c_str() + text.size();
-    if (sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &extra, nullptr) != SQLITE_OK || extra) {
-        sqlite3_finalize(extra);
-        sqlite3_finalize(statement);
-        setError(SQLITE_MISUSE, kOwnSource, "a recordset runs exactly one statement");
-        return false;
-    }
+    m_cursor = cursor;
 
-    const int columnCount = sqlite3_column_count(statement);
+    const int columnCount = sqlite3_column_count(m_statement);
     m_columns.resize(static_cast<std::size_t>(columnCount));
     for (int i = 0; i < columnCount; ++i) {
         Column& column = m_columns[static_cast<std::size_t>(i)];
-        const char* name = sqlite3_column_name(statement, i);
-        const char* type = sqlite3_column_decltype(statement, i);
+        const char* name = sqlite3_column_name(m_statement, i);
+        const char* type = sqlite3_column_decltype(m_statement, i);
         column.name = name ? name : "";
         column.declaredType = type ? upper(type) : std::string();
         column.kind = isBooleanType(column.declaredType) ? Kind::boolean
@@ -161,51 +154,86 @@ bool CADORecordset::Open(const std::string& sql, int option)
                                                          : Kind::plain;
     }
 
-    int rc = sqlite3_step(statement);
-    while (rc == SQLITE_ROW) {
-        for (int i = 0; i < columnCount; ++i) {
-            Cell cell;
-            cell.type = sqlite3_column_type(statement, i);
-            switch (cell.type) {
-            case SQLITE_INTEGER:
-                cell.integer = sqlite3_column_int64(statement, i);
-                break;
-            case SQLITE_FLOAT:
-                cell.real = sqlite3_column_double(statement, i);
-                break;
-            case SQLITE_TEXT:
-            case SQLITE_BLOB: {
-                const void* bytes
-                    = cell.type == SQLITE_TEXT ? sqlite3_column_text(statement, i) : sqlite3_column_blob(statement, i);
-                cell.offset = static_cast<std::uint32_t>(m_text.size());
-                cell.length = static_cast<std::uint32_t>(sqlite3_column_bytes(statement, i));
-                if (bytes) {
-                    m_text.append(static_cast<const char*>(bytes), cell.length);
-                }
-                break;
-            }
-            default:
-                break;
-            }
-            m_cells.push_back(cell);
-        }
-        rc = sqlite3_step(statement);
+    // Static: every row now, and the statement is done with. Forward-only: the first row,
+    // the statement stays open for the next ones.
+    int rc = fetchRow();
+    while (rc == SQLITE_ROW && m_cursor == cursorStatic) {
+        rc = fetchRow();
     }
-    if (rc != SQLITE_DONE) {
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
         setSqliteError();
-        sqlite3_finalize(statement);
         Close();
         return false;
     }
-    sqlite3_finalize(statement);
+    if (m_cursor == cursorStatic) {
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+    }
     m_open = true;
     m_row = 0;
     return true;
 }
 
+int CADORecordset::fetchRow()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_DONE) {
+        // Ends the statement's read of the database; MoveFirst can still run it again.
+        sqlite3_reset(m_statement);
+    }
+    if (rc != SQLITE_ROW) {
+        return rc;
+    }
+    const int columnCount = static_cast<int>(m_columns.size());
+    for (int i = 0; i < columnCount; ++i) {
+        Cell cell;
+        cell.type = sqlite3_column_type(m_statement, i);
+        switch (cell.type) {
+        case SQLITE_INTEGER:
+            cell.integer = sqlite3_column_int64(m_statement, i);
+            break;
+        case SQLITE_FLOAT:
+            cell.real = sqlite3_column_double(m_statement, i);
+            break;
+        case SQLITE_TEXT:
+        case SQLITE_BLOB: {
+            const void* bytes
+                = cell.type == SQLITE_TEXT ? sqlite3_column_text(m_statement, i) : sqlite3_column_blob(m_statement, i);
+            cell.offset = static_cast<std::uint32_t>(m_text.size());
+            cell.length = static_cast<std::uint32_t>(sqlite3_column_bytes(m_statement, i));
+            if (bytes) {
+                m_text.append(static_cast<const char*>(bytes), cell.length);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        m_cells.push_back(cell);
+    }
+    return rc;
+}
+
+void CADORecordset::fetchNextRow()
+{
+    m_cells.clear();
+    m_text.clear();
+    const int rc = fetchRow();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        setSqliteError();
+        sqlite3_reset(m_statement);
+        m_failed = true;
+        m_cells.clear();
+        m_text.clear();
+    }
+}
+
 void CADORecordset::Close()
 {
+    sqlite3_finalize(m_statement);
+    m_statement = nullptr;
     m_open = false;
+    m_failed = false;
     m_row = 0;
     m_columns.clear();
     m_cells.clear();
@@ -219,7 +247,30 @@ bool CADORecordset::IsOpen() const
 
 int CADORecordset::GetRecordCount()
 {
-    return m_columns.empty() ? 0 : static_cast<int>(m_cells.size() / m_columns.size());
+    if (m_columns.empty()) {
+        return 0;
+    }
+    if (m_cursor == cursorStatic) {
+        return static_cast<int>(m_cells.size() / m_columns.size());
+    }
+    // A forward-only cursor knows no count: run the statement through once, then stand
+    // on the first row again.
+    if (!m_open) {
+        return 0;
+    }
+    sqlite3_reset(m_statement);
+    int count = 0;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(m_statement)) == SQLITE_ROW) {
+        ++count;
+    }
+    if (rc != SQLITE_DONE) {
+        setSqliteError();
+        m_failed = true;
+    }
+    sqlite3_reset(m_statement);
+    fetchNextRow();
+    return count;
 }
 
 int CADORecordset::GetFieldCount() const
@@ -229,19 +280,32 @@ int CADORecordset::GetFieldCount() const
 
 bool CADORecordset::IsEOF() const
 {
-    return m_columns.empty() || m_row >= m_cells.size() / m_columns.size();
+    if (m_columns.empty()) {
+        return true;
+    }
+    return m_cursor == cursorStatic ? m_row >= m_cells.size() / m_columns.size() : m_cells.empty();
 }
 
 void CADORecordset::MoveNext()
 {
-    if (!IsEOF()) {
+    if (IsEOF()) {
+        return;
+    }
+    if (m_cursor == cursorStatic) {
         ++m_row;
+    } else {
+        fetchNextRow();
     }
 }
 
 void CADORecordset::MoveFirst()
 {
     m_row = 0;
+    if (m_cursor == cursorForwardOnly && m_open) {
+        sqlite3_reset(m_statement);
+        m_failed = false;
+        fetchNextRow();
+    }
 }
 
 int CADORecordset::GetFieldIndex(const std::string& name) const
@@ -282,7 +346,7 @@ const CADORecordset::Cell* CADORecordset::currentCell(int index)
         setError(SQLITE_MISUSE, kOwnSource, "no current record (end of the recordset)");
         return nullptr;
     }
-    return &m_cells[m_row * m_columns.size() + static_cast<std::size_t>(index)];
+    return &m_cells[currentRowStart() + static_cast<std::size_t>(index)];
 }
 
 std::string_view CADORecordset::cellText(const Cell& cell) const
@@ -350,7 +414,7 @@ bool CADORecordset::GetFieldValue(int index, std::string& value, const std::stri
         return true;
     }
     if (column.kind == Kind::date) {
-        const DateTime date = cell->type == SQLITE_TEXT ? DateTime::parse(std::string(cellText(*cell))) : DateTime {};
+        const DateTime date = cell->type == SQLITE_TEXT ? DateTime::parse(cellText(*cell)) : DateTime {};
         value = date.format(dateFormat);
         return true;
     }
@@ -391,7 +455,7 @@ bool CADORecordset::GetFieldValue(int index, DateTime& value)
         return true;
     }
     if (cell->type == SQLITE_TEXT) {
-        value = DateTime::parse(std::string(cellText(*cell)));
+        value = DateTime::parse(cellText(*cell));
         if (value.valid) {
             return true;
         }
@@ -561,7 +625,7 @@ bool CADORecordset::GetFieldInfo(int index, CADOFieldInfo& info)
     const bool fixed = code != typeVarWChar && code != typeLongVarWChar && code != typeLongVarBinary;
     info.m_lAttributes = kMayBeNull | kIsNullable | (fixed ? kFixed : 0);
     if (!IsEOF()) {
-        const Cell& cell = m_cells[m_row * m_columns.size() + static_cast<std::size_t>(index)];
+        const Cell& cell = m_cells[currentRowStart() + static_cast<std::size_t>(index)];
         if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
             info.m_lSize = static_cast<long>(cell.length);
         } else if (cell.type != SQLITE_NULL) {
@@ -577,9 +641,15 @@ void CADORecordset::setError(int code, std::string_view source, const std::strin
     m_lastError = "Query = " + m_query + "\n" + BuildErrorReport("CADORecordset", code, source, description);
 }
 
+std::size_t CADORecordset::currentRowStart() const
+{
+    return m_cursor == cursorStatic ? m_row * m_columns.size() : 0;
+}
+
 void CADORecordset::setSqliteError()
 {
-    sqlite3* db = m_database->GetActiveConnection();
+    // The statement's own connection: the shared one may have been switched meanwhile.
+    sqlite3* db = m_statement ? sqlite3_db_handle(m_statement) : m_database->GetActiveConnection();
     setError(sqlite3_errcode(db), kSqliteSource, sqlite3_errmsg(db));
 }
 

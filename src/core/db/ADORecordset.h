@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+struct sqlite3_stmt;
+
 namespace telvora {
 
 class CADODataBase;
@@ -23,8 +25,12 @@ struct CADOFieldInfo
     long m_lAttributes = 0;
 };
 
-/// One result set on a connection. The rows are read completely on Open (a static
-/// cursor), so counting and moving back to the first row are cheap.
+/// One result set on a connection. With the static cursor (the default) the rows are read
+/// completely on Open, so counting and moving back to the first row are cheap. With the
+/// forward-only cursor the statement stays open and each MoveNext reads one more row, so
+/// the first rows of a large result show without reading the rest; GetRecordCount then
+/// runs the statement through once and MoveFirst runs it again from its start. The
+/// statement keeps a read snapshot of the database while it stands inside the result.
 ///
 /// Columns declared DATETIME/DATE (any type naming DATE or TIME) read as dates; columns
 /// declared BIT/BOOL/BOOLEAN/YESNO/LOGICAL read as yes/no values ("T"/"F" as text).
@@ -32,6 +38,8 @@ class CADORecordset final
 {
 public:
     enum OpenOption { openUnknown = 0, openQuery = 1, openTable = 2, openStoredProc = 3 };
+    // ADO's cursor type codes.
+    enum CursorType { cursorForwardOnly = 0, cursorStatic = 3 };
     // ADO data type codes reported by GetFieldInfo.
     enum FieldType : short {
         typeEmpty = 0,
@@ -56,8 +64,9 @@ public:
     CADORecordset& operator=(const CADORecordset&) = delete;
 
     /// Options 0 and 1 run the query, 2 reads the whole table named by it, 3 runs the text
-    /// as it stands; any other option fails. An empty sql runs the last query again.
-    bool Open(const std::string& sql = {}, int option = openUnknown);
+    /// as it stands; any other option fails. An empty sql runs the last query again. A text
+    /// holding a second statement is refused.
+    bool Open(const std::string& sql = {}, int option = openUnknown, CursorType cursor = cursorStatic);
     void Close();
     bool IsOpen() const;
 
@@ -66,6 +75,9 @@ public:
     bool IsEOF() const;
     void MoveNext();
     void MoveFirst();
+    /// True when reading a row failed after Open (forward-only cursor): the end then came
+    /// early, and GetLastError says why.
+    bool HasFailed() const { return m_failed; }
 
     /// Each overload: a NULL value gives 0, "", the null date or false and true; a value that
     /// cannot be read as the requested type gives false and an error text.
@@ -107,6 +119,9 @@ private:
         int type = 0; // SQLite's storage class
     };
 
+    int fetchRow();
+    void fetchNextRow();
+    std::size_t currentRowStart() const;
     const Cell* currentCell(int index);
     int indexOf(const std::string& name);
     std::string_view cellText(const Cell& cell) const;
@@ -119,9 +134,12 @@ private:
     std::string m_lastError;
     int m_lastErrorCode = 0;
     bool m_open = false;
+    bool m_failed = false;
+    CursorType m_cursor = cursorStatic;
+    sqlite3_stmt* m_statement = nullptr; // forward-only: open while rows remain to be read
     std::size_t m_row = 0;
     std::vector<Column> m_columns;
-    std::vector<Cell> m_cells; // row after row
+    std::vector<Cell> m_cells; // row after row; forward-only: the current row alone
     std::string m_text;
 };
 

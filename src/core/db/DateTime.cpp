@@ -1,6 +1,7 @@
 #include "db/DateTime.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -33,22 +34,226 @@ void civilFromDays(long long z, int& y, int& m, int& d)
     y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
 }
 
-// Reads 1..maxDigits decimal digits at pos.
-bool readNumber(const std::string& text, std::size_t& pos, std::size_t maxDigits, int& value)
-{
-    std::size_t digits = 0;
-    value = 0;
-    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])) && digits < maxDigits) {
-        value = value * 10 + (text[pos] - '0');
-        ++pos;
-        ++digits;
-    }
-    return digits > 0 && (pos >= text.size() || !std::isdigit(static_cast<unsigned char>(text[pos])));
-}
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+constexpr std::string_view kYear = "年";
+constexpr std::string_view kMonth = "月";
+constexpr std::string_view kDay = "日";
+constexpr std::string_view kForenoon = "上午";
+constexpr std::string_view kAfternoon = "下午";
+
+// The time of day part of a text, with the zone offset when one was given.
+struct ClockTime
+{
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    bool zoned = false;
+    int zoneOffsetSeconds = 0;
+};
+
+// Reads the parts of a date text from left to right; a part that does not match leaves
+// the position where it was.
+class DateScanner
+{
+public:
+    explicit DateScanner(std::string_view text)
+        : m_text(text)
+    { }
+
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    std::size_t position() const { return m_pos; }
+    void seek(std::size_t pos) { m_pos = pos; }
+
+    bool skipBlanks()
+    {
+        const std::size_t start = m_pos;
+        while (!atEnd() && isBlank(m_text[m_pos])) {
+            ++m_pos;
+        }
+        return m_pos != start;
+    }
+
+    // word at the position, ASCII letters in either case.
+    bool literal(std::string_view word)
+    {
+        if (m_text.size() - m_pos < word.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            if (std::tolower(static_cast<unsigned char>(m_text[m_pos + i]))
+                != std::tolower(static_cast<unsigned char>(word[i]))) {
+                return false;
+            }
+        }
+        m_pos += word.size();
+        return true;
+    }
+
+    bool previousWas(std::string_view word) const
+    {
+        return m_pos >= word.size() && m_text.substr(m_pos - word.size(), word.size()) == word;
+    }
+
+    // 1..maxDigits digits not followed by another digit; the count read, 0 when none fit.
+    std::size_t number(std::size_t maxDigits, int& value)
+    {
+        const std::size_t start = m_pos;
+        value = 0;
+        while (!atEnd() && isDigit(m_text[m_pos]) && m_pos - start < maxDigits) {
+            value = value * 10 + (m_text[m_pos] - '0');
+            ++m_pos;
+        }
+        if (m_pos == start || (!atEnd() && isDigit(m_text[m_pos]))) {
+            m_pos = start;
+            return 0;
+        }
+        return m_pos - start;
+    }
+
+    // Y-M-D, Y/M/D, Y.M.D, Y年M月D日 (a four-digit year) or M/D/Y; the null date otherwise.
+    DateTime date()
+    {
+        const std::size_t start = m_pos;
+        int first = 0;
+        int month = 0;
+        int day = 0;
+        int year = 0;
+        bool read = false;
+        const std::size_t digits = number(4, first);
+        if (digits == 4) {
+            year = first;
+            if (literal(kYear)) {
+                read = number(2, month) && literal(kMonth) && number(2, day) && literal(kDay);
+            } else if (!atEnd() && (m_text[m_pos] == '-' || m_text[m_pos] == '/' || m_text[m_pos] == '.')) {
+                const std::string_view separator = m_text.substr(m_pos, 1);
+                ++m_pos;
+                read = number(2, month) && literal(separator) && number(2, day);
+            }
+        } else if (digits > 0 && digits <= 2) {
+            month = first;
+            read = literal("/") && number(2, day) && literal("/") && number(4, year) == 4;
+        }
+        const DateTime date = read ? DateTime::fromFields(year, month, day) : DateTime {};
+        if (!date.valid) {
+            m_pos = start;
+        }
+        return date;
+    }
+
+    // H:M[:S[.fraction]] with 上午/下午 before or AM/PM (or 上午/下午) after it, or else an
+    // ISO zone ("Z", "+08:00", "+0800", "-05") right after it. Field ranges are checked
+    // by the caller.
+    bool time(ClockTime& clock)
+    {
+        int half = halfOfDay();
+        if (half != 0) {
+            skipBlanks();
+        }
+        if (!number(2, clock.hour) || !literal(":") || !number(2, clock.minute)) {
+            return false;
+        }
+        if (literal(":")) {
+            if (!number(2, clock.second)) {
+                return false;
+            }
+            if (literal(".")) {
+                int ignored = 0;
+                while (number(9, ignored)) { }
+            }
+        }
+        if (half == 0) {
+            const std::size_t afterTime = m_pos;
+            skipBlanks();
+            half = halfOfDay();
+            if (half == 0) {
+                m_pos = afterTime;
+                return zone(clock);
+            }
+        }
+        if (clock.hour < 1 || clock.hour > 12) {
+            return false;
+        }
+        clock.hour = clock.hour % 12 + (half == 2 ? 12 : 0);
+        return true;
+    }
+
+private:
+    // 1 for the morning, 2 for the afternoon, 0 when no such word is here.
+    int halfOfDay()
+    {
+        if (literal("AM") || literal(kForenoon)) {
+            return 1;
+        }
+        if (literal("PM") || literal(kAfternoon)) {
+            return 2;
+        }
+        return 0;
+    }
+
+    bool zone(ClockTime& clock)
+    {
+        if (literal("Z")) {
+            clock.zoned = true;
+            return true;
+        }
+        const bool east = literal("+");
+        if (!east && !literal("-")) {
+            return true; // no zone: local time
+        }
+        int figures = 0;
+        int hours = 0;
+        int minutes = 0;
+        const std::size_t digits = number(4, figures);
+        if (digits == 4) { // "+0800"
+            hours = figures / 100;
+            minutes = figures % 100;
+        } else if (digits == 2) {
+            hours = figures;
+            if (literal(":") && number(2, minutes) != 2) {
+                return false;
+            }
+        } else {
+            return false;
+        }
+        if (hours > 14 || minutes > 59) {
+            return false;
+        }
+        clock.zoned = true;
+        clock.zoneOffsetSeconds = (east ? 1 : -1) * (hours * 3600 + minutes * 60);
+        return true;
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+DateTime localFromEpoch(std::time_t seconds)
+{
+    std::tm local {};
+    if (!localtime_r(&seconds, &local)) {
+        return {};
+    }
+    return DateTime::fromFields(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+        local.tm_sec > 59 ? 59 : local.tm_sec);
+}
+
+DateTime fromUtcInLocalTime(const DateTime& utc)
+{
+    if (!utc.valid) {
+        return {};
+    }
+    const long long seconds
+        = daysFromCivil(utc.year, utc.month, utc.day) * 86400LL + utc.hour * 3600LL + utc.minute * 60LL + utc.second;
+    return localFromEpoch(static_cast<std::time_t>(seconds));
 }
 
 constexpr int kMinYear = 1;
@@ -58,11 +263,7 @@ constexpr int kMaxYear = 9999;
 
 DateTime DateTime::now()
 {
-    const std::time_t t = std::time(nullptr);
-    std::tm local {};
-    localtime_r(&t, &local);
-    return fromFields(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-        local.tm_sec > 59 ? 59 : local.tm_sec);
+    return localFromEpoch(std::time(nullptr));
 }
 
 DateTime DateTime::fromFields(int year, int month, int day, int hour, int minute, int second)
@@ -74,69 +275,49 @@ DateTime DateTime::fromFields(int year, int month, int day, int hour, int minute
     return DateTime {year, month, day, hour, minute, second, true};
 }
 
-DateTime DateTime::parse(const std::string& text)
+DateTime DateTime::parse(std::string_view text)
 {
-    std::size_t pos = 0;
-    while (pos < text.size() && isBlank(text[pos])) {
-        ++pos;
-    }
-    const std::size_t yearStart = pos;
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    if (!readNumber(text, pos, 4, year) || pos - yearStart != 4 || pos >= text.size()) {
-        return {};
-    }
-    const char separator = text[pos];
-    if (separator != '-' && separator != '/') {
-        return {};
-    }
-    ++pos;
-    if (!readNumber(text, pos, 2, month) || pos >= text.size() || text[pos] != separator) {
-        return {};
-    }
-    ++pos;
-    if (!readNumber(text, pos, 2, day)) {
-        return {};
-    }
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    if (pos < text.size() && (text[pos] == 'T' || isBlank(text[pos]))) {
-        std::size_t timePos = pos + 1;
-        while (text[pos] != 'T' && timePos < text.size() && isBlank(text[timePos])) {
-            ++timePos;
+    DateScanner scanner(text);
+    scanner.skipBlanks();
+    DateTime date = scanner.date();
+    bool withTime = false;
+    if (date.valid) {
+        // A date in figures needs a 'T' or a blank before its time; after "日" both may go.
+        const bool chinese = scanner.previousWas(kDay);
+        const std::size_t afterDate = scanner.position();
+        const bool separated = scanner.literal("T") || scanner.skipBlanks() || chinese;
+        withTime = separated && !scanner.atEnd();
+        if (!withTime) {
+            scanner.seek(afterDate);
         }
-        if (timePos < text.size()) {
-            pos = timePos;
-            if (!readNumber(text, pos, 2, hour) || pos >= text.size() || text[pos] != ':') {
-                return {};
-            }
-            ++pos;
-            if (!readNumber(text, pos, 2, minute)) {
-                return {};
-            }
-            if (pos < text.size() && text[pos] == ':') {
-                ++pos;
-                if (!readNumber(text, pos, 2, second)) {
-                    return {};
-                }
-                if (pos < text.size() && text[pos] == '.') {
-                    ++pos;
-                    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
-                        ++pos;
-                    }
-                }
-            }
-        }
+    } else {
+        scanner.seek(0);
+        scanner.skipBlanks();
+        date = fromFields(1899, 12, 30); // a time alone falls on day 0 of the serial calendar
+        withTime = true;
     }
-    while (pos < text.size() && isBlank(text[pos])) {
-        ++pos;
-    }
-    if (pos != text.size()) {
+    ClockTime clock;
+    if (withTime && !scanner.time(clock)) {
         return {};
     }
-    return fromFields(year, month, day, hour, minute, second);
+    scanner.skipBlanks();
+    if (!scanner.atEnd()) {
+        return {};
+    }
+    const DateTime moment = fromFields(date.year, date.month, date.day, clock.hour, clock.minute, clock.second);
+    return clock.zoned ? fromUtcInLocalTime(moment.addSeconds(-clock.zoneOffsetSeconds)) : moment;
+}
+
+DateTime DateTime::fromSerial(double serial, const DateTime& origin)
+{
+    if (!origin.valid || !std::isfinite(serial) || std::fabs(serial) > 3.7e6) {
+        return {};
+    }
+    // The whole part counts days, the fraction is the time of that day, also before the
+    // origin (-1.25 is the day before at 06:00), as the serial calendars define it.
+    const double days = std::trunc(serial);
+    const auto seconds = static_cast<long long>(std::llround(std::fabs(serial - days) * 86400.0));
+    return origin.addDays(static_cast<int>(days)).addSeconds(seconds);
 }
 
 bool DateTime::hasStoredForm(std::string_view text)

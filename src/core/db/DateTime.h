@@ -19,11 +19,17 @@ struct DateTime
     bool valid = false;
 
     static DateTime now();
-    // Accepts "Y-M-D", "Y-M-D H:M" and "Y-M-D H:M:S" with or without leading zeros,
-    // and "Y/M/D" forms (a four-digit year; a 'T' may separate date and time; fractions
-    // of a second are dropped); anything else, including impossible days such as
-    // "2026-2-29", gives the null date.
-    static DateTime parse(const std::string& text);
+    // The one reader of date texts. Accepts a date as "Y-M-D", "Y/M/D", "Y.M.D" or
+    // "Y年M月D日" (a four-digit year, leading zeros optional) or "M/D/Y", each optionally
+    // followed by a time "H:M" or "H:M:S" (fractions of a second dropped) with "AM"/"PM"
+    // after it or "上午"/"下午" before or after it; a 'T' may separate date and time, and a
+    // zone ("Z", "+08:00", "+0800", "-05") after the time turns it into local time. A time
+    // alone falls on 1899-12-30. Anything else, impossible days such as "2026-2-29"
+    // included, gives the null date.
+    static DateTime parse(std::string_view text);
+    // A serial day count from origin (the fraction is the time of day), as spreadsheets and
+    // the Jet engine count dates; the null date when out of range.
+    static DateTime fromSerial(double serial, const DateTime& origin);
     // The given fields when they name a real moment, else the null date.
     static DateTime fromFields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
     // True when text is exactly "YYYY-MM-DD HH:MM:SS" with digits in place (fields not checked).

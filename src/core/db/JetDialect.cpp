@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sqlite3.h>
 #include <vector>
 
@@ -65,6 +66,14 @@ DateTime dateArgument(sqlite3_value* value)
     return DateTime::parse(valueText(value));
 }
 
+void notADate(sqlite3_context* context, const char* function, sqlite3_value* value)
+{
+    const std::string shown
+        = sqlite3_value_type(value) == SQLITE_TEXT ? "'" + valueText(value) + "'" : valueText(value);
+    const std::string message = std::string(function) + ": not a date: " + shown;
+    sqlite3_result_error(context, message.c_str(), -1);
+}
+
 // CDATE: text to the stored form. A number is a Jet day count (days since 1899-12-30, the
 // fraction the time of day). Anything else is an error, as Jet reports a type mismatch.
 void cdateFunction(sqlite3_context* context, int, sqlite3_value** argv)
@@ -74,41 +83,91 @@ void cdateFunction(sqlite3_context* context, int, sqlite3_value** argv)
         sqlite3_result_null(context);
         return;
     }
-    DateTime date;
-    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-        const double serial = sqlite3_value_double(argv[0]);
-        if (std::isfinite(serial) && std::fabs(serial) < 3.0e6) {
-            const double days = std::floor(serial);
-            const auto seconds = static_cast<long long>(std::llround((serial - days) * 86400.0));
-            date = DateTime::fromFields(1899, 12, 30).addDays(static_cast<int>(days)).addSeconds(seconds);
-        }
-    } else {
-        date = dateArgument(argv[0]);
-    }
+    const DateTime date = type == SQLITE_INTEGER || type == SQLITE_FLOAT
+        ? DateTime::fromSerial(sqlite3_value_double(argv[0]), DateTime::fromFields(1899, 12, 30))
+        : dateArgument(argv[0]);
     if (!date.valid) {
-        const std::string message = "CDATE: not a date: '" + valueText(argv[0]) + "'";
-        sqlite3_result_error(context, message.c_str(), -1);
+        notADate(context, "CDATE", argv[0]);
         return;
     }
     resultText(context, date.toString());
 }
 
+// What the date columns' triggers store: NULL stays NULL, a date text becomes the stored
+// form, and anything else (a number, an empty or impossible date) fails the statement,
+// so no value the program cannot read as a date ever gets into a date column.
 void normdateFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
     if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
         const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
         const std::string_view text(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
-        // Already stored form (the common case, checked without copying): the trigger's WHEN
-        // sees an equal value and does nothing.
-        if (!DateTime::hasStoredForm(text)) {
-            const DateTime date = DateTime::parse(std::string(text));
-            if (date.valid) {
-                resultText(context, date.toString());
-                return;
-            }
+        const DateTime date = DateTime::parse(text);
+        // Already in the stored form (the common case): the trigger's WHEN sees an equal
+        // value and writes nothing.
+        if (date.valid && DateTime::hasStoredForm(text)) {
+            sqlite3_result_value(context, argv[0]);
+            return;
+        }
+        if (date.valid) {
+            resultText(context, date.toString());
+            return;
         }
     }
-    sqlite3_result_value(context, argv[0]);
+    notADate(context, "date column", argv[0]);
+}
+
+// IsDate: 1 when the value is a text the date reader accepts.
+void isdateFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    sqlite3_result_int(context, dateArgument(argv[0]).valid ? 1 : 0);
+}
+
+// What the yes/no columns' triggers store: 1 or 0 only. NULL is no (a yes/no column has
+// no third state); any non-zero number, also as text, is yes; so are the words the Jet
+// engine takes for them. Other texts fail the statement.
+void yesnoFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL:
+        sqlite3_result_int(context, 0);
+        return;
+    case SQLITE_INTEGER:
+        sqlite3_result_int(context, sqlite3_value_int64(argv[0]) != 0 ? 1 : 0);
+        return;
+    case SQLITE_FLOAT:
+        sqlite3_result_int(context, sqlite3_value_double(argv[0]) != 0.0 ? 1 : 0);
+        return;
+    default:
+        break;
+    }
+    std::string text = valueText(argv[0]);
+    const std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t last = text.find_last_not_of(" \t");
+    text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    for (const auto* word : {"true", "yes", "on"}) {
+        if (equalsNoCase(text, word)) {
+            sqlite3_result_int(context, 1);
+            return;
+        }
+    }
+    for (const auto* word : {"false", "no", "off"}) {
+        if (equalsNoCase(text, word)) {
+            sqlite3_result_int(context, 0);
+            return;
+        }
+    }
+    char* end = nullptr;
+    const double number = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(number)) {
+        const std::string message = "yes/no column: not a yes/no value: '" + valueText(argv[0]) + "'";
+        sqlite3_result_error(context, message.c_str(), -1);
+        return;
+    }
+    sqlite3_result_int(context, number != 0.0 ? 1 : 0);
 }
 
 void nowFunction(sqlite3_context* context, int, sqlite3_value**)
@@ -167,6 +226,8 @@ struct FunctionEntry
 const FunctionEntry kFunctions[] = {
     {"CDATE", 1, true, cdateFunction},
     {"NORMDATE", 1, true, normdateFunction},
+    {"ISDATE", 1, true, isdateFunction},
+    {"YESNO", 1, true, yesnoFunction},
     {"NOW", 0, false, nowFunction},
     {"FORMAT", 2, true, formatFunction},
     {"YEAR", 1, true, fieldFunction<&DateTime::year>},

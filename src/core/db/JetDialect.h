@@ -10,9 +10,10 @@ struct sqlite3;
 namespace telvora {
 
 /// Registers on a connection the Jet functions our SQL texts use: CDATE (CDate), NOW,
-/// FORMAT(date, pattern), YEAR, MONTH, DAY, HOUR, MINUTE, SECOND, SWITCH, and NORMDATE
-/// (the stored form of a date text, or the value unchanged when it is no date), which the
-/// schema's triggers use. Returns false when SQLite refuses a registration.
+/// FORMAT(date, pattern), YEAR, MONTH, DAY, HOUR, MINUTE, SECOND, SWITCH, ISDATE, and the
+/// two the schema's triggers use: NORMDATE (the stored form of a date text; NULL stays
+/// NULL; anything else is an error) and YESNO (1 or 0; an error for a text that names
+/// neither). Returns false when SQLite refuses a registration.
 bool RegisterJetFunctions(sqlite3* db);
 
 /// Rewrites the Jet syntax SQLite lacks: "SELECT [DISTINCT] TOP n ..." becomes

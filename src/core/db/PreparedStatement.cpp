@@ -4,6 +4,7 @@
 #include "db/ADORecordset.h"
 #include "db/ErrorReport.h"
 #include "db/JetDialect.h"
+#include "db/SingleStatement.h"
 
 #include <sqlite3.h>
 
@@ -27,21 +28,15 @@ bool CPreparedStatement::Prepare(const std::string& sql)
         return false;
     }
     const std::string text = RewriteJetSql(sql);
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v3(m_database->GetActiveConnection(), text.c_str(), static_cast<int>(text.size()),
-            SQLITE_PREPARE_PERSISTENT, &m_statement, &tail)
-        != SQLITE_OK) {
-        setSqliteError();
-        Finalize();
+    std::string error;
+    const int rc = PrepareSingleStatement(
+        m_database->GetActiveConnection(), text, SQLITE_PREPARE_PERSISTENT, &m_statement, error);
+    if (rc != SQLITE_OK) {
+        setError(rc, error);
         return false;
     }
     if (!m_statement) {
         setError(SQLITE_MISUSE, "no statement to prepare");
-        return false;
-    }
-    if (tail && *tail && std::string_view(tail).find_first_not_of(" \t\r\n;") != std::string_view::npos) {
-        Finalize();
-        setError(SQLITE_MISUSE, "a prepared statement holds exactly one statement");
         return false;
     }
     return true;

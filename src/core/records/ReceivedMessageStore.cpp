@@ -99,6 +99,21 @@ ReceivedMessagesStored CReceivedMessageStore::Store(const std::string& reply, CP
     return stored;
 }
 
+bool CReceivedMessageStore::StoreInFile(
+    const std::string& path, const std::string& reply, const CIniFile& setupFile, ReceivedMessagesStored& stored)
+{
+    stored = {};
+    CADODataBase database;
+    if (!database.Open(path))
+        return false;
+    CParameterStore parameters;
+    parameters.Load(database, setupFile);
+    // A database not open in this process: its counter starts from its own cards.
+    CNextCardId nextCardId;
+    stored = CReceivedMessageStore(database, nextCardId).Store(reply, parameters);
+    return true;
+}
+
 bool CReceivedMessageStore::FetchReply(
     CServiceClient& service, const std::string& token, std::string& reply, bool& messagesWaiting, std::string& message)
 {

@@ -6,6 +6,7 @@
 namespace telvora {
 
 class CADODataBase;
+class CIniFile;
 class CNextCardId;
 class CParameterStore;
 class CServiceClient;
@@ -37,6 +38,12 @@ public:
 
     /// Stores the messages of a successful reply.
     ReceivedMessagesStored Store(const std::string& reply, CParameterStore& parameters);
+
+    /// Stores a reply into the database file at path on a connection of its own, with that
+    /// database's parameters: a reply fetched for one account belongs in its database even
+    /// when another account's database is open by now. False when the file cannot be opened.
+    static bool StoreInFile(
+        const std::string& path, const std::string& reply, const CIniFile& setupFile, ReceivedMessagesStored& stored);
 
     /// Fetches once when the session may receive, and stores a reply whose Count is above 0.
     /// False when nothing was fetched (not allowed, or the call failed); message then says why.

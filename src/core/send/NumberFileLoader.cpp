@@ -93,7 +93,7 @@ void CNumberFileLoader::scanLine(std::string_view line, CollectedNumbers& into)
     if (line.size() < 11) {
         return;
     }
-    static constexpr std::string_view prefixes[] = {"13", "15", "18", "14", "17"};
+    static constexpr std::string_view prefixes[] = {"13", "15", "18", "14", "17", "16", "19"};
     for (const std::string_view prefix : prefixes) {
         std::size_t pos = line.find(prefix);
         while (pos != std::string_view::npos) {
@@ -108,15 +108,12 @@ void CNumberFileLoader::scanLine(std::string_view line, CollectedNumbers& into)
     }
 }
 
-NumberFileResult CNumberFileLoader::loadTextFile(const std::string& path) const
+CNumberLoaderBase::TextReadStatus CNumberLoaderBase::readTextLines(const std::string& path,
+    const std::function<void(std::string_view)>& onLine, TextEncoding& encoding, std::size_t& lines) const
 {
-    using Status = NumberFileResult::Status;
-    NumberFileResult result;
-    const std::string openFailed = "打开加载文件[" + path + "]失败!";
-
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        return finished(Status::OpenFailed, openFailed, std::move(result));
+        return TextReadStatus::OpenFailed;
     }
     NumberFileProgress progress;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {
@@ -135,26 +132,32 @@ NumberFileResult CNumberFileLoader::loadTextFile(const std::string& path) const
         }
         detector.feed({buffer.data(), read});
         if (cancelled()) {
-            return finished(Status::Cancelled, {}, std::move(result));
+            return TextReadStatus::Cancelled;
         }
     }
     if (std::ferror(file.get())) {
-        return finished(Status::OpenFailed, openFailed, std::move(result));
+        return TextReadStatus::OpenFailed;
     }
-    result.encoding = detector.result();
-    if (result.encoding == TextEncoding::Empty || result.encoding == TextEncoding::Binary) {
-        return finished(Status::NotFound, kNotFound, std::move(result));
+    encoding = detector.result();
+    if (encoding == TextEncoding::Empty || encoding == TextEncoding::Binary) {
+        return TextReadStatus::NoText;
     }
 
     std::rewind(file.get());
-    CTextFileDecoder decoder(result.encoding);
+    CTextFileDecoder decoder(encoding);
     std::string text;
     text.reserve(kChunkBytes * 3);
-    const auto scanCompleteLines = [&]() {
+    const auto emit = [&](std::string_view line) {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        onLine(line);
+        ++progress.lines;
+    };
+    const auto emitCompleteLines = [&]() {
         std::size_t start = 0;
         for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-            scanLine(std::string_view(text).substr(start, end - start), result.found);
-            ++progress.lines;
+            emit(std::string_view(text).substr(start, end - start));
             start = end + 1;
         }
         text.erase(0, start);
@@ -165,24 +168,42 @@ NumberFileResult CNumberFileLoader::loadTextFile(const std::string& path) const
             break;
         }
         decoder.feed({buffer.data(), read}, text);
-        scanCompleteLines();
+        emitCompleteLines();
         progress.bytesRead += read;
         reportProgress(progress);
         if (cancelled()) {
-            return finished(Status::Cancelled, {}, std::move(result));
+            return TextReadStatus::Cancelled;
         }
     }
     if (std::ferror(file.get())) {
-        return finished(Status::OpenFailed, openFailed, std::move(result));
+        return TextReadStatus::OpenFailed;
     }
     decoder.finish(text);
-    scanCompleteLines();
+    emitCompleteLines();
     if (!text.empty()) {
-        scanLine(text, result.found); // the last line has no line break
-        ++progress.lines;
+        emit(text); // the last line has no line break
     }
-    result.lines = progress.lines;
+    lines = progress.lines;
     reportProgress(progress);
+    return TextReadStatus::Read;
+}
+
+NumberFileResult CNumberFileLoader::loadTextFile(const std::string& path) const
+{
+    using Status = NumberFileResult::Status;
+    NumberFileResult result;
+    const TextReadStatus read = readTextLines(
+        path, [&](std::string_view line) { scanLine(line, result.found); }, result.encoding, result.lines);
+    switch (read) {
+    case TextReadStatus::OpenFailed:
+        return finished(Status::OpenFailed, "打开加载文件[" + path + "]失败!", std::move(result));
+    case TextReadStatus::Cancelled:
+        return finished(Status::Cancelled, {}, std::move(result));
+    case TextReadStatus::NoText:
+        return finished(Status::NotFound, kNotFound, std::move(result));
+    case TextReadStatus::Read:
+        break;
+    }
     return loadedOrNotFound(std::move(result));
 }
 

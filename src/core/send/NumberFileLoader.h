@@ -47,6 +47,13 @@ public:
 protected:
     ~CNumberLoaderBase() = default;
 
+    enum class TextReadStatus { Read, OpenFailed, Cancelled, NoText };
+
+    /// Reads a text file line by line, converted to UTF-8 from its detected encoding; each
+    /// line comes without its line break. Reports progress and stops when asked to.
+    TextReadStatus readTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine,
+        TextEncoding& encoding, std::size_t& lines) const;
+
     bool cancelled() const;
     void reportProgress(const NumberFileProgress& progress) const;
     /// Loaded with the count, or NotFound when nothing was found.
@@ -65,7 +72,7 @@ class CNumberFileLoader final : public CNumberLoaderBase
 public:
     NumberFileResult loadTextFile(const std::string& path) const;
 
-    /// Finds the numbers of one line: for each prefix "13", "15", "18", "14", "17" in turn,
+    /// Finds the numbers of one line: for each prefix "13", "15", "18", "14", "17", "16", "19" in turn,
     /// every place where the eleven characters from the prefix on are a valid mobile number.
     static void scanLine(std::string_view line, CollectedNumbers& into);
 };

@@ -9,6 +9,7 @@
 #include "db/SqlText.h"
 #include "send/SendObserver.h"
 #include "service/ServiceClient.h"
+#include "service/TextCodec.h"
 #include "service/XmlReader.h"
 #include "session/Session.h"
 

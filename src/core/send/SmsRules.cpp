@@ -1,7 +1,6 @@
 #include "send/SmsRules.h"
 
 #include <algorithm>
-#include <array>
 
 namespace telvora {
 
@@ -78,23 +77,9 @@ std::string_view cutToUnits(std::string_view text, int maxUnits)
     return text.substr(0, pos);
 }
 
-constexpr std::array<Carrier, 100> makePrefixTable()
-{
-    std::array<Carrier, 100> table {};
-    table.fill(Carrier::Invalid);
-    for (int p : {139, 138, 137, 136, 135, 134, 159, 158, 157, 152, 151, 150, 187, 188, 182, 183, 184, 178, 147}) {
-        table[static_cast<std::size_t>(p - 100)] = Carrier::ChinaMobile;
-    }
-    for (int p : {130, 131, 132, 155, 156, 154, 185, 186, 170, 176, 145}) {
-        table[static_cast<std::size_t>(p - 100)] = Carrier::ChinaUnicom;
-    }
-    for (int p : {189, 180, 153, 181, 177, 173, 133}) {
-        table[static_cast<std::size_t>(p - 100)] = Carrier::ChinaTelecom;
-    }
-    return table;
-}
-
-constexpr std::array<Carrier, 100> kPrefixTable = makePrefixTable();
+// The prefix table the program has always had plus the prefixes issued since, made at
+// build time from libphonenumber's carrier data.
+#include "send/CarrierPrefixTable.inc"
 
 } // namespace
 
@@ -167,8 +152,9 @@ Carrier ClassifyMobileNumber(std::string_view number)
     if (number.size() != 11 || !IsAllDigits(number) || number[0] != '1') {
         return Carrier::Invalid;
     }
-    const int prefix = (number[1] - '0') * 10 + (number[2] - '0');
-    return kPrefixTable[static_cast<std::size_t>(prefix)];
+    // Some prefixes have four digits (1700 to 1709 belong to all three carriers).
+    const int prefix = (number[1] - '0') * 100 + (number[2] - '0') * 10 + (number[3] - '0');
+    return static_cast<Carrier>(kCarrierByPrefix[prefix]);
 }
 
 std::string_view CarrierCaption(Carrier carrier)

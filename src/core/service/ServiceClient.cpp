@@ -37,14 +37,15 @@ std::string CServiceClient::Url(const std::string& path) const
     return Address() + path;
 }
 
-bool CServiceClient::CallService(const std::string& method, const std::string& body, std::string& reply, bool usePost)
+bool CServiceClient::CallService(
+    const std::string& method, const std::string& body, std::string& reply, bool usePost, int postTimeoutMs)
 {
     reply.clear();
     const std::string url = Url("/Services.asmx/" + method);
     // The transport's result is not needed: its own texts (time-out, errors) are not XML and
     // end below as an empty reply.
     if (usePost) {
-        m_webClient.Post(url, body, reply);
+        m_webClient.Post(url, body, reply, postTimeoutMs);
     } else {
         m_webClient.Get(url, body, reply);
     }

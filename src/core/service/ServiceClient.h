@@ -27,7 +27,9 @@ public:
     /// True when the reply carries the success mark; reply is then the whole document.
     /// Otherwise false, and reply is the text of the root's "Message" child, or empty when
     /// there is none (time-out, HTTP error, transport failure, a reply that is not XML).
-    bool CallService(const std::string& method, const std::string& body, std::string& reply, bool usePost = true);
+    /// postTimeoutMs shortens the wait of one POST; 0 is the web client's own.
+    bool CallService(const std::string& method, const std::string& body, std::string& reply, bool usePost = true,
+        int postTimeoutMs = 0);
 
     CWebClient& webClient() { return m_webClient; }
 

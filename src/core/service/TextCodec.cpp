@@ -86,19 +86,71 @@ void replaceInvalid(std::string& text)
     text = std::move(clean);
 }
 
-constexpr std::array<bool, 256> makeUnsafeTable()
+constexpr char kHex[] = "0123456789abcdef";
+
+constexpr std::array<bool, 256> makeFormUnsafeTable()
 {
     std::array<bool, 256> table {};
     for (std::size_t b = 0; b < 256; ++b) {
         table[b] = b < 32 || b > 126;
     }
-    for (const char c : std::string_view(" \"#$&+,;<=>?@[\\]^`{|}")) {
+    for (const char c : std::string_view(" \"#$%&+,;<=>?@[\\]^`{|}")) {
         table[static_cast<unsigned char>(c)] = true;
     }
     return table;
 }
 
-constexpr std::array<bool, 256> kUnsafe = makeUnsafeTable();
+constexpr std::array<bool, 256> makeUrlUnsafeTable()
+{
+    std::array<bool, 256> table {};
+    for (std::size_t b = 0; b < 256; ++b) {
+        table[b] = b <= 32 || b > 126 || b == '#';
+    }
+    return table;
+}
+
+constexpr std::array<bool, 256> kFormUnsafe = makeFormUnsafeTable();
+constexpr std::array<bool, 256> kUrlUnsafe = makeUrlUnsafeTable();
+
+std::size_t escapedSize(std::string_view text, const std::array<bool, 256>& unsafe)
+{
+    std::size_t size = 0;
+    for (const char c : text) {
+        size += unsafe[static_cast<unsigned char>(c)] ? 3 : 1;
+    }
+    return size;
+}
+
+std::string escapeBytes(std::string_view text, const std::array<bool, 256>& unsafe, std::size_t size)
+{
+    std::string escaped;
+    escaped.reserve(size);
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (unsafe[b]) {
+            escaped.push_back('%');
+            escaped.push_back(kHex[b >> 4]);
+            escaped.push_back(kHex[b & 0x0F]);
+        } else {
+            escaped.push_back(c);
+        }
+    }
+    return escaped;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -126,33 +178,54 @@ bool IsValidUtf8(const std::string& text)
     return true;
 }
 
-bool PercentEscape(std::string& text)
+std::size_t Utf16Length(std::string_view text)
 {
-    std::size_t size = 0;
-    for (const char c : text) {
-        size += kUnsafe[static_cast<unsigned char>(c)] ? 3 : 1;
+    std::size_t units = 0;
+    std::size_t pos = 0;
+    std::size_t bad = 0;
+    while (pos < text.size()) {
+        const std::size_t length = validSequence(text, pos, bad);
+        // An invalid sequence goes out as one "?"; four bytes make a surrogate pair.
+        units += length == 4 ? 2 : 1;
+        pos += length == 0 ? bad : length;
     }
+    return units;
+}
+
+bool EscapeFormValue(std::string& text)
+{
+    std::string value = text;
+    ToUtf8(value);
+    const std::size_t size = escapedSize(value, kFormUnsafe);
     if (size > kMaxEscapedSize) {
         return false;
     }
-    if (size == text.size()) {
-        return true;
-    }
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string escaped;
-    escaped.reserve(size);
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (kUnsafe[b]) {
-            escaped.push_back('%');
-            escaped.push_back(kHex[b >> 4]);
-            escaped.push_back(kHex[b & 0x0F]);
-        } else {
-            escaped.push_back(c);
-        }
-    }
-    text = std::move(escaped);
+    text = size == value.size() ? std::move(value) : escapeBytes(value, kFormUnsafe, size);
     return true;
+}
+
+std::string DecodeFormValue(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const int high = hexValue(text[i + 1]);
+            const int low = hexValue(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                out.push_back(static_cast<char>(high * 16 + low));
+                i += 2;
+                continue;
+            }
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+std::string EscapeUrl(std::string_view url)
+{
+    return escapeBytes(url, kUrlUnsafe, escapedSize(url, kUrlUnsafe));
 }
 
 } // namespace telvora

@@ -47,30 +47,12 @@ bool parsePort(std::string_view text, int& port)
     return true;
 }
 
-// libcurl refuses blanks and control bytes in a URL and would cut the query at "#"; the
-// service decodes "%xx" exactly like the raw byte, so these bytes travel escaped.
-std::string escapeObject(const std::string& object)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    escaped.reserve(object.size());
-    for (const char c : object) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b <= 0x20 || b >= 0x7F || c == '#') {
-            escaped.push_back('%');
-            escaped.push_back(kHex[b >> 4]);
-            escaped.push_back(kHex[b & 0x0F]);
-        } else {
-            escaped.push_back(c);
-        }
-    }
-    return escaped;
-}
-
 std::string buildTarget(const UrlParts& parts)
 {
-    return (parts.tls ? "https://" : "http://") + parts.host + ":" + std::to_string(parts.port) + "/"
-        + escapeObject(parts.object);
+    return (parts.tls ? "https://" : "http://") + parts.host + ":" + std::to_string(parts.port)
+        + "/"
+        // libcurl refuses blanks and control bytes in a URL and would cut the query at "#".
+        + EscapeUrl(parts.object);
 }
 
 std::string secondsText(int milliseconds)
@@ -191,13 +173,13 @@ int CWebClient::Get(const std::string& url, const std::string& parameters, std::
     return perform(exchange, reply);
 }
 
-int CWebClient::Post(const std::string& url, const std::string& body, std::string& reply)
+int CWebClient::Post(const std::string& url, const std::string& body, std::string& reply, int timeoutMs)
 {
     Exchange exchange;
     exchange.url = url;
     exchange.body = &body;
-    exchange.timeoutMs = m_postTimeoutMs;
-    exchange.timeoutLog = url + "POST请求数据" + body + "----------服务器无反应超时" + secondsText(m_postTimeoutMs)
+    exchange.timeoutMs = timeoutMs > 0 ? timeoutMs : m_postTimeoutMs;
+    exchange.timeoutLog = url + "POST请求数据" + body + "----------服务器无反应超时" + secondsText(exchange.timeoutMs)
         + "秒退出---------------";
     return perform(exchange, reply);
 }

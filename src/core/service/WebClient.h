@@ -55,7 +55,8 @@ public:
     /// GET of url + "?" + parameters; the body reaches reply as valid UTF-8.
     int Get(const std::string& url, const std::string& parameters, std::string& reply);
     /// Form POST of body (sent unchanged) to url; the body reaches reply as valid UTF-8.
-    int Post(const std::string& url, const std::string& body, std::string& reply);
+    /// timeoutMs 0 is the client's POST time-out.
+    int Post(const std::string& url, const std::string& body, std::string& reply, int timeoutMs = 0);
     /// POST without a body, for plain pages such as the update list; the body is passed raw.
     int Fetch(const std::string& url, std::string& reply);
     /// Whether a connection to probeAddress ("host[:port]") can be opened; logs

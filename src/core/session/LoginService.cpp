@@ -6,6 +6,7 @@
 #include "app/RecordCleanup.h"
 #include "db/SqlText.h"
 #include "service/ServiceClient.h"
+#include "service/TextCodec.h"
 #include "service/WebClient.h"
 #include "service/XmlReader.h"
 #include "session/TextUtil.h"
@@ -122,7 +123,7 @@ LoginOutcome CLoginService::LogIn(const LoginRequest& request)
         outcome.message = "登录帐号不能为空!";
         return outcome;
     }
-    if (request.password.size() < 6) {
+    if (Utf16Length(request.password) < 6) {
         outcome.message = "登录密码不能少于6位!";
         return outcome;
     }

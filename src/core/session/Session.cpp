@@ -45,6 +45,9 @@ int DecimalValue(const std::string& text)
 
 void ParseLoginReply(const std::string& reply, CSession& session)
 {
+    // Every login starts from the defaults: nothing of an earlier account survives a reply
+    // that lacks a field (a signature of another company on this one's messages).
+    session = CSession {};
     CXmlReader reader(reply);
     // A missing field keeps its default rather than repeating the field before it.
     auto read = [&reader](const char* name, auto assign) {

@@ -28,7 +28,8 @@ struct CSession
 /// The name shown for a user type code of the login reply.
 std::string UserTypeName(const std::string& code);
 
-/// Fills session from a successful "UserLogin" reply, field by field in reply order.
+/// Fills session from a successful "UserLogin" reply, field by field in reply order, starting
+/// from the defaults: a field the reply lacks keeps its default.
 void ParseLoginReply(const std::string& reply, CSession& session);
 
 /// Leading decimal digits of text after blanks and an optional sign; 0 when there are none.

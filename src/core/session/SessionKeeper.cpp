@@ -100,7 +100,7 @@ void CSessionKeeper::LogOff()
     if (!m_session.loggedIn)
         return;
     std::string reply;
-    m_service.CallService("UserLogOff", "Token=" + m_session.token, reply);
+    m_service.CallService("UserLogOff", "Token=" + m_session.token, reply, true, kLogOffTimeoutMs);
 }
 
 std::string AutomaticBackupName(const std::string& user, const DateTime& now)

@@ -45,7 +45,10 @@ public:
     /// "IsRemainStock" is "1"; empty when there is nothing to warn about.
     std::vector<std::string> LowStockWarnings(const CParameterStore& parameters);
 
+    /// "UserLogOff", waiting at most kLogOffTimeoutMs: the program is leaving, and a
+    /// service that does not answer must not keep it.
     void LogOff();
+    static constexpr int kLogOffTimeoutMs = 5'000;
 
     static std::string ConnectedStatusText();
 

@@ -1,7 +1,5 @@
 #include "session/TextUtil.h"
 
-#include "service/TextCodec.h"
-
 #include <filesystem>
 
 namespace telvora {
@@ -42,26 +40,6 @@ std::string AsciiUpper(std::string_view text)
 std::string LowerExtension(const std::string& path)
 {
     return AsciiLower(std::filesystem::path(path).extension().string());
-}
-
-bool EscapeFormValue(std::string& text)
-{
-    std::string escaped = text;
-    ToUtf8(escaped);
-    std::string value;
-    value.reserve(escaped.size());
-    for (char c : escaped) {
-        if (c == '%') {
-            value += "%25";
-        } else {
-            value += c;
-        }
-    }
-    if (!PercentEscape(value)) {
-        return false;
-    }
-    text = std::move(value);
-    return true;
 }
 
 } // namespace telvora

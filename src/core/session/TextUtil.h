@@ -14,8 +14,4 @@ std::string AsciiUpper(std::string_view text);
 /// The extension of a file name with its dot, in lower case (".xlsx"); empty without one.
 std::string LowerExtension(const std::string& path);
 
-/// Makes text a form value for the service: UTF-8, percent-escaped, "%" included (the
-/// service would read "100%AB" as an escape). False, text unchanged, when it is too long.
-bool EscapeFormValue(std::string& text);
-
 } // namespace telvora

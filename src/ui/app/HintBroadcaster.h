@@ -1,16 +1,24 @@
 #pragma once
 
 #include <QObject>
-#include <QQueue>
+#include <QPointer>
+#include <deque>
+#include <functional>
+#include <vector>
 
 namespace telvora {
 
+class LoginGate;
+
 // The document side of the views: a change that several views must see is broadcast
 // with an integer hint, and each view reloads what the hint concerns and ignores the
-// rest. Views connect to hintBroadcast with themselves as context.
+// rest.
 //
-// A hint raised by a view while it handles another one is delivered after the current
-// one has reached every view, so that all views see the hints in the same order.
+// Every view gets every hint in the order they were broadcast. A hint raised by a view
+// while it handles another one comes after the current one has reached every view. A
+// view that opens a modal dialog on a hint does not hold up the others: the dialog's
+// event loop carries on delivering. While a log-in is under way nothing is delivered;
+// what piled up meanwhile follows when it is over, each hint once per view.
 class HintBroadcaster final : public QObject
 {
     Q_OBJECT
@@ -24,21 +32,52 @@ public:
         AllDataReplaced = 6,
         AddressBookChanged = 7, // cards, folders or the whole database
         ReceivedMessagesChanged = 8,
+        CalendarTasksChanged = 9,
     };
     Q_ENUM(Hint)
 
-    explicit HintBroadcaster(QObject* parent = nullptr);
+    using Handler = std::function<void(int hint)>;
+
+    explicit HintBroadcaster(LoginGate& gate, QObject* parent = nullptr);
     ~HintBroadcaster() override;
+
+    // view hears every hint from now on, until it is destroyed.
+    void listen(QObject* view, Handler handler);
+    template <typename View> void listen(View* view, void (View::*slot)(int))
+    {
+        listen(view, [view, slot](int hint) { (view->*slot)(hint); });
+    }
 
 public slots:
     void broadcast(int hint);
 
 signals:
-    void hintBroadcast(int hint);
+    // A hint was broadcast (before the views have it).
+    void hintRaised(int hint);
 
 private:
-    QQueue<int> m_pending;
+    struct Listener
+    {
+        quint64 id;
+        QPointer<QObject> view;
+        Handler handler;
+    };
+    struct Delivery
+    {
+        quint64 listener;
+        int hint;
+    };
+
+    void deliver();
+    void deliverLater();
+    const Listener* listener(quint64 id) const;
+
+    LoginGate& m_gate;
+    std::vector<Listener> m_listeners;
+    std::deque<Delivery> m_pending;
+    quint64 m_nextId = 1;
     bool m_delivering = false;
+    bool m_continuationPosted = false;
 };
 
 } // namespace telvora

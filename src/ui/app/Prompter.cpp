@@ -19,6 +19,11 @@ QString Prompter::getExistingDirectory(QWidget*, const QString&, const QString&)
     return {};
 }
 
+QString Prompter::getText(QWidget*, const QString&, const QString&)
+{
+    return {};
+}
+
 void Prompter::information(QWidget* parent, const QString& text)
 {
     message(parent, PromptKind::Information, captionFor(PromptKind::Information), text);

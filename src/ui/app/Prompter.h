@@ -40,6 +40,9 @@ public:
     virtual QString getOpenFileName(QWidget* parent, const FileRequest& request);
     virtual QString getSaveFileName(QWidget* parent, const FileRequest& request);
     virtual QString getExistingDirectory(QWidget* parent, const QString& title, const QString& directory);
+    // The one-line input dialog, pre-filled with text; a null result means Cancel (a
+    // prompter that shows no input dialog cancels every one).
+    virtual QString getText(QWidget* parent, const QString& caption, const QString& text);
 
     void information(QWidget* parent, const QString& text);
     // OK → true, Cancel or closing the box → false.

@@ -1,6 +1,8 @@
 #include "app/QtPrompter.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -12,6 +14,8 @@ bool QtPrompter::message(QWidget* parent, PromptKind kind, const QString& captio
 {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
+    // Texts often carry the service's message: shown as they are, never as rich text.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (kind) {
     case PromptKind::Information:
@@ -57,6 +61,13 @@ QString QtPrompter::getSaveFileName(QWidget* parent, const FileRequest& request)
 QString QtPrompter::getExistingDirectory(QWidget* parent, const QString& title, const QString& directory)
 {
     return QFileDialog::getExistingDirectory(parent, title, directory);
+}
+
+QString QtPrompter::getText(QWidget* parent, const QString& caption, const QString& text)
+{
+    bool ok = false;
+    const QString typed = QInputDialog::getText(parent, caption, {}, QLineEdit::Normal, text, &ok);
+    return ok ? typed : QString();
 }
 
 } // namespace telvora

@@ -15,6 +15,7 @@ public:
     QString getOpenFileName(QWidget* parent, const FileRequest& request) override;
     QString getSaveFileName(QWidget* parent, const FileRequest& request) override;
     QString getExistingDirectory(QWidget* parent, const QString& title, const QString& directory) override;
+    QString getText(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
 } // namespace telvora

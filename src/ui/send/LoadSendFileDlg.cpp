@@ -3,6 +3,7 @@
 #include "app/Prompter.h"
 #include "send/NumberFileLoader.h"
 #include "send/SpreadsheetNumberLoader.h"
+#include "tools/ToolWorker.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,13 +12,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace telvora {
 
@@ -43,15 +43,6 @@ LoadKind loadKindOf(const QString& path)
 }
 
 } // namespace
-
-// Shared between the dialog and its worker, so that a worker never outlives what it uses.
-struct CLoadSendFileDlg::Job
-{
-    std::atomic<bool> cancel {false};
-    std::atomic<int> progress {0};
-    std::atomic<bool> progressPosted {false};
-    NumberFileResult result;
-};
 
 CLoadSendFileDlg::CLoadSendFileDlg(Prompter& prompter, QWidget* parent)
     : QDialog(parent)
@@ -99,6 +90,12 @@ CLoadSendFileDlg::CLoadSendFileDlg(Prompter& prompter, QWidget* parent)
 
     connect(m_browse, &QPushButton::clicked, this, &CLoadSendFileDlg::onBrowseClicked);
     connect(m_exit, &QPushButton::clicked, this, &CLoadSendFileDlg::reject);
+    m_worker = new CToolWorker(this);
+    connect(m_worker, &CToolWorker::progressChanged, this, [this](int value) {
+        m_progress->setValue(value);
+        emit progressChanged(value);
+    });
+    connect(m_worker, &CToolWorker::finished, this, &CLoadSendFileDlg::onLoadingDone);
 }
 
 CLoadSendFileDlg::~CLoadSendFileDlg()
@@ -113,7 +110,7 @@ QString CLoadSendFileDlg::filePath() const
 
 bool CLoadSendFileDlg::isLoading() const
 {
-    return m_job != nullptr;
+    return m_worker->isRunning();
 }
 
 void CLoadSendFileDlg::onBrowseClicked()
@@ -143,75 +140,39 @@ void CLoadSendFileDlg::startLoading(const QString& path)
         return;
     }
 
-    auto job = std::make_shared<Job>();
-    m_job = job;
     m_progress->setValue(0);
     m_progress->setVisible(true);
     m_browse->setEnabled(false);
-
-    // Progress is coalesced: the worker stores the latest value and posts at most one
-    // update at a time, so a fast file cannot flood the event queue.
-    QPointer<CLoadSendFileDlg> self(this);
-    const auto report = [job, self](const NumberFileProgress& progress) {
-        const std::uint64_t total = progress.totalBytes;
-        const int value = total == 0
-            ? 0
-            : static_cast<int>(std::min<std::uint64_t>(progress.bytesRead, total) * kProgressSteps / total);
-        job->progress.store(value);
-        if (!job->progressPosted.exchange(true) && self) {
-            QMetaObject::invokeMethod(
-                self.data(),
-                [job, self]() {
-                    job->progressPosted.store(false);
-                    if (self && self->m_job == job) {
-                        self->m_progress->setValue(job->progress.load());
-                        emit self->progressChanged(job->progress.load());
-                    }
-                },
-                Qt::QueuedConnection);
-        }
-    };
 
     const std::string file = path.toStdString();
     SpreadsheetNumberOptions options;
     options.column = static_cast<std::size_t>(std::max(0, m_column->currentIndex()));
     options.smartSearch = m_sheetSmart->isChecked();
-    m_worker = QThread::create([job, report, file, options, kind]() {
+    m_worker->start([this, file, options, kind](const std::atomic<bool>& stop, const CToolWorker::Report& report) {
+        const auto progress = [&report](const NumberFileProgress& p) { report(p.bytesRead, p.totalBytes); };
         if (kind == LoadKind::Text) {
             CNumberFileLoader loader;
-            loader.setCancelFlag(&job->cancel);
-            loader.setProgressCallback(report);
-            job->result = loader.loadTextFile(file);
+            loader.setCancelFlag(&stop);
+            loader.setProgressCallback(progress);
+            m_result = loader.loadTextFile(file);
         } else {
             CSpreadsheetNumberLoader loader;
-            loader.setCancelFlag(&job->cancel);
-            loader.setProgressCallback(report);
-            job->result = loader.load(file, options);
+            loader.setCancelFlag(&stop);
+            loader.setProgressCallback(progress);
+            m_result = loader.load(file, options);
         }
     });
-    // A stopped worker's late signal must not end a newer load.
-    connect(m_worker, &QThread::finished, this, [this, job]() {
-        if (m_job == job) {
-            onLoadingDone();
-        }
-    });
-    m_worker->start();
 }
 
 void CLoadSendFileDlg::onLoadingDone()
 {
-    std::shared_ptr<Job> job = std::exchange(m_job, nullptr);
-    if (m_worker) {
-        m_worker->wait();
-        delete std::exchange(m_worker, nullptr);
-    }
     m_progress->setVisible(false);
     m_browse->setEnabled(true);
-    if (!job || job->cancel.load()) {
+    NumberFileResult result = std::exchange(m_result, {});
+    if (result.status == NumberFileResult::Status::Cancelled) {
         emit loadingFinished();
         return;
     }
-    NumberFileResult& result = job->result;
     if (result.status == NumberFileResult::Status::Loaded && !result.found.numbers.empty()) {
         m_found = std::move(result.found);
         emit loadingFinished();
@@ -230,14 +191,9 @@ void CLoadSendFileDlg::onLoadingDone()
 
 void CLoadSendFileDlg::stopLoading()
 {
-    if (m_job) {
-        m_job->cancel.store(true);
-        // The loaders look at the flag between pieces of the file, so this is short.
-        if (m_worker) {
-            m_worker->wait();
-            delete std::exchange(m_worker, nullptr);
-        }
-        m_job.reset();
+    if (isLoading()) {
+        m_worker->stop();
+        m_result = {};
         m_progress->setVisible(false);
         m_browse->setEnabled(true);
     }

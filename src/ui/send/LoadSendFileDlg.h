@@ -1,11 +1,9 @@
 #pragma once
 
+#include "send/NumberFileLoader.h"
 #include "send/NumberList.h"
 
 #include <QDialog>
-#include <QPointer>
-#include <atomic>
-#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -14,12 +12,11 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QThread;
 
 namespace telvora {
 
+class CToolWorker;
 class Prompter;
-struct NumberFileResult;
 
 // "从文件加载号码": picks a text file or a workbook and collects the mobile numbers in it.
 // The file is read on a worker thread; closing the dialog stops it.
@@ -48,8 +45,6 @@ signals:
     void progressChanged(int value);
 
 private:
-    struct Job;
-
     void onLoadingDone();
     void stopLoading();
 
@@ -65,8 +60,8 @@ private:
     QProgressBar* m_progress = nullptr;
     QPushButton* m_exit = nullptr;
 
-    std::shared_ptr<Job> m_job;
-    QThread* m_worker = nullptr;
+    CToolWorker* m_worker = nullptr;
+    NumberFileResult m_result; // written by the worker, read when it has finished
     CollectedNumbers m_found;
 };
 

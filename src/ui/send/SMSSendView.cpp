@@ -1,13 +1,18 @@
 #include "send/SMSSendView.h"
 
 #include "app/AppContext.h"
+#include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
 #include "send/LoadSendFileDlg.h"
+#include "send/MessageEditLimit.h"
 #include "send/RecipientHandOver.h"
 #include "send/SMSTestDlg.h"
 #include "send/SendEngine.h"
 #include "session/Session.h"
+#include "tools/PhoneDivisionDlg.h"
+#include "tools/RegionTable.h"
+#include "tools/ShortMessageDlg.h"
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
@@ -47,11 +52,11 @@ CSMSSendView::CSMSSendView(Dependencies dependencies, QWidget* parent)
     , m_engine(dependencies.engine)
     , m_prompter(dependencies.prompter)
     , m_handOver(dependencies.handOver)
-    , m_statusText(std::move(dependencies.statusText))
+    , m_frame(dependencies.frame)
     , m_history(dependencies.app.GetDatabase())
 {
     buildLayout();
-    connect(&dependencies.hints, &HintBroadcaster::hintBroadcast, this, &CSMSSendView::onHint);
+    dependencies.hints.listen(this, &CSMSSendView::onHint);
     reloadHistory();
     onMessageChanged();
     updateCounters();
@@ -114,17 +119,14 @@ void CSMSSendView::buildLayout()
     };
     QPushButton* send = makeButton(QStringLiteral("发送"), &CSMSSendView::onSendClicked);
     QPushButton* test = makeButton(QStringLiteral("短信测试"), &CSMSSendView::onTestClicked);
-    // Phrases, the recipient picker and the split by region come with their subsystems.
-    QPushButton* phrase = makeButton(QStringLiteral("插入短语"), nullptr);
-    phrase->setEnabled(false);
+    QPushButton* phrase = makeButton(QStringLiteral("插入短语"), &CSMSSendView::onInsertPhraseClicked);
     QPushButton* customers = makeButton(QStringLiteral("添加客户"), nullptr);
-    customers->setEnabled(false);
+    connect(customers, &QPushButton::clicked, this, [this]() { m_frame.showLeftPane(true); });
     QPushButton* load = makeButton(QStringLiteral("加载文件"), &CSMSSendView::onLoadFileClicked);
     QPushButton* exportButton = makeButton(QStringLiteral("导出号码"), &CSMSSendView::onExportClicked);
     QPushButton* remove = makeButton(QStringLiteral("删除"), &CSMSSendView::onDeleteClicked);
     QPushButton* clear = makeButton(QStringLiteral("清空"), nullptr);
-    QPushButton* split = makeButton(QStringLiteral("号码分离"), nullptr);
-    split->setEnabled(false);
+    QPushButton* split = makeButton(QStringLiteral("号码分离"), &CSMSSendView::onSplitClicked);
 
     m_clearMenu = new QMenu(clear);
     m_clearMenu->addAction(QStringLiteral("清空所有号码"), this, &CSMSSendView::onClearAll);
@@ -188,21 +190,9 @@ void CSMSSendView::onMessageChanged()
     }
     const SmsRuleValues rules = RuleValuesOf(m_session, m_app.GetParameters());
     const bool insertion = m_insertName->isChecked() || m_insertTitle->isChecked();
-    const std::string content = m_message->toPlainText().toStdString();
-    SmsEditState state = ApplySmsEditLimit(content, insertion, rules);
-    std::string kept = state.cut ? state.content : content;
-    // Below 320 characters the box still holds at most 640 bytes of the code page.
-    if (!state.cut && AnsiByteLength(kept) > state.byteLimit) {
-        kept = std::string(CutToAnsiBytes(kept, state.byteLimit));
-        state = ApplySmsEditLimit(kept, insertion, rules);
-        state.cut = true;
-    }
-    if (state.cut) {
-        m_editing = true;
-        m_message->setPlainText(fromStd(kept));
-        m_message->moveCursor(QTextCursor::End);
-        m_editing = false;
-    }
+    m_editing = true;
+    const SmsEditState state = EnforceMessageLimit(m_message, insertion, rules);
+    m_editing = false;
     m_contentBox->setTitle(fromStd(state.caption));
 }
 
@@ -330,6 +320,65 @@ void CSMSSendView::onClearCarrier(int carrier)
     refreshList();
 }
 
+void CSMSSendView::onInsertPhraseClicked()
+{
+    auto* dialog = new CShortMessageDlg(m_prompter, m_app.GetDatabase(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+        if (result == QDialog::Accepted) {
+            insertPhrase(dialog->chosenText());
+        }
+    });
+    dialog->open();
+    emit toolDialogOpened(dialog);
+}
+
+void CSMSSendView::insertPhrase(const QString& text)
+{
+    // The placeholder is shown by the box itself, so the text simply goes at the end.
+    m_message->moveCursor(QTextCursor::End);
+    m_message->insertPlainText(text);
+    m_message->ensureCursorVisible();
+}
+
+void CSMSSendView::onSplitClicked()
+{
+    const std::vector<std::string> numbers = m_list.allNumbers();
+    if (numbers.empty()) {
+        m_prompter.information(this, QStringLiteral("发送列表为空,请先添加需要发送的号码!"));
+        return;
+    }
+    std::string regionDatabase;
+    PrepareRegionDatabase(m_app.GetDataDirectory(), regionDatabase);
+    auto* dialog = new CPhoneDivisionDlg(m_prompter, regionDatabase, &numbers, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+        if (result == QDialog::Accepted) {
+            onSplitDialogAccepted(dialog);
+        }
+    });
+    dialog->open();
+    emit toolDialogOpened(dialog);
+}
+
+void CSMSSendView::onSplitDialogAccepted(CPhoneDivisionDlg* dialog)
+{
+    const bool extract = dialog->mode() == DivisionMode::Extract;
+    const std::vector<std::string>& kept = dialog->result().numbers;
+    const QString question = extract
+        ? QStringLiteral("从当前发送列表提取到属于 [%1] 的号码有 [%2] 个，是否更新当前发送例表？")
+        : QStringLiteral("从当前发送列表分离属于 [%1] 的号码后剩余有 [%2] 个，是否更新当前发送例表？");
+    if (!m_prompter.question(this, question.arg(dialog->regionName()).arg(kept.size()))) {
+        return;
+    }
+    if (!m_prompter.question(this, QStringLiteral("您确认要清除所有添加的手机号码？"))) {
+        return;
+    }
+    const std::string label = extract ? "号码提取" : "号码分离";
+    m_list.replaceWith(label, label, kept);
+    refreshList();
+}
+
 void CSMSSendView::onLoadFileClicked()
 {
     auto* dialog = new CLoadSendFileDlg(m_prompter, this);
@@ -450,9 +499,7 @@ void CSMSSendView::resetAfterSend()
     m_insertName->setEnabled(true);
     m_date->setEnabled(false);
     m_time->setEnabled(false);
-    if (m_statusText) {
-        m_statusText(QStringLiteral("短信正在发送，请不要退出软件!"));
-    }
+    m_frame.setStatusText(QStringLiteral("短信正在发送，请不要退出软件!"));
 }
 
 void CSMSSendView::onTestClicked()

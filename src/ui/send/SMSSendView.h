@@ -4,10 +4,10 @@
 #include "send/SendList.h"
 
 #include <QWidget>
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -20,8 +20,10 @@ namespace telvora {
 
 class CAppContext;
 class CLoadSendFileDlg;
+class CPhoneDivisionDlg;
 class CSMSTestDlg;
 class CSendEngine;
+class FrameServices;
 class HintBroadcaster;
 class Prompter;
 class RecipientHandOver;
@@ -35,8 +37,6 @@ class CSMSSendView final : public QWidget
     Q_DISABLE_COPY_MOVE(CSMSSendView)
 
 public:
-    using StatusText = std::function<void(const QString&)>;
-
     struct Dependencies
     {
         CAppContext& app; // working database and parameters
@@ -45,7 +45,7 @@ public:
         Prompter& prompter;
         HintBroadcaster& hints;
         RecipientHandOver& handOver;
-        StatusText statusText; // the main window's status pane; may be empty
+        FrameServices& frame;
     };
 
     explicit CSMSSendView(Dependencies dependencies, QWidget* parent = nullptr);
@@ -83,11 +83,17 @@ public slots:
     void onClearCarrier(int carrier);
     void onNumberEntered();
     void onHint(int hint);
+    void onInsertPhraseClicked();
+    // Puts a phrase at the end of the message.
+    void insertPhrase(const QString& text);
+    void onSplitClicked();
 
 signals:
     // A window-modal dialog was opened; its result is handled when it finishes.
     void loadDialogOpened(CLoadSendFileDlg* dialog);
     void testDialogOpened(CSMSTestDlg* dialog);
+    // The phrase library or the division dialog was opened.
+    void toolDialogOpened(QDialog* dialog);
 
 private:
     void buildLayout();
@@ -101,13 +107,14 @@ private:
     void reloadHistory();
     void onLoadDialogFinished(CLoadSendFileDlg* dialog, int result);
     void onTestDialogFinished(CSMSTestDlg* dialog, int result);
+    void onSplitDialogAccepted(CPhoneDivisionDlg* dialog);
 
     CAppContext& m_app;
     const CSession& m_session;
     CSendEngine& m_engine;
     Prompter& m_prompter;
     RecipientHandOver& m_handOver;
-    StatusText m_statusText;
+    FrameServices& m_frame;
 
     CSendList m_list;
     CNumberHistory m_history;

@@ -2,13 +2,13 @@
 
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
 #include "records/ReceivedMessageStore.h"
 #include "service/ServiceClient.h"
 #include "session/Session.h"
 #include "session/SessionKeeper.h"
 #include "shell/ShellServices.h"
 
-#include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 #include <optional>
 #include <utility>
@@ -41,12 +41,14 @@ CFrameRuntime::CFrameRuntime(ShellServices& services, const RuntimeTimings& timi
     m_worker.setMaxThreadCount(1);
     connect(&m_fetchTimer, &QTimer::timeout, this, &CFrameRuntime::onFetchTimer);
     connect(&m_heartbeatTimer, &QTimer::timeout, this, &CFrameRuntime::onHeartbeatTimer);
+    connect(&m_running, &QFutureWatcher<Step>::finished, this, &CFrameRuntime::onCallFinished);
 }
 
 CFrameRuntime::~CFrameRuntime()
 {
     m_fetchTimer.stop();
     m_heartbeatTimer.stop();
+    m_queue.clear();
     m_worker.waitForDone();
 }
 
@@ -59,42 +61,75 @@ void CFrameRuntime::start()
 }
 
 template <typename Result>
-void CFrameRuntime::runOnWorker(std::function<Result()> work, std::function<void(Result)> apply)
+void CFrameRuntime::runOnWorker(std::function<Result()> work, std::function<void(Result)> apply, bool neededAtExit)
 {
-    ++m_pending;
-    auto* watcher = new QFutureWatcher<Result>(this);
-    connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher, apply = std::move(apply)]() {
-        Result result = watcher->result();
-        watcher->deleteLater();
-        deliver([this, apply, result = std::move(result)]() {
-            apply(result);
-            if (--m_pending == 0)
-                emit idle();
-        });
-    });
-    watcher->setFuture(QtConcurrent::run(&m_worker, std::move(work)));
-}
-
-void CFrameRuntime::deliver(std::function<void()> step)
-{
-    if (m_suspended)
-        m_deferred.push_back(std::move(step));
-    else
-        step();
-}
-
-void CFrameRuntime::setSuspended(bool suspended)
-{
-    m_suspended = suspended;
-    if (suspended)
+    if (m_shutDown)
         return;
-    for (const std::function<void()>& step : std::exchange(m_deferred, {}))
+    ++m_pending;
+    m_queue.push_back(Call {[work = std::move(work), apply = std::move(apply)]() -> Step {
+                                Result result = work();
+                                return [apply, result = std::move(result)]() { apply(result); };
+                            },
+        neededAtExit});
+    if (!m_busy)
+        startNextCall();
+}
+
+void CFrameRuntime::startNextCall()
+{
+    if (m_queue.empty())
+        return;
+    Call call = std::move(m_queue.front());
+    m_queue.pop_front();
+    m_busy = true;
+    m_runningNeededAtExit = call.neededAtExit;
+    m_running.setFuture(QtConcurrent::run(&m_worker, std::move(call.work)));
+}
+
+void CFrameRuntime::onCallFinished()
+{
+    // shutDown has applied this call already.
+    if (!m_busy)
+        return;
+    m_busy = false;
+    Step step = m_running.result();
+    deliver([this, step = std::move(step)]() {
         step();
+        if (--m_pending == 0)
+            emit idle();
+    });
+    startNextCall();
+}
+
+bool CFrameRuntime::loginUnderWay() const
+{
+    return !m_services.loginGate.isOpen();
+}
+
+void CFrameRuntime::shutDown()
+{
+    m_shutDown = true;
+    m_fetchTimer.stop();
+    m_heartbeatTimer.stop();
+    m_pending -= static_cast<int>(m_queue.size());
+    m_queue.clear();
+    if (!m_busy)
+        return;
+    m_running.waitForFinished();
+    m_busy = false;
+    --m_pending;
+    if (m_runningNeededAtExit)
+        m_running.result()();
+}
+
+void CFrameRuntime::deliver(Step step)
+{
+    m_services.loginGate.whenOpen(this, std::move(step));
 }
 
 void CFrameRuntime::onFetchTimer()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
@@ -104,6 +139,9 @@ void CFrameRuntime::onFetchTimer()
     if (session.mayFetchReplies()) {
         CServiceClient& service = m_services.service;
         const std::string token = session.token;
+        // The replies belong to this account's database, wherever the connection points
+        // by the time they arrive.
+        const std::string databasePath = m_services.app.GetDatabase().GetDatabasePath();
         runOnWorker<FetchResult>(
             [&service, token]() {
                 FetchResult result;
@@ -112,13 +150,13 @@ void CFrameRuntime::onFetchTimer()
                     = CReceivedMessageStore::FetchReply(service, token, result.reply, result.messagesWaiting, message);
                 return result;
             },
-            [this, token](FetchResult result) {
-                // A session that ended meanwhile, or another one since, stores nothing.
-                if (result.ok && result.messagesWaiting && m_services.session.loggedIn
-                    && m_services.session.token == token)
-                    storeReplies(result.reply);
-                emit fetchCompleted();
-            });
+            [this, databasePath](FetchResult result) {
+                if (result.ok && result.messagesWaiting)
+                    applyFetch(databasePath, result.reply);
+                if (!m_shutDown)
+                    emit fetchCompleted();
+            },
+            true);
     }
     heartbeat();
 }
@@ -130,7 +168,7 @@ void CFrameRuntime::onHeartbeatTimer()
 
 void CFrameRuntime::heartbeat()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CSession& session = m_services.session;
     if (!session.loggedIn) {
@@ -162,10 +200,20 @@ void CFrameRuntime::heartbeat()
         });
 }
 
-void CFrameRuntime::storeReplies(const std::string& reply)
+void CFrameRuntime::applyFetch(const std::string& databasePath, const std::string& reply)
 {
-    CReceivedMessageStore store(m_services.app.GetDatabase(), m_services.app.GetNextCardId());
-    const ReceivedMessagesStored stored = store.Store(reply, m_services.app.GetParameters());
+    CAppContext& app = m_services.app;
+    if (!app.GetDatabase().IsOpen() || app.GetDatabase().GetDatabasePath() != databasePath) {
+        // Another account's database is open now: nothing here is about its replies.
+        ReceivedMessagesStored stored;
+        CReceivedMessageStore::StoreInFile(databasePath, reply, app.GetSetupFile(), stored);
+        return;
+    }
+    CReceivedMessageStore store(app.GetDatabase(), app.GetNextCardId());
+    const ReceivedMessagesStored stored = store.Store(reply, app.GetParameters());
+    // Leaving: stored, but nobody is there to be told.
+    if (m_shutDown)
+        return;
     if (stored.strangerFolderCreated)
         m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
     for (const ReceivedMessage& message : stored.added) {
@@ -180,7 +228,7 @@ void CFrameRuntime::storeReplies(const std::string& reply)
 
 void CFrameRuntime::refreshStock()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     if (!m_services.session.loggedIn) {
         emit stockTextChanged(QString());
@@ -212,7 +260,7 @@ void CFrameRuntime::checkLowStockLater()
 
 void CFrameRuntime::checkLowStock()
 {
-    if (m_suspended)
+    if (loginUnderWay())
         return;
     CServiceClient& service = m_services.service;
     CSession copy = m_services.session;

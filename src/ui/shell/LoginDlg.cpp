@@ -2,6 +2,7 @@
 
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
+#include "app/LoginGate.h"
 #include "app/Prompter.h"
 #include "service/ServiceClient.h"
 #include "session/Session.h"
@@ -150,6 +151,7 @@ void CLoginDlg::onLoginClicked()
     request.startAtLogon = m_autoRun->isChecked();
 
     setBusy(true);
+    m_services.loginGate.loginStarted();
     emit loginStarted();
     CLoginService& login = m_services.login;
     m_attempt.setFuture(QtConcurrent::run([&login, request]() { return login.LogIn(request); }));
@@ -158,6 +160,9 @@ void CLoginDlg::onLoginClicked()
 void CLoginDlg::onLoginFinished()
 {
     m_outcome = m_attempt.result();
+    // The connection and the session are settled; what waited may run, even while a
+    // message below is open.
+    m_services.loginGate.loginOver();
     setBusy(false);
 
     using Result = LoginOutcome::Result;

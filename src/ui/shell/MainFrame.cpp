@@ -24,17 +24,23 @@
 #include "shell/ShellServices.h"
 #include "shell/TrayIcon.h"
 #include "shell/Updater.h"
+#include "shell/WorkArea.h"
+#include "tools/DigGetPhone.h"
+#include "tools/PhoneDivisionDlg.h"
+#include "tools/PhoneQueryDlg.h"
+#include "tools/RegionTable.h"
+#include "tools/ShortMessageDlg.h"
 #include "widgets/DesktopAlertStack.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -57,7 +63,7 @@ constexpr int kBalloonMs = 10'000;
 CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
-    , m_work(new QStackedWidget(this))
+    , m_work(new CWorkArea(pageTable(), this))
     , m_tray(new CTrayIcon(this))
     , m_alerts(new DesktopAlertStack(this))
     , m_runtime(new CFrameRuntime(services, services.options.timings, this))
@@ -67,10 +73,11 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     resize(1024, 700);
     setCentralWidget(m_work);
 
-    createPages();
     createCommands();
     createStatusBar();
     createPanes();
+    // Working offline, the window opens where a login would take it.
+    SwitchPage(QStringLiteral("今日提醒"));
 
     m_alerts->setIcon(ShellIcons::alert());
     m_alerts->setTimings(services.options.timings.alertFadeMs, services.options.timings.alertShowMs);
@@ -89,7 +96,7 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     });
 
     CSendProgressAdapter& progress = m_services.sendProgress;
-    connect(&progress, &CSendProgressAdapter::progressReported, this, &CMainFrame::onSendProgress);
+    connect(&progress, &CSendProgressAdapter::progressReported, this, &CMainFrame::setProgress);
     connect(&progress, &CSendProgressAdapter::finished, this, [this]() { onSendCompleted(true); });
     connect(&progress, &CSendProgressAdapter::failed, this, [this]() { onSendCompleted(false); });
 
@@ -108,55 +115,73 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
-QStringList CMainFrame::pageCaptions()
+QVector<PageSpec> CMainFrame::pageTable()
 {
-    return {QStringLiteral("客户资料"), QStringLiteral("短信群发"), QStringLiteral("精准短信"),
-        QStringLiteral("今日提醒"), QStringLiteral("短信记录"), QStringLiteral("移动助理")};
+    // Pages still to come have no factory yet; their layout is already theirs.
+    const auto sendPage = [this](QWidget* parent) -> QWidget* {
+        CSMSSendView::Dependencies dependencies {m_services.app, m_services.session, m_services.sendEngine,
+            m_services.prompter, m_services.hints, m_services.handOver, *this};
+        return new CSendTabView(new CSMSSendView(std::move(dependencies)), parent);
+    };
+    // The recipient picker left of the send page shows on "添加客户".
+    return {
+        {.caption = QStringLiteral("客户资料"), .leftWidth = 130},
+        {.caption = QStringLiteral("短信群发"), .view = sendPage, .leftWidth = 200, .leftHidden = true},
+        {.caption = QStringLiteral("精准短信"), .leftWidth = 180},
+        {.caption = QStringLiteral("今日提醒"), .leftWidth = 200, .leftHidden = true},
+        {.caption = QStringLiteral("短信记录")},
+        {.caption = QStringLiteral("移动助理"), .leftWidth = 170, .docks = {QStringLiteral("datePickerPane")}},
+    };
 }
 
-void CMainFrame::createPages()
+QStringList CMainFrame::pageCaptions() const
 {
-    for (const QString& caption : pageCaptions()) {
-        QWidget* page = nullptr;
-        if (caption == QStringLiteral("短信群发")) {
-            CSMSSendView::Dependencies dependencies {m_services.app, m_services.session, m_services.sendEngine,
-                m_services.prompter, m_services.hints, m_services.handOver,
-                [this](const QString& text) { setStatusText(text); }};
-            auto* sendView = new CSMSSendView(std::move(dependencies));
-            page = new CSendTabView(sendView, m_work);
-        } else {
-            // Views still to come say so rather than show an empty work area.
-            auto* placeholder = new QLabel(QStringLiteral("此功能尚未提供"), m_work);
-            placeholder->setAlignment(Qt::AlignCenter);
-            placeholder->setEnabled(false);
-            page = placeholder;
-        }
-        page->setObjectName(caption);
-        m_pages.insert(caption, page);
-        m_work->addWidget(page);
-    }
+    return m_work->captions();
 }
 
 bool CMainFrame::SwitchPage(const QString& caption)
 {
-    QWidget* target = m_pages.value(caption);
-    if (!target)
-        return false;
-    m_work->setCurrentWidget(target);
+    return m_work->SwitchPage(caption);
+}
+
+void CMainFrame::onPageSwitched(const QString& caption)
+{
+    const QStringList shown = m_work->currentDocks();
+    for (const QString& name : m_work->pageDocks()) {
+        if (QDockWidget* dock = m_pageDocks.value(name))
+            dock->setVisible(shown.contains(name));
+    }
     m_navigation->setCurrentPage(caption);
     emit pageSwitched(caption);
-    return true;
 }
 
 QString CMainFrame::currentPage() const
 {
-    const QWidget* current = m_work->currentWidget();
-    return current ? current->objectName() : QString();
+    return m_work->currentPage();
 }
 
 QWidget* CMainFrame::page(const QString& caption) const
 {
-    return m_pages.value(caption);
+    return m_work->view(caption);
+}
+
+void CMainFrame::showPage(const QString& caption, int hint)
+{
+    SwitchPage(caption);
+    if (hint != 0)
+        m_services.hints.broadcast(hint);
+}
+
+void CMainFrame::showLeftPane(bool shown)
+{
+    m_work->showLeftPane(shown);
+}
+
+void CMainFrame::runCommand(int command)
+{
+    QAction* action = m_commands.value(command);
+    if (action && action->isEnabled())
+        action->trigger();
 }
 
 QAction* CMainFrame::addCommand(int id, const QString& text)
@@ -223,6 +248,10 @@ void CMainFrame::createCommands()
     handle(CmdClearRecords, &CMainFrame::onClearRecords);
     handle(CmdRefreshStock, &CMainFrame::onRefreshStock);
     handle(CmdAbout, &CMainFrame::onAbout);
+    handle(CmdRegionQuery, &CMainFrame::onRegionQuery);
+    handle(CmdDivision, &CMainFrame::onDivision);
+    handle(CmdExtract, &CMainFrame::onExtract);
+    handle(CmdPhrases, &CMainFrame::onPhrases);
     if (!CUpdater::ConfiguredProgram(m_services.app).isEmpty())
         handle(CmdUpdate, &CMainFrame::onUpdate);
 
@@ -269,6 +298,9 @@ void CMainFrame::createStatusBar()
     m_lunarPane = new QLabel(bar);
     m_lunarPane->setFixedWidth(130);
     m_stockPane = new QLabel(bar);
+    // Status texts carry the service's and the user's words: never rich text.
+    for (QLabel* pane : {m_firstPane, m_statusPane, m_stockPane})
+        pane->setTextFormat(Qt::PlainText);
     bar->addWidget(m_firstPane);
     bar->addWidget(m_iconPane);
     bar->addWidget(m_statusPane, 1);
@@ -286,6 +318,16 @@ void CMainFrame::createPanes()
     resizeDocks({m_navigation, m_notice}, {180, 180}, Qt::Horizontal);
     resizeDocks({m_navigation, m_notice}, {260, 320}, Qt::Vertical);
     connect(m_navigation, &CNavigationPane::pageRequested, this, &CMainFrame::SwitchPage);
+
+    // The date picker of the reminders page; it starts closed.
+    auto* datePicker = new QDockWidget(QStringLiteral("日期选择"), this);
+    datePicker->setObjectName(QStringLiteral("datePickerPane"));
+    datePicker->setWidget(CWorkArea::placeholder(datePicker));
+    datePicker->widget()->setMinimumWidth(180);
+    addDockWidget(Qt::RightDockWidgetArea, datePicker);
+    datePicker->hide();
+    m_pageDocks.insert(datePicker->objectName(), datePicker);
+    connect(m_work, &CWorkArea::pageSwitched, this, &CMainFrame::onPageSwitched);
 }
 
 void CMainFrame::setStatusText(const QString& text)
@@ -322,8 +364,6 @@ CLoginDlg* CMainFrame::openLoginDialog(bool showFrame)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     m_loginDialog = dialog;
-    connect(dialog, &CLoginDlg::loginStarted, m_runtime, [this]() { m_runtime->setSuspended(true); });
-    connect(dialog, &CLoginDlg::loginAttempted, m_runtime, [this]() { m_runtime->setSuspended(false); });
     connect(dialog, &QDialog::finished, this, [this, dialog, showFrame](int result) {
         if (showFrame)
             show();
@@ -412,12 +452,53 @@ void CMainFrame::onUpdate()
     CUpdater::Start(m_services.app);
 }
 
+QDialog* CMainFrame::openToolDialog(QDialog* dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    emit toolDialogOpened(dialog);
+    return dialog;
+}
+
+void CMainFrame::onRegionQuery()
+{
+    std::string regionDatabase;
+    PrepareRegionDatabase(m_services.app.GetDataDirectory(), regionDatabase);
+    openToolDialog(new CPhoneQueryDlg(m_services.prompter, regionDatabase, this));
+}
+
+void CMainFrame::onDivision()
+{
+    std::string regionDatabase;
+    PrepareRegionDatabase(m_services.app.GetDataDirectory(), regionDatabase);
+    openToolDialog(new CPhoneDivisionDlg(m_services.prompter, regionDatabase, nullptr, this));
+}
+
+void CMainFrame::onExtract()
+{
+    openToolDialog(new CDigGetPhone(m_services.prompter, this));
+}
+
+void CMainFrame::onPhrases()
+{
+    auto* dialog = new CShortMessageDlg(m_services.prompter, m_services.app.GetDatabase(), this);
+    connect(dialog, &QDialog::accepted, this, [this, dialog]() {
+        // "选中发送": the phrase goes into the message of the send page.
+        showPage(QStringLiteral("短信群发"), 0);
+        QWidget* sendPage = page(QStringLiteral("短信群发"));
+        if (auto* view = sendPage ? sendPage->findChild<CSMSSendView*>() : nullptr) {
+            view->insertPhrase(dialog->chosenText());
+        }
+    });
+    openToolDialog(dialog);
+}
+
 void CMainFrame::openLink(const QString& url)
 {
     QDesktopServices::openUrl(QUrl(url));
 }
 
-void CMainFrame::onSendProgress(int done, int total)
+void CMainFrame::setProgress(int done, int total)
 {
     if (!m_progress) {
         m_progress = new QProgressBar(statusBar());
@@ -429,14 +510,19 @@ void CMainFrame::onSendProgress(int done, int total)
     m_progress->setValue(done);
 }
 
+void CMainFrame::endProgress()
+{
+    if (!m_progress)
+        return;
+    statusBar()->removeWidget(m_progress);
+    delete m_progress;
+    m_progress = nullptr;
+}
+
 void CMainFrame::onSendCompleted(bool finished)
 {
     m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
-    if (m_progress) {
-        statusBar()->removeWidget(m_progress);
-        delete m_progress;
-        m_progress = nullptr;
-    }
+    endProgress();
     m_runtime->refreshStock();
     setStatusText(finished ? QStringLiteral("短信发送完成") : QStringLiteral("短信发送未完成"));
     m_services.prompter.information(this,
@@ -456,7 +542,8 @@ void CMainFrame::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !isMinimized())
         return;
-    if (m_services.app.GetParameters().Get("HideTray") == "1")
+    // Without an icon in a notification area a hidden window could not be brought back.
+    if (m_services.app.GetParameters().Get("HideTray") == "1" && m_tray->canHoldWindow())
         QTimer::singleShot(0, this, &QWidget::hide);
 }
 
@@ -480,12 +567,15 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         // A failed copy must not keep the user from leaving; nothing is reported.
         CopyDatabase(app.GetDatabase().GetDatabasePath(), target);
     }
-    // The log-off may wait for the service: the window is gone by then.
+    // The rest may wait for the service, each step bounded by its time-out: the window is
+    // gone by then. Nothing may reach the service after the log-off, so the send worker
+    // stops first, then the timer work, whose fetch in flight is waited for and stored.
     hide();
     m_tray->hide();
+    engine.RequestStop();
+    engine.Wait();
+    m_runtime->shutDown();
     m_services.keeper.LogOff();
-    if (engine.IsBusy())
-        engine.RequestStop();
     event->accept();
     emit frameClosing();
 }

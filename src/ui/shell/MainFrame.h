@@ -1,13 +1,16 @@
 #pragma once
 
+#include "app/FrameServices.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 class QAction;
+class QDialog;
+class QDockWidget;
 class QLabel;
 class QProgressBar;
-class QStackedWidget;
 
 namespace telvora {
 
@@ -16,58 +19,44 @@ class CLoginDlg;
 class CNavigationPane;
 class CNoticePane;
 class CTrayIcon;
+class CWorkArea;
 class DesktopAlertStack;
+struct PageSpec;
 struct ShellServices;
 
 // The program's one top-level window: menus and tool bar, the pages of the work area,
 // the navigation and notice panes, the status bar, the tray icon, and (through
-// CFrameRuntime) the timer work of the session.
-class CMainFrame final : public QMainWindow
+// CFrameRuntime) the timer work of the session. The views it hosts reach it only as
+// FrameServices.
+class CMainFrame final : public QMainWindow, public FrameServices
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CMainFrame)
 
 public:
-    // Command ids of the menus and the tool bar.
-    enum Command : int {
-        CmdLogin = 32812,
-        CmdClearData = 32781,
-        CmdExit = 57665,
-        CmdRestoreCards = 32797,
-        CmdClearCards = 32799,
-        CmdRestoreRecords = 32804,
-        CmdClearRecords = 32805,
-        CmdBackup = 32793,
-        CmdRestore = 32802,
-        CmdCompact = 32789,
-        CmdPassword = 32778,
-        CmdRefreshStock = 32803,
-        CmdSettings = 32811,
-        CmdHolidays = 32815,
-        CmdUpdate = 32810,
-        CmdRegionQuery = 32813,
-        CmdDivision = 32817,
-        CmdExtract = 32820,
-        CmdWebsite = 32807,
-        CmdMail = 32808,
-        CmdHelp = 32809,
-        CmdAbout = 57664,
-        CmdPhrases = 32774,
-        CmdBills = 32791,
-        CmdAccounts = 138,
-    };
-
     static constexpr const char* kClosingQuestion = "短信发送任务尚未完成，强行退出将造成异常失败，您是否强行退出?";
 
     explicit CMainFrame(ShellServices& services, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Every page caption, in the order of the work area.
-    static QStringList pageCaptions();
-    // Shows the page of that caption; false (nothing changes) for an unknown one.
+    QStringList pageCaptions() const;
+    // Shows the page of that caption, making it when first shown; false (nothing
+    // changes) for an unknown one.
     bool SwitchPage(const QString& caption);
     QString currentPage() const;
+    // The view of that page; null until the page was first shown.
     QWidget* page(const QString& caption) const;
+    CWorkArea* workArea() const { return m_work; }
+    // The docking panes that belong to pages, by object name.
+    QDockWidget* pageDock(const QString& name) const { return m_pageDocks.value(name); }
+
+    void showPage(const QString& caption, int hint) override;
+    void showLeftPane(bool shown) override;
+    void setStatusText(const QString& text) override;
+    void setProgress(int done, int total) override;
+    void endProgress() override;
+    void runCommand(int command) override;
 
     // Opens the login dialog (modal to the application); showFrame shows this window
     // once it closes, whatever the outcome, as at start-up.
@@ -76,7 +65,6 @@ public:
 
     QAction* commandAction(int id) const { return m_commands.value(id); }
 
-    void setStatusText(const QString& text);
     QString statusText() const;
     QString firstPaneText() const;
     QString stockText() const;
@@ -99,13 +87,16 @@ signals:
     void loginDialogFinished(int result);
     // The closing sequence is over and the window is closing.
     void frameClosing();
+    // A dialog of the tools menu or the phrase library was opened (window-modal).
+    void toolDialogOpened(QDialog* dialog);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void createPages();
+    QVector<PageSpec> pageTable();
+    void onPageSwitched(const QString& caption);
     void createCommands();
     void createStatusBar();
     void createPanes();
@@ -116,16 +107,20 @@ private:
     void onUpdate();
     void onLoggedIn(bool interfaceAccount);
     void onSessionEnded();
-    void onSendProgress(int done, int total);
     void onSendCompleted(bool finished);
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
+    QDialog* openToolDialog(QDialog* dialog);
+    void onRegionQuery();
+    void onDivision();
+    void onExtract();
+    void onPhrases();
 
     ShellServices& m_services;
     QHash<int, QAction*> m_commands;
-    QHash<QString, QWidget*> m_pages;
-    QStackedWidget* m_work;
+    CWorkArea* m_work;
+    QHash<QString, QDockWidget*> m_pageDocks;
     CNavigationPane* m_navigation = nullptr;
     CNoticePane* m_notice = nullptr;
     QLabel* m_firstPane = nullptr;

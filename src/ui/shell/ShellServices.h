@@ -10,6 +10,7 @@ class CSessionKeeper;
 class CSendProgressAdapter;
 class CWebClient;
 class HintBroadcaster;
+class LoginGate;
 class Prompter;
 class RecipientHandOver;
 struct CSession;
@@ -26,6 +27,7 @@ struct ShellServices
     CLoginService& login;
     CSessionKeeper& keeper;
     Prompter& prompter;
+    LoginGate& loginGate;
     HintBroadcaster& hints;
     CSendEngine& sendEngine;
     CSendProgressAdapter& sendProgress;

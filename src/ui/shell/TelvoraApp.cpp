@@ -5,10 +5,12 @@
 #include "app/AutoStart.h"
 #include "app/DataDirectory.h"
 #include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
 #include "app/Prompter.h"
 #include "app/SingleInstance.h"
 #include "send/RecipientHandOver.h"
 #include "send/SendEngine.h"
+#include "send/SendProgressAdapter.h"
 #include "service/DiagnosticLog.h"
 #include "service/ServiceClient.h"
 #include "service/WebClient.h"
@@ -17,7 +19,6 @@
 #include "session/SessionKeeper.h"
 #include "shell/LoginDlg.h"
 #include "shell/MainFrame.h"
-#include "send/SendProgressAdapter.h"
 #include "shell/ShellServices.h"
 
 #include <QCoreApplication>
@@ -72,12 +73,13 @@ CTelvoraApp::StartResult CTelvoraApp::Start()
     m_autoStart = std::make_unique<CAutoStart>(QCoreApplication::applicationFilePath().toStdString());
     m_login = std::make_unique<CLoginService>(*m_context, *m_service, *m_session, *m_autoStart);
     m_keeper = std::make_unique<CSessionKeeper>(*m_service, *m_session);
-    m_hints = std::make_unique<HintBroadcaster>();
+    m_loginGate = std::make_unique<LoginGate>();
+    m_hints = std::make_unique<HintBroadcaster>(*m_loginGate);
     m_sendProgress = std::make_unique<CSendProgressAdapter>();
     m_sendEngine = std::make_unique<CSendEngine>(*m_context, *m_session, *m_service, m_sendProgress.get());
     m_handOver = std::make_unique<RecipientHandOver>();
     m_services = std::make_unique<ShellServices>(ShellServices {*m_context, *m_session, *m_web, *m_service, *m_login,
-        *m_keeper, m_prompter, *m_hints, *m_sendEngine, *m_sendProgress, *m_handOver, m_options});
+        *m_keeper, m_prompter, *m_loginGate, *m_hints, *m_sendEngine, *m_sendProgress, *m_handOver, m_options});
     m_service->SetAddress(m_login->InitialServiceAddress());
 
     if (!m_context->OpenWorkDatabase(kOfflineDatabase))

@@ -20,6 +20,7 @@ class CSessionKeeper;
 class CSingleInstance;
 class CWebClient;
 class HintBroadcaster;
+class LoginGate;
 class Prompter;
 class RecipientHandOver;
 struct CSession;
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<CAutoStart> m_autoStart;
     std::unique_ptr<CLoginService> m_login;
     std::unique_ptr<CSessionKeeper> m_keeper;
+    std::unique_ptr<LoginGate> m_loginGate;
     std::unique_ptr<HintBroadcaster> m_hints;
     std::unique_ptr<CSendProgressAdapter> m_sendProgress;
     std::unique_ptr<CSendEngine> m_sendEngine;

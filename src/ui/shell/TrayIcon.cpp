@@ -19,6 +19,11 @@ CTrayIcon::CTrayIcon(QObject* parent)
 
 CTrayIcon::~CTrayIcon() = default;
 
+bool CTrayIcon::canHoldWindow() const
+{
+    return isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void CTrayIcon::showBalloon(const QString& title, const QString& text, int milliseconds)
 {
     if (isVisible() && supportsMessages())

@@ -19,6 +19,9 @@ public:
     ~CTrayIcon() override;
 
     QMenu* menu() const { return m_menu.get(); }
+    // Whether the icon really stands in a notification area, so that a window hidden
+    // behind it can be brought back.
+    bool canHoldWindow() const;
     // A balloon with the error icon; shown only where a notification area exists.
     void showBalloon(const QString& title, const QString& text, int milliseconds);
 

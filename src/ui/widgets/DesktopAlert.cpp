@@ -36,6 +36,9 @@ DesktopAlert::DesktopAlert(const QString& caption, const QString& text, QWidget*
     QFont bold = m_caption->font();
     bold.setBold(true);
     m_caption->setFont(bold);
+    // The texts are a replier's words: "<b>" or "<img>" in them is shown as typed.
+    m_caption->setTextFormat(Qt::PlainText);
+    m_text->setTextFormat(Qt::PlainText);
     m_caption->setObjectName(QStringLiteral("caption"));
     m_text->setObjectName(QStringLiteral("text"));
     m_text->setWordWrap(true);

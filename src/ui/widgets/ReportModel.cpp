@@ -104,20 +104,68 @@ void ReportModel::appendRows(QVector<ReportRow> rows)
 {
     if (rows.isEmpty())
         return;
-    const auto addAll = [&] {
-        m_rows.reserve(m_rows.size() + rows.size());
-        for (ReportRow& r : rows)
-            store(std::move(r), m_rows);
-        m_serialIndexValid = false;
-    };
     if (isGrouped()) {
-        resetStructure(addAll);
+        appendGrouped(std::move(rows));
         return;
     }
     const int first = count();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    addAll();
+    m_rows.reserve(m_rows.size() + rows.size());
+    for (ReportRow& r : rows)
+        store(std::move(r), m_rows);
+    indexAppended(first);
     endInsertRows();
+}
+
+void ReportModel::appendGrouped(QVector<ReportRow>&& rows)
+{
+    // The rows go into the store first; each group shows its new rows only inside its
+    // own insertion, so the structure seen between the signals is always consistent.
+    const int first = count();
+    m_rows.reserve(m_rows.size() + rows.size());
+    for (ReportRow& r : rows)
+        store(std::move(r), m_rows);
+    indexAppended(first);
+    m_rowGroup.resize(m_rows.size());
+    m_rowPosition.resize(m_rows.size());
+
+    QVector<QVector<int>> added(m_groups.size());
+    QVector<Group> opened;
+    for (int r = first; r < m_rows.size(); ++r) {
+        const QString key = cell(r, m_groupColumn);
+        int g = m_groupByKey.value(key, -1);
+        if (g < 0) {
+            g = static_cast<int>(m_groups.size() + opened.size());
+            m_groupByKey.insert(key, g);
+            opened.append(Group {key, {}});
+        }
+        m_rowGroup[r] = g;
+        if (g < m_groups.size()) {
+            m_rowPosition[r] = static_cast<int>(m_groups[g].rows.size() + added[g].size());
+            added[g].append(r);
+        } else {
+            Group& group = opened[g - m_groups.size()];
+            m_rowPosition[r] = static_cast<int>(group.rows.size());
+            group.rows.append(r);
+        }
+    }
+    for (int g = 0; g < added.size(); ++g) {
+        if (added[g].isEmpty())
+            continue;
+        const QModelIndex header = index(g, 0);
+        const int at = static_cast<int>(m_groups[g].rows.size());
+        beginInsertRows(header, at, at + static_cast<int>(added[g].size()) - 1);
+        m_groups[g].rows.append(added[g]);
+        endInsertRows();
+        // The header shows how many rows it holds.
+        emit dataChanged(header, header, {Qt::DisplayRole});
+    }
+    if (!opened.isEmpty()) {
+        const int at = static_cast<int>(m_groups.size());
+        beginInsertRows({}, at, at + static_cast<int>(opened.size()) - 1);
+        m_groups.append(opened);
+        endInsertRows();
+    }
 }
 
 void ReportModel::insertRow(int at, ReportRow row)
@@ -125,7 +173,7 @@ void ReportModel::insertRow(int at, ReportRow row)
     at = std::clamp(at, 0, count());
     const auto add = [&] {
         m_rows.insert(at, Stored {std::move(row), m_nextSerial++});
-        m_serialIndexValid = false;
+        m_indexesValid = false;
     };
     if (isGrouped()) {
         resetStructure(add);
@@ -171,7 +219,7 @@ void ReportModel::removeRows(QVector<int> rows)
     for (auto it = runs.crbegin(); it != runs.crend(); ++it) {
         beginRemoveRows({}, it->first, it->second);
         m_rows.remove(it->first, it->second - it->first + 1);
-        m_serialIndexValid = false;
+        m_indexesValid = false;
         endRemoveRows();
     }
 }
@@ -215,8 +263,10 @@ void ReportModel::setCell(int row, int column, const QString& text)
 
 void ReportModel::setRowData(int row, const QVariant& data)
 {
-    if (validRow(row))
-        m_rows[row].row.data = data;
+    if (!validRow(row))
+        return;
+    m_rows[row].row.data = data;
+    m_indexesValid = false;
 }
 
 void ReportModel::setChecked(int row, bool checked)
@@ -272,11 +322,12 @@ void ReportModel::setGroupColumn(int column)
 void ReportModel::regroup()
 {
     m_groups.clear();
+    m_groupByKey.clear();
     m_rowGroup.clear();
     m_rowPosition.clear();
     if (!isGrouped())
         return;
-    QHash<QString, int> byKey;
+    QHash<QString, int>& byKey = m_groupByKey;
     m_rowGroup.resize(m_rows.size());
     m_rowPosition.resize(m_rows.size());
     for (int r = 0; r < m_rows.size(); ++r) {
@@ -297,7 +348,7 @@ void ReportModel::resetStructure(const std::function<void()>& change)
 {
     beginResetModel();
     change();
-    m_serialIndexValid = false;
+    m_indexesValid = false;
     regroup();
     endResetModel();
 }
@@ -338,16 +389,48 @@ quint64 ReportModel::serial(int row) const
     return validRow(row) ? m_rows[row].serial : 0;
 }
 
+void ReportModel::buildIndexes() const
+{
+    if (m_indexesValid)
+        return;
+    m_serialIndex.clear();
+    m_recordIndex.clear();
+    m_indexesValid = true;
+    indexAppended(0);
+}
+
+void ReportModel::indexAppended(int first) const
+{
+    // Blocks appended one after another keep the indexes instead of rebuilding them.
+    if (!m_indexesValid)
+        return;
+    m_serialIndex.reserve(m_rows.size());
+    m_recordIndex.reserve(m_rows.size());
+    for (int r = first; r < m_rows.size(); ++r) {
+        m_serialIndex.insert(m_rows[r].serial, r);
+        qint64 id = 0;
+        if (recordIdOf(m_rows[r].row, id) && !m_recordIndex.contains(id))
+            m_recordIndex.insert(id, r);
+    }
+}
+
 int ReportModel::rowForSerial(quint64 serial) const
 {
-    if (!m_serialIndexValid) {
-        m_serialIndex.clear();
-        m_serialIndex.reserve(m_rows.size());
-        for (int r = 0; r < m_rows.size(); ++r)
-            m_serialIndex.insert(m_rows[r].serial, r);
-        m_serialIndexValid = true;
-    }
+    buildIndexes();
     return m_serialIndex.value(serial, -1);
+}
+
+bool ReportModel::recordIdOf(const ReportRow& row, qint64& id)
+{
+    bool isNumber = false;
+    id = row.data.toLongLong(&isNumber);
+    return isNumber;
+}
+
+int ReportModel::rowForRecord(qint64 id) const
+{
+    buildIndexes();
+    return m_recordIndex.value(id, -1);
 }
 
 bool ReportModel::lessThan(const QModelIndex& left, const QModelIndex& right, int column) const

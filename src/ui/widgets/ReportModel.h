@@ -49,8 +49,9 @@ struct ReportRow
 //
 // Flat: every row is a top-level item. Grouped: the top level holds one header per
 // distinct text of the group column, in order of first appearance, with the rows as
-// children. Structural changes while grouped rebuild the groups with a model reset;
-// ReportView keeps selection, focus and collapsed groups across them.
+// children. Rows appended while grouped join their groups (or open new ones at the end)
+// as row insertions; other structural changes while grouped rebuild the groups with a
+// model reset, across which ReportView keeps selection, focus and collapsed groups.
 class ReportModel final : public QAbstractItemModel
 {
     Q_OBJECT
@@ -112,6 +113,10 @@ public:
     // Stable identity of a row across inserts, removals and regrouping.
     quint64 serial(int row) const;
     int rowForSerial(quint64 serial) const;
+    // A row's record id is its data read as a whole number; false when it is none.
+    static bool recordIdOf(const ReportRow& row, qint64& id);
+    // The first row holding that record id, or -1, without a scan.
+    int rowForRecord(qint64 id) const;
 
     // Compares two rows (or two headers) for sorting by a column.
     bool lessThan(const QModelIndex& left, const QModelIndex& right, int column) const;
@@ -146,6 +151,9 @@ private:
     bool validRow(int row) const { return row >= 0 && row < m_rows.size(); }
     void store(ReportRow&& row, QVector<Stored>& into);
     void regroup();
+    void appendGrouped(QVector<ReportRow>&& rows);
+    void buildIndexes() const;
+    void indexAppended(int first) const;
     void resetStructure(const std::function<void()>& change);
     void emitRowChanged(int row, int firstColumn, int lastColumn, const QList<int>& roles);
     void emitAllRowsChanged(int column, const QList<int>& roles);
@@ -153,11 +161,13 @@ private:
     QVector<ReportColumn> m_columns;
     QVector<Stored> m_rows;
     mutable QHash<quint64, int> m_serialIndex;
-    mutable bool m_serialIndexValid = false;
+    mutable QHash<qint64, int> m_recordIndex;
+    mutable bool m_indexesValid = false;
     quint64 m_nextSerial = 1;
 
     int m_groupColumn = -1;
     QVector<Group> m_groups;
+    QHash<QString, int> m_groupByKey;
     QVector<int> m_rowGroup; // row -> group
     QVector<int> m_rowPosition; // row -> position inside its group
 

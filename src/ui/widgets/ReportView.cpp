@@ -233,13 +233,35 @@ void ReportView::setRowData(int row, const QVariant& data)
     m_model->setRowData(row, data);
 }
 
-int ReportView::findRow(const QVariant& data) const
+int ReportView::rowOfRecord(qint64 id) const
 {
-    for (int r = 0; r < m_model->count(); ++r) {
-        if (m_model->row(r).data == data)
-            return r;
+    return m_model->rowForRecord(id);
+}
+
+QVector<qint64> ReportView::recordIds(const QVector<int>& rows) const
+{
+    QVector<qint64> ids;
+    ids.reserve(rows.size());
+    for (int row : rows) {
+        qint64 id = 0;
+        if (ReportModel::recordIdOf(m_model->row(row), id))
+            ids.append(id);
     }
-    return -1;
+    return ids;
+}
+
+QVector<int> ReportView::rowsOfRecords(const QVector<qint64>& ids) const
+{
+    QVector<int> rows;
+    rows.reserve(ids.size());
+    for (qint64 id : ids) {
+        const int row = m_model->rowForRecord(id);
+        if (row >= 0)
+            rows.append(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 bool ReportView::isChecked(int row) const
@@ -416,6 +438,18 @@ QString ReportView::filterText() const
 void ReportView::sortByColumn(int column, Qt::SortOrder order)
 {
     m_tree->sortByColumn(column, order);
+}
+
+void ReportView::setSortingEnabled(bool enabled)
+{
+    if (!enabled)
+        m_tree->sortByColumn(-1, Qt::AscendingOrder);
+    m_tree->setSortingEnabled(enabled);
+}
+
+bool ReportView::isSortingEnabled() const
+{
+    return m_tree->isSortingEnabled();
 }
 
 void ReportView::setAlternatingRowColors(bool on)

@@ -16,7 +16,8 @@ class ReportTreeView;
 // The one grid every list view uses: columns with captions and widths (some hidden),
 // rows of texts with a check box, an icon, bold type and the caller's data each, a
 // focused row and a multiple selection, grouping by a column, a filter text over all
-// visible cells, sorting by a click on a column header, and a request for more rows when
+// visible cells, sorting by a click on a column header (unless switched off), finding a
+// row by its record id, and a request for more rows when
 // the user reaches the end of the list.
 //
 // Rows are always named by their position in the store (0 .. rowCount() - 1, in the order
@@ -61,8 +62,17 @@ public:
     void setCell(int row, int column, const QString& text);
     QVariant rowData(int row) const;
     void setRowData(int row, const QVariant& data);
-    // First row whose data equals data, or -1.
-    int findRow(const QVariant& data) const;
+    // A row's record id is its data read as a whole number (ReportRow::data). The first
+    // row holding that record, or -1; no scan.
+    int rowOfRecord(qint64 id) const;
+    // Commands that ask a question before they act take the record ids of their rows
+    // first: while the question is open a reply or a hint may reload or extend the list,
+    // and the same positions then hold other records. Rows without a record id are left
+    // out.
+    QVector<qint64> recordIds(const QVector<int>& rows) const;
+    // The rows that hold those records now, in store order; records no longer listed
+    // are left out.
+    QVector<int> rowsOfRecords(const QVector<qint64>& ids) const;
 
     bool isChecked(int row) const;
     void setChecked(int row, bool checked);
@@ -90,6 +100,10 @@ public:
     QString filterText() const;
     // column -1 restores the order of the store.
     void sortByColumn(int column, Qt::SortOrder order);
+    // Off: the list shows the store's order (rows appended stay at the end) and a click
+    // on a header does not sort. On by default.
+    void setSortingEnabled(bool enabled);
+    bool isSortingEnabled() const;
 
     void setAlternatingRowColors(bool on);
 

@@ -36,8 +36,10 @@ TEST_F(RecordCleanupTest, DeletesUpToTheCutOffMidnightAndReportsFailure)
     for (int id = 1; id <= 4; ++id) {
         const std::string at = times[id - 1];
         ASSERT_TRUE(db().Execute("INSERT INTO tbl_sendsms (id, content, send_time, send_mode, status) VALUES ("
-            + std::to_string(id) + ", 'x', '" + at + "', 1, '已提交'); INSERT INTO tbl_sendsms_detail (jobid, phones, "
-            + "send_time, status, group_id) VALUES ('j', '13800000000', '" + at + "', 1, " + std::to_string(id) + ")"));
+            + std::to_string(id) + ", 'x', '" + at + "', 1, '已提交')"));
+        ASSERT_TRUE(db().Execute("INSERT INTO tbl_sendsms_detail (jobid, phones, send_time, status, group_id) VALUES "
+                                 "('j', '13800000000', '"
+            + at + "', 1, " + std::to_string(id) + ")"));
     }
     ASSERT_TRUE(m_cleanup.Run(db(), "30", DateTime::parse("2026-03-31 10:00:00"))) << m_cleanup.GetLastError();
     EXPECT_EQ("3,4", remaining("id", "tbl_sendsms"));

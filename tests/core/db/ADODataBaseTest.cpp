@@ -2,6 +2,7 @@
 
 #include "db/ADORecordset.h"
 #include "db/PreparedStatement.h"
+#include "db/SqlScript.h"
 #include "db/SqlText.h"
 #include "support/TempDir.h"
 
@@ -56,17 +57,38 @@ protected:
     CADODataBase m_database;
 };
 
-TEST_F(DataBaseTest, RecordsAffectedCountsEveryStatementPastSixteenBits)
+TEST_F(DataBaseTest, RecordsAffectedCountsPastSixteenBits)
 {
-    ASSERT_TRUE(m_database.Execute("INSERT INTO t (name) VALUES ('a'), ('b');\n-- a comment between\n"
-                                   "UPDATE t SET name = name || '!' WHERE id < 2;  "));
-    EXPECT_EQ(m_database.GetRecordsAffected(), 3);
+    ASSERT_TRUE(m_database.Execute("INSERT INTO t (name) VALUES ('a'), ('b');\n-- a comment after\n;  "));
+    EXPECT_EQ(m_database.GetRecordsAffected(), 2);
     ASSERT_TRUE(m_database.Execute("CREATE TABLE u (x INTEGER)"));
     EXPECT_EQ(m_database.GetRecordsAffected(), 0);
     // The old layer cut the count to 16 bits.
     ASSERT_TRUE(m_database.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 70000) "
                                    "INSERT INTO t (name) SELECT 'n' || i FROM n"));
     EXPECT_EQ(m_database.GetRecordsAffected(), 70000);
+}
+
+// Text put into SQL must never bring a statement of its own: a second one is refused
+// before anything runs, also when it follows blanks, comments or a semicolon.
+TEST_F(DataBaseTest, ExecuteRefusesASecondStatementAndRunsNothing)
+{
+    for (const char* sql : {"INSERT INTO t (name) VALUES ('x'); DELETE FROM t",
+             "INSERT INTO t (name) VALUES ('x');;\n-- c\n DELETE FROM t", "; INSERT INTO t (name) VALUES ('x'); DROP t",
+             "INSERT INTO t (name) VALUES ('x'); this is no SQL"}) {
+        EXPECT_FALSE(m_database.Execute(sql)) << sql;
+        EXPECT_EQ(m_database.GetErrorDescription(), "one statement at a time: the text holds a second statement");
+    }
+    EXPECT_EQ(value(m_database, "SELECT COUNT(*) FROM t"), "0");
+    CPreparedStatement statement(&m_database);
+    EXPECT_FALSE(statement.Prepare("SELECT 1; SELECT 2"));
+
+    // A script runs statement after statement and stops at the first failure, named.
+    EXPECT_FALSE(ExecuteScript(m_database,
+        "INSERT INTO t (name) VALUES ('y');\nINSERT INTO nope VALUES (1);\n"
+        "INSERT INTO t (name) VALUES ('z');"));
+    EXPECT_EQ(m_database.GetErrorDescription(), "no such table: nope in: INSERT INTO nope VALUES (1);");
+    EXPECT_EQ(value(m_database, "SELECT group_concat(name) FROM t"), "y");
 }
 
 TEST_F(DataBaseTest, FailuresKeepTheReportAndLeaveTheConnectionUsable)
@@ -174,9 +196,10 @@ TEST_F(FileTest, TruncatedDatabaseFailsWithoutHarm)
     {
         CADODataBase database;
         ASSERT_TRUE(database.OpenOrCreate(path));
-        ASSERT_TRUE(database.Execute("CREATE TABLE big (id INTEGER PRIMARY KEY, text TEXT);"
-                                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
-                                     "INSERT INTO big (text) SELECT printf('%0100d', i) FROM n"));
+        ASSERT_TRUE(ExecuteScript(database,
+            "CREATE TABLE big (id INTEGER PRIMARY KEY, text TEXT);"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+            "INSERT INTO big (text) SELECT printf('%0100d', i) FROM n"));
     }
     ASSERT_FALSE(fs::exists(path + "-wal"));
     const std::string whole = readFile(path);
@@ -198,9 +221,10 @@ protected:
     {
         m_source = m_dir.file("source.db");
         ASSERT_TRUE(m_database.OpenOrCreate(m_source));
-        ASSERT_TRUE(m_database.Execute("PRAGMA wal_autocheckpoint=0;"
-                                       "CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT);"
-                                       "INSERT INTO t (name) VALUES ('it''s'), ('b'), ('c');"));
+        ASSERT_TRUE(ExecuteScript(m_database,
+            "PRAGMA wal_autocheckpoint=0;"
+            "CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT);"
+            "INSERT INTO t (name) VALUES ('it''s'), ('b'), ('c');"));
         ASSERT_GT(fs::file_size(m_source + "-wal"), 0u);
     }
 
@@ -238,7 +262,8 @@ TEST_F(WalCopyTest, CompactRefusesAnExistingFileWhileCopyReplacesIt)
     {
         CADODataBase database;
         ASSERT_TRUE(database.OpenOrCreate(old));
-        ASSERT_TRUE(database.Execute("CREATE TABLE t (name TEXT); CREATE TABLE stale (x); INSERT INTO t VALUES ('a')"));
+        ASSERT_TRUE(
+            ExecuteScript(database, "CREATE TABLE t (name TEXT); CREATE TABLE stale (x); INSERT INTO t VALUES ('a')"));
     }
     ASSERT_TRUE(CopyDatabase(m_source, old));
     EXPECT_EQ(rowsIn(old), "3");
@@ -255,7 +280,8 @@ TEST_F(FileTest, CopiesLeaveTheSourceFileAsItWas)
     {
         CADODataBase database;
         ASSERT_TRUE(database.OpenOrCreate(source));
-        ASSERT_TRUE(database.Execute("PRAGMA journal_mode=DELETE; CREATE TABLE t (x); INSERT INTO t VALUES (1)"));
+        ASSERT_TRUE(
+            ExecuteScript(database, "PRAGMA journal_mode=DELETE; CREATE TABLE t (x); INSERT INTO t VALUES (1)"));
     }
     const std::string before = readFile(source);
     ASSERT_TRUE(CopyDatabase(source, m_dir.file("copy.db")));

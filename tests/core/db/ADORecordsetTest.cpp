@@ -1,9 +1,13 @@
 #include "db/ADORecordset.h"
 
 #include "db/ADODataBase.h"
+#include "db/SqlScript.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
 
 namespace telvora {
 namespace {
@@ -14,7 +18,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_database.OpenOrCreate(m_dir.file("rs.db")));
-        ASSERT_TRUE(m_database.Execute(
+        ASSERT_TRUE(ExecuteScript(m_database,
             "CREATE TABLE v (id INTEGER PRIMARY KEY, n INTEGER, big INTEGER, label TEXT, at DATETIME, flag BIT,"
             " ratio DOUBLE, part SINGLE, blob BLOB);"
             "INSERT INTO v VALUES (1, 70000, 5000000000, 'one', '2024-02-29 13:14:15', 1, 2.5, 0.333333333333333, "
@@ -141,6 +145,73 @@ TEST_F(RecordsetTest, OpenTakesOneStatementAndKeepsTheReportOfAFailure)
     EXPECT_EQ(recordset.GetRecordCount(), 3);
     CADODataBase closed;
     EXPECT_FALSE(CADORecordset(&closed).Open("SELECT 1"));
+}
+
+// Counts the rows SQLite has produced, to see how far a cursor has read.
+void countRow(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    ++*static_cast<int*>(sqlite3_user_data(context));
+    sqlite3_result_value(context, argv[0]);
+}
+
+TEST_F(RecordsetTest, ForwardOnlyReadsRowsAsTheCallerMoves)
+{
+    ASSERT_TRUE(m_database.Execute("CREATE TABLE card (id INTEGER PRIMARY KEY, name TEXT)"));
+    ASSERT_TRUE(m_database.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+                                   "INSERT INTO card SELECT i, 'name' || i FROM n"));
+    int produced = 0;
+    ASSERT_EQ(sqlite3_create_function(
+                  m_database.GetActiveConnection(), "counted", 1, SQLITE_UTF8, &produced, countRow, nullptr, nullptr),
+        SQLITE_OK);
+
+    CADORecordset cards(&m_database);
+    ASSERT_TRUE(cards.Open(
+        "SELECT id, counted(name) FROM card ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly))
+        << cards.GetLastError();
+    int shown = 0;
+    for (; shown < 1000 && !cards.IsEOF(); ++shown, cards.MoveNext()) {
+        long id = 0;
+        std::string name;
+        ASSERT_TRUE(cards.GetFieldValue(0, id) && cards.GetFieldValue(1, name));
+        ASSERT_EQ(name, "name" + std::to_string(id));
+    }
+    EXPECT_EQ(shown, 1000);
+    EXPECT_EQ(produced, 1001) << "the first thousand rows and the one the cursor stands on";
+    EXPECT_FALSE(cards.HasFailed());
+
+    produced = 0;
+    ASSERT_TRUE(cards.Open("SELECT id, counted(name) FROM card ORDER BY id"));
+    EXPECT_EQ(produced, 100000) << "the static cursor, still the default, reads everything";
+}
+
+TEST_F(RecordsetTest, ForwardOnlyCountsRunsAgainAndStopsAtAFailure)
+{
+    CADORecordset rows(&m_database);
+    ASSERT_TRUE(rows.Open(
+        "SELECT id, label, at FROM v ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly));
+    EXPECT_EQ(rows.GetRecordCount(), 3);
+    std::vector<std::string> seen;
+    for (int pass = 0; pass < 2; ++pass, rows.MoveFirst()) {
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            rows.GetFieldValue("label", seen.emplace_back());
+        }
+    }
+    EXPECT_EQ(seen, (std::vector<std::string> {"one", "", "", "one", "", ""}));
+    CADOFieldInfo info;
+    ASSERT_TRUE(rows.GetFieldInfo(2, info));
+    EXPECT_EQ(info.m_nType, CADORecordset::typeDate);
+
+    // The third row cannot be computed: the end comes early and says why.
+    ASSERT_TRUE(rows.Open(
+        "SELECT id, CDATE(at) FROM v ORDER BY id", CADORecordset::openUnknown, CADORecordset::cursorForwardOnly))
+        << rows.GetLastError();
+    rows.MoveNext();
+    ASSERT_FALSE(rows.IsEOF());
+    rows.MoveNext();
+    EXPECT_TRUE(rows.IsEOF());
+    EXPECT_TRUE(rows.HasFailed());
+    EXPECT_NE(rows.GetLastError().find("CDATE: not a date: 'someday'"), std::string::npos) << rows.GetLastError();
+    EXPECT_FALSE(CADORecordset(&m_database).Open("SELECT id, CDATE(at) FROM v ORDER BY id"));
 }
 
 } // namespace

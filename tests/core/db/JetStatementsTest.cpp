@@ -4,6 +4,7 @@
 
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
+#include "db/SqlScript.h"
 #include "db/SqlText.h"
 #include "support/TempDir.h"
 
@@ -77,7 +78,7 @@ protected:
                 rows.replace(at, 2, value);
             }
         }
-        ASSERT_TRUE(m_database.Execute(rows)) << m_database.GetLastError();
+        ASSERT_TRUE(ExecuteScript(m_database, rows)) << m_database.GetLastError();
     }
 
     // The first column of every row, as text.
@@ -317,6 +318,76 @@ TEST_F(WorkingDatabaseTest, StoredValuesReadBackAsTheProgramExpects)
     EXPECT_EQ(column("SELECT name FROM tbl_card WHERE name like '%" + SqlEscape("Brien 张三'") + "%'"),
         std::vector<std::string> {"O'Brien 张三's"});
 }
+
+// A value written into a column, and what the column then holds ("<error>": refused).
+struct ColumnWrite
+{
+    const char* name;
+    const char* value;
+    const char* stored;
+};
+
+std::string writeName(const testing::TestParamInfo<ColumnWrite>& info)
+{
+    return info.param.name;
+}
+
+class DateColumnTest : public WorkingDatabaseTest, public testing::WithParamInterface<ColumnWrite>
+{
+};
+
+// By INSERT and by UPDATE alike; a refused value fails the statement and changes nothing.
+TEST_P(DateColumnTest, KeepsDatesInTheStoredFormAndRefusesTheRest)
+{
+    const std::string value = GetParam().value;
+    const bool refused = GetParam().stored == std::string("<error>");
+    EXPECT_EQ(!refused,
+        m_database.Execute("INSERT INTO tbl_holiday (id, name, holiday, Type) VALUES (600, 'h', " + value + ", 4)"));
+    EXPECT_EQ(!refused, m_database.Execute("UPDATE tbl_card SET birtyday = " + value + " WHERE id = 1"));
+    const std::string stored = refused ? "2024-02-29 00:00:00" : GetParam().stored;
+    EXPECT_EQ(
+        column("SELECT IFNULL(birtyday, '<NULL>') FROM tbl_card WHERE id = 1"), std::vector<std::string> {stored});
+    EXPECT_EQ(column("SELECT IFNULL(holiday, '<NULL>') FROM tbl_holiday WHERE id = 600"),
+        refused ? std::vector<std::string> {} : std::vector<std::string> {stored});
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, DateColumnTest,
+    testing::Values(ColumnWrite {"Dotted", "'2024.2.29'", "2024-02-29 00:00:00"},
+        ColumnWrite {"Chinese", "'2026年3月5日 下午9:05'", "2026-03-05 21:05:00"},
+        ColumnWrite {"Cdate", "CDATE('12/6/2026 9:05 PM')", "2026-12-06 21:05:00"},
+        ColumnWrite {"Null", "NULL", "<NULL>"}, ColumnWrite {"ImpossibleDay", "'2023.2.29'", "<error>"},
+        ColumnWrite {"Empty", "''", "<error>"}, ColumnWrite {"SerialText", "'45351'", "<error>"},
+        ColumnWrite {"Number", "45351", "<error>"}, ColumnWrite {"Word", "'soon'", "<error>"}),
+    writeName);
+
+class YesNoColumnTest : public WorkingDatabaseTest, public testing::WithParamInterface<ColumnWrite>
+{
+};
+
+TEST_P(YesNoColumnTest, HoldsOneOrZeroOnly)
+{
+    const std::string value = GetParam().value;
+    const bool refused = GetParam().stored == std::string("<error>");
+    EXPECT_EQ(!refused,
+        m_database.Execute("INSERT INTO tbl_sendsms (id, content, is_idle) VALUES (700, 'x', " + value + ")"));
+    EXPECT_EQ(!refused, m_database.Execute("UPDATE tbl_card SET isll = " + value + " WHERE id = 1"));
+    const std::string stored = refused ? "0" : GetParam().stored;
+    EXPECT_EQ(column("SELECT typeof(isll) || ':' || isll FROM tbl_card WHERE id = 1"),
+        std::vector<std::string> {"integer:" + stored});
+    EXPECT_EQ(column("SELECT typeof(is_idle) || ':' || is_idle FROM tbl_sendsms WHERE id = 700"),
+        refused ? std::vector<std::string> {} : std::vector<std::string> {"integer:" + stored});
+    // Every card is then found by exactly one of the two tests the program writes.
+    EXPECT_EQ(column("SELECT (SELECT COUNT(*) FROM tbl_card WHERE isLL=TRUE) + (SELECT COUNT(*) FROM tbl_card "
+                     "WHERE isLL=FALSE) = COUNT(*) FROM tbl_card"),
+        std::vector<std::string> {"1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, YesNoColumnTest,
+    testing::Values(ColumnWrite {"MinusOne", "-1", "1"}, ColumnWrite {"Two", "2", "1"},
+        ColumnWrite {"True", "TRUE", "1"}, ColumnWrite {"False", "FALSE", "0"}, ColumnWrite {"Null", "NULL", "0"},
+        ColumnWrite {"Word", "'yes'", "1"}, ColumnWrite {"NumberText", "'-1'", "1"},
+        ColumnWrite {"Nonsense", "'maybe'", "<error>"}),
+    writeName);
 
 } // namespace
 } // namespace telvora

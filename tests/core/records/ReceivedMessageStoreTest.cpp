@@ -48,6 +48,18 @@ TEST_F(ReceivedMessageStoreTest, MessageListedTwiceIsStoredOnce)
     EXPECT_EQ(store(later).added.size(), 1U) << "same text, another time";
 }
 
+// However the service spells the time, the message keeps it, so a second delivery is
+// recognised instead of being stored again with the time of the fetch.
+TEST_F(ReceivedMessageStoreTest, ReceiveTimesInOtherFormsAreKeptAndRecognised)
+{
+    const auto first = store(group("13900000001", "2026/3/4 5:06:07 PM", "hi"));
+    ASSERT_EQ(first.added.size(), 1U);
+    EXPECT_EQ(first.added.front().receiveTime, "2026-03-04 17:06:07");
+    EXPECT_TRUE(store(group("13900000001", "2026年3月4日 下午5:06:07", "hi")).added.empty());
+    EXPECT_TRUE(store(group("13900000001", "2026.03.04 17:06:07", "hi")).added.empty());
+    EXPECT_EQ(query("SELECT recive_time FROM tbl_sms_recive"), "2026-03-04 17:06:07");
+}
+
 TEST_F(ReceivedMessageStoreTest, SoundOnlyForNewMessagesWhenChosen)
 {
     const std::string message = group("13900000001", "2026-3-4 5:06:07", "hi");

@@ -65,25 +65,40 @@ TEST(CountSmsSegments, FollowsBillingFormula)
 
 // ---------------------------------------------------------------- numbers and carriers
 
-// Every three-digit prefix is tried, so a stray extra one fails as well as a missing one.
+// Every four-digit start is tried, so a stray extra prefix fails as well as a missing one. A
+// three-digit prefix is listed whole when its ten four-digit starts agree.
 TEST(ClassifyMobileNumber, ExactlyTheKnownPrefixes)
 {
     std::map<Carrier, std::string> found;
-    for (int prefix = 0; prefix < 1000; ++prefix) {
-        const std::string start = std::to_string(1000 + prefix).substr(1);
-        const Carrier carrier = ClassifyMobileNumber(start + "12345678");
-        found[carrier] += carrier == Carrier::Invalid ? "" : start + " ";
+    for (int three = 100; three < 200; ++three) {
+        std::map<Carrier, std::vector<std::string>> starts;
+        for (int fourth = 0; fourth < 10; ++fourth) {
+            const std::string start = std::to_string(three * 10 + fourth);
+            starts[ClassifyMobileNumber(start + "1234567")].push_back(start);
+        }
+        for (const auto& [carrier, list] : starts) {
+            if (list.size() == 10) {
+                found[carrier] += std::to_string(three) + " ";
+            } else {
+                for (const std::string& start : list) {
+                    found[carrier] += start + " ";
+                }
+            }
+        }
     }
-    EXPECT_EQ(
-        found[Carrier::ChinaMobile], "134 135 136 137 138 139 147 150 151 152 157 158 159 178 182 183 184 187 188 ");
-    EXPECT_EQ(found[Carrier::ChinaUnicom], "130 131 132 145 154 155 156 170 176 185 186 ");
-    EXPECT_EQ(found[Carrier::ChinaTelecom], "133 153 173 177 180 181 189 ");
+    // The old table, plus 166 167 171 172 174 175 190 191 192 193 195 to 199, and 170 split
+    // as the carrier data has it; CBN's 192 goes with China Mobile.
+    EXPECT_EQ(found[Carrier::ChinaMobile],
+        "134 135 136 137 138 139 147 150 151 152 157 158 159 1703 1705 1706 172 178 182 183 184 187 188 192 195 197 ");
+    EXPECT_EQ(found[Carrier::ChinaUnicom],
+        "130 131 132 145 154 155 156 166 167 1704 1707 1708 1709 171 175 176 185 186 196 ");
+    EXPECT_EQ(found[Carrier::ChinaTelecom], "133 153 1700 1701 1702 173 174 177 180 181 189 190 191 193 198 199 ");
 }
 
 TEST(ClassifyMobileNumber, RefusesWhatIsNoMobileNumber)
 {
-    for (const char* number : {"14912345678", "1391234567", "139123456789", "1391234567a", "+8613912345678",
-             " 1391234567", "01012345678", "", "１３９１２３４５６７８"}) {
+    for (const char* number : {"14912345678", "16212345678", "16512345678", "19412345678", "1391234567", "139123456789",
+             "1391234567a", "+8613912345678", " 1391234567", "01012345678", "", "１３９１２３４５６７８"}) {
         EXPECT_EQ(ClassifyMobileNumber(number), Carrier::Invalid) << number;
     }
 }

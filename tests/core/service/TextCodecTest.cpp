@@ -9,31 +9,60 @@ struct EscapeCase
 {
     const char* name;
     std::string text;
-    std::string escaped;
+    std::string formValue; // EscapeFormValue
+    std::string url; // EscapeUrl
 };
 
-class PercentEscapeBytes : public testing::TestWithParam<EscapeCase>
+class WireEscaping : public testing::TestWithParam<EscapeCase>
 {
 };
 
-TEST_P(PercentEscapeBytes, EscapesExactlyTheUnsafeBytes)
+TEST_P(WireEscaping, EscapesExactlyTheUnsafeBytesAndDecodesBack)
 {
     std::string text = GetParam().text;
-    ASSERT_TRUE(PercentEscape(text));
-    EXPECT_EQ(text, GetParam().escaped);
+    ASSERT_TRUE(EscapeFormValue(text));
+    EXPECT_EQ(text, GetParam().formValue);
+    EXPECT_EQ(DecodeFormValue(text), GetParam().text);
+    EXPECT_EQ(EscapeUrl(GetParam().text), GetParam().url);
 }
 
-INSTANTIATE_TEST_SUITE_P(Bytes, PercentEscapeBytes,
-    testing::Values(EscapeCase {"UnsafePunctuation", " \"#$&+,;<=>?@[\\]^`{|}",
-                        "%20%22%23%24%26%2b%2c%3b%3c%3d%3e%3f%40%5b%5c%5d%5e%60%7b%7c%7d"},
-        EscapeCase {"ControlBytes", std::string("\0\x01\t\n\x1f", 5), "%00%01%09%0a%1f"},
-        EscapeCase {"DeleteAndHighBytes", "\x7f\xff", "%7f%ff"}, EscapeCase {"Chinese", "中", "%e4%b8%ad"},
-        EscapeCase {"PercentPasses", "100%", "100%"},
-        EscapeCase {"OtherPrintableAsciiPasses", "!'()*-./:_~AZaz09", "!'()*-./:_~AZaz09"},
-        EscapeCase {"Empty", "", ""}, EscapeCase {"Mixed", "a&b=c d", "a%26b%3dc%20d"}),
+INSTANTIATE_TEST_SUITE_P(Bytes, WireEscaping,
+    testing::Values(
+        EscapeCase {"UnsafePunctuation", " \"#$&+,;<=>?@[\\]^`{|}",
+            "%20%22%23%24%26%2b%2c%3b%3c%3d%3e%3f%40%5b%5c%5d%5e%60%7b%7c%7d", "%20\"%23$&+,;<=>?@[\\]^`{|}"},
+        EscapeCase {"ControlBytes", std::string("\0\x01\t\n\x1f", 5), "%00%01%09%0a%1f", "%00%01%09%0a%1f"},
+        EscapeCase {"Delete", "\x7f", "%7f", "%7f"}, EscapeCase {"Chinese", "中", "%e4%b8%ad", "%e4%b8%ad"},
+        // "%" is escaped in a form value, or "100%AB" would reach the service as "100\xAB".
+        EscapeCase {"Percent", "100%AB", "100%25AB", "100%AB"},
+        EscapeCase {"OtherPrintableAsciiPasses", "!'()*-./:_~AZaz09", "!'()*-./:_~AZaz09", "!'()*-./:_~AZaz09"},
+        EscapeCase {"Empty", "", "", ""}, EscapeCase {"Mixed", "a&b=c d", "a%26b%3dc%20d", "a&b=c%20d"}),
     [](const testing::TestParamInfo<EscapeCase>& info) { return info.param.name; });
 
-TEST(PercentEscape, RefusesAResultAboveTheLimitWithoutTouchingTheText)
+TEST(EscapeFormValue, MakesInvalidUtf8ValidFirst)
+{
+    std::string text = "a\xff";
+    ASSERT_TRUE(EscapeFormValue(text));
+    EXPECT_EQ(text, "a%3f");
+}
+
+TEST(DecodeFormValue, KeepsPlusAndMalformedEscapes)
+{
+    const struct
+    {
+        const char* text;
+        const char* decoded;
+    } cases[] = {
+        {"a+b%2bc%20d", "a+b+c d"},
+        {"%E4%BD%A0", "你"}, // upper-case hex from other clients
+        {"100%", "100%"},
+        {"%zz%4", "%zz%4"},
+        {"%4", "%4"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecodeFormValue(c.text), c.decoded) << c.text;
+}
+
+TEST(EscapeFormValue, RefusesAResultAboveTheLimitWithoutTouchingTheText)
 {
     const struct
     {
@@ -48,9 +77,24 @@ TEST(PercentEscape, RefusesAResultAboveTheLimitWithoutTouchingTheText)
     };
     for (const auto& c : cases) {
         std::string text = c.text;
-        EXPECT_EQ(PercentEscape(text), c.fits) << c.name;
+        EXPECT_EQ(EscapeFormValue(text), c.fits) << c.name;
         EXPECT_TRUE(c.fits ? text.size() <= kMaxEscapedSize : text == c.text) << c.name; // refused: untouched
     }
+}
+
+TEST(Utf16Length, CountsCharactersNotBytes)
+{
+    const struct
+    {
+        const char* text;
+        std::size_t units;
+    } cases[] = {
+        {"", 0}, {"123456", 6}, {"密码", 2}, {"密码12345", 7},
+        {"\xF0\x9F\x98\x80", 2}, // outside the basic plane: a surrogate pair
+        {"a\xE4\xB8", 2}, // a truncated sequence goes out as one "?"
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Utf16Length(c.text), c.units) << c.text;
 }
 
 struct Utf8Case

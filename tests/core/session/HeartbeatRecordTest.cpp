@@ -1,3 +1,4 @@
+#include "SmsSimulator.h"
 #include "service/ServiceClient.h"
 #include "service/WebClient.h"
 #include "session/Session.h"
@@ -51,6 +52,21 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, HeartbeatRecordTest,
             "success_in_between_resets", "faf", {Heartbeat::Failed, Heartbeat::Alive, Heartbeat::Failed}, true},
         HeartbeatCase {"new_session_counts_afresh", "fsf", {Heartbeat::Failed, Heartbeat::Failed}, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Leaving the program must not wait a whole POST time-out for a service that hangs.
+TEST(SessionKeeper, LogOffGivesUpAfterItsOwnShortTimeOut)
+{
+    SmsSimulator sim;
+    ASSERT_TRUE(sim.start());
+    sim.injectFault("UserLogOff", SimFault {SimFault::Kind::Delay, std::chrono::minutes(5), {}});
+    CWebClient web(nullptr, 600'000, 600'000);
+    CServiceClient service(web, sim.address());
+    CSession session;
+    session.loggedIn = true;
+    session.token = "T";
+    CSessionKeeper(service, session).LogOff();
+    EXPECT_EQ(sim.callCount("UserLogOff"), 1);
+}
 
 } // namespace
 } // namespace telvora

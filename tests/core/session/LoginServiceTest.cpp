@@ -63,6 +63,8 @@ TEST_F(LoginServiceTest, RefusalsCarryTheirMessagesAndKeepTheOfflineDatabase)
     EXPECT_EQ(logIn("", "pw1234").message, "登录帐号不能为空!");
     EXPECT_EQ(logIn("8001", "pw123").result, LoginOutcome::Result::Invalid);
     EXPECT_EQ(logIn("8001", "pw123").message, "登录密码不能少于6位!");
+    // Characters are counted, not bytes: "密码1" is 7 bytes but 3 characters.
+    EXPECT_EQ(logIn("8001", "密码1").message, "登录密码不能少于6位!");
     EXPECT_EQ(sim.callCount("UserLogin"), 0) << "the fields are checked first";
     EXPECT_EQ(logIn("8001", "wrong-password").result, LoginOutcome::Result::Refused);
     EXPECT_EQ(logIn("8001", "wrong-password").message, "登录失败：帐号或密码错误!");
@@ -152,6 +154,26 @@ TEST_F(LoginServiceTest, UpdateListAsksAndMovesTheAddress)
         EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "LoginIP"), row.moves ? row.serverIp : sim.address())
             << row.name;
     }
+}
+
+TEST_F(LoginServiceTest, PasswordOfSixChineseCharactersIsSent)
+{
+    sim.addAccount(simAccount("8003", "六个汉字密码"));
+    const LoginOutcome outcome = logIn("8003", "六个汉字密码");
+    EXPECT_EQ(outcome.result, LoginOutcome::Result::LoggedIn) << outcome.message;
+}
+
+TEST(ParseLoginReply, StartsFromTheDefaults)
+{
+    CSession session;
+    session.signName = "【别家】";
+    session.segmentUpperLimit = 9;
+    session.userRight = 4;
+    ParseLoginReply("<R><Token>T2</Token></R>", session);
+    EXPECT_EQ(session.token, "T2");
+    EXPECT_EQ(session.signName, "");
+    EXPECT_EQ(session.segmentUpperLimit, 50);
+    EXPECT_EQ(session.userRight, 0);
 }
 
 TEST(ParseLoginReply, FillsTheSessionInReplyOrder)

@@ -41,14 +41,6 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, SegmentCount,
         SegmentCase {"brokenUtf8Over", "\xE4\xB8" + repeat("\xFF", 69), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SimText, PercentDecodeKeepsPlusAndMalformedEscapes)
-{
-    EXPECT_EQ(percentDecode("a+b%2bc%20d"), "a+b+c d");
-    EXPECT_EQ(percentDecode("%e4%bd%a0"), "你");
-    EXPECT_EQ(percentDecode("100%"), "100%");
-    EXPECT_EQ(percentDecode("%zz%4"), "%zz%4");
-}
-
 TEST(SimText, Base64RoundTripAndRejectsMalformedText)
 {
     const std::string bytes("\0\xff\x10 zz", 6);

@@ -42,7 +42,7 @@ CLoadSendFileDlg* loadThroughDialog(SendViewFixture& f, const QString& path)
     CLoadSendFileDlg* dialog = openLoadDialog(f);
     if (!dialog)
         return nullptr;
-    f.prompter.answerFile(path);
+    f.prompter.answerOpenFile(path);
     QSignalSpy finished(dialog, &CLoadSendFileDlg::loadingFinished);
     dialog->onBrowseClicked();
     return finished.wait(kLoadWaitMs) ? dialog : nullptr;
@@ -201,7 +201,7 @@ void LoadSendFileDlgTest::largeFileLoadsOffTheUiThread()
     QVERIFY(dialog);
     QSignalSpy progress(dialog, &CLoadSendFileDlg::progressChanged);
     QSignalSpy finished(dialog, &CLoadSendFileDlg::loadingFinished);
-    f.prompter.answerFile(path);
+    f.prompter.answerOpenFile(path);
     dialog->onBrowseClicked();
     QVERIFY(dialog->isLoading());
     const int ticksAtStart = ticks;
@@ -249,7 +249,7 @@ void LoadSendFileDlgTest::sendsEveryNumberOnceThroughTheSimulator()
     QCOMPARE(f.prompter.unexpectedQuestions(), 0);
     QCOMPARE(f.view->listView()->rowCount(), 0);
     QVERIFY(!f.view->timedCheck()->isChecked());
-    QCOMPARE(f.status, QStringLiteral("短信正在发送，请不要退出软件!"));
+    QCOMPARE(f.frame.status, QStringLiteral("短信正在发送，请不要退出软件!"));
     QVERIFY(completed.wait(kLoadWaitMs));
 
     std::map<std::string, int> received;

@@ -83,6 +83,8 @@ private slots:
     void refusals();
     void multiSegmentAsksFirst();
     void busyEngineRefusesNewSends();
+    void exportWritesTheFileChosen();
+    void addCustomersRevealsThePicker();
 };
 
 void SMSSendViewTest::typedNumber_data()
@@ -279,6 +281,47 @@ void SMSSendViewTest::busyEngineRefusesNewSends()
     dialog->numberBox()->setEditText("18912345678");
     dialog->onSendClicked();
     QCOMPARE(f.prompter.lastText(), QStringLiteral("短信发送失败，因为现在的发送任务尚未完成!"));
+}
+
+void SMSSendViewTest::exportWritesTheFileChosen()
+{
+    SendViewFixture f;
+    f.view->button("导出号码")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("没有可导出的手机号码!"));
+    QCOMPARE(f.prompter.fileDialogs().size(), 0);
+
+    typeNumber(*f.view, "18912345678");
+    typeNumber(*f.view, "13012345678");
+    f.handOver.handOverRecipients({"13012345678", "13800000001"}, {1, 1, 0});
+    f.hints.broadcast(HintBroadcaster::NumbersHandedOver);
+    const QString path = f.file("numbers.txt", "old content that must go\n");
+    f.prompter.answerSaveFile(path);
+    f.view->button("导出号码")->click();
+
+    QCOMPARE(f.prompter.fileDialogs().size(), 1);
+    const ScriptedPrompter::FileAsked& asked = f.prompter.fileDialogs().first();
+    QCOMPARE(asked.dialog, ScriptedPrompter::FileDialog::Save);
+    QCOMPARE(asked.request.title, QStringLiteral("请输入要导出的文件名"));
+    QVERIFY2(asked.request.path.endsWith(QStringLiteral("待发手机号码列表.txt")), qPrintable(asked.request.path));
+    QCOMPARE(asked.request.defaultSuffix, QStringLiteral("txt"));
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("导出手机号码列表完成!"));
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    // Sorted, each number once.
+    QCOMPARE(written.readAll(), QByteArray("13012345678\n13800000001\n18912345678\n"));
+
+    // Cancelling the dialog writes nothing and says nothing.
+    const int shown = f.prompter.shown().size();
+    f.view->button("导出号码")->click();
+    QCOMPARE(f.prompter.fileDialogs().size(), 2);
+    QCOMPARE(f.prompter.shown().size(), shown);
+}
+
+void SMSSendViewTest::addCustomersRevealsThePicker()
+{
+    SendViewFixture f;
+    f.view->button("添加客户")->click();
+    QVERIFY(f.frame.leftPaneShown);
 }
 
 QTEST_MAIN(SMSSendViewTest)

@@ -2,11 +2,13 @@
 
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
 #include "send/RecipientHandOver.h"
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
 #include "send/SendProgressAdapter.h"
 #include "session/Session.h"
+#include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -39,8 +41,8 @@ struct SendViewFixture
                 return false;
             };
         engine = std::make_unique<CSendEngine>(*app, session, call, &relay);
-        view = std::make_unique<CSMSSendView>(CSMSSendView::Dependencies {
-            *app, session, *engine, prompter, hints, handOver, [this](const QString& text) { status = text; }});
+        view = std::make_unique<CSMSSendView>(
+            CSMSSendView::Dependencies {*app, session, *engine, prompter, hints, handOver, frame});
     }
     QString file(const QString& name, const QByteArray& bytes) const
     {
@@ -58,9 +60,10 @@ struct SendViewFixture
     int calls = 0;
     CSendProgressAdapter relay;
     ScriptedPrompter prompter;
-    HintBroadcaster hints;
+    LoginGate gate;
+    HintBroadcaster hints {gate};
+    RecordingFrame frame {hints};
     RecipientHandOver handOver;
-    QString status;
     std::unique_ptr<CSendEngine> engine;
     std::unique_ptr<CSMSSendView> view;
 };

@@ -3,6 +3,7 @@
 #include "app/HintBroadcaster.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
+#include "send/SMSSendView.h"
 #include "send/SendEngine.h"
 #include "session/Session.h"
 #include "session/SessionKeeper.h"
@@ -12,10 +13,18 @@
 #include "shell/NavigationPane.h"
 #include "shell/TelvoraApp.h"
 #include "shell/TrayIcon.h"
+#include "shell/WorkArea.h"
 #include "support/ScriptedPrompter.h"
+#include "tools/DigGetPhone.h"
+#include "tools/PhoneDivisionDlg.h"
+#include "tools/PhoneQueryDlg.h"
+#include "tools/ShortMessageDlg.h"
 
+#include <QDockWidget>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -97,6 +106,12 @@ QString count(CADODataBase& database, const std::string& table)
     return QString::fromStdString(value);
 }
 
+QString countIn(const std::string& path, const std::string& table)
+{
+    CADODataBase database;
+    return database.Open(path) ? count(database, table) : QStringLiteral("<no database>");
+}
+
 } // namespace
 
 class ShellTest : public QObject
@@ -109,12 +124,20 @@ private slots:
     void loginIsRefused();
     void cancelLeavesTheProgramOffline();
     void loginUnderWayLocksTheDialog();
+    void hintsWaitForTheLogin();
     void secondInstanceIsRefused();
     void switchPage_data();
     void switchPage();
+    void pagesBringTheirPanes();
     void heartbeatEndsTheSessionAfterTwoFailuresInARow();
     void repliesFetchedTwiceArriveOnce();
     void closingWhileASendRunsAsksFirst();
+    void repliesAreStoredThoughAHeartbeatEndedTheSessionFirst();
+    void repliesGoToTheDatabaseOfTheAccountThatFetched();
+    void closingDropsQueuedCallsAndStoresAFetchInFlight_data();
+    void closingDropsQueuedCallsAndStoresAFetchInFlight();
+    void minimisingWithoutATrayKeepsTheWindow();
+    void toolCommandsOpenTheirDialogs();
 };
 
 void ShellTest::loginSucceedsAndShowsTheWindow()
@@ -122,6 +145,8 @@ void ShellTest::loginSucceedsAndShowsTheWindow()
     Shell shell;
     QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
     QVERIFY(!shell.frame()->isVisible());
+    QCOMPARE(shell.frame()->currentPage(), QStringLiteral("今日提醒"));
+    QVERIFY(shell.frame()->SwitchPage(QStringLiteral("短信记录")));
     QVERIFY(shell.submit(kAccount, QStringLiteral("123456")));
 
     QTRY_VERIFY(shell.frame()->isVisible());
@@ -204,6 +229,34 @@ void ShellTest::loginUnderWayLocksTheDialog()
     QTRY_VERIFY(shell.app->session().loggedIn && shell.frame()->isVisible());
 }
 
+void ShellTest::hintsWaitForTheLogin()
+{
+    Shell shell;
+    shell.simulator.injectFault("UserLogin", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}});
+    QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    // Two record lists, reading the working database whenever a hint reaches them.
+    QStringList seen;
+    QObject sent;
+    QObject received;
+    for (QObject* view : {&sent, &received}) {
+        shell.app->hints().listen(view, [&shell, &seen](int hint) {
+            seen.append(QString::number(hint) + QLatin1Char('@')
+                + QString::fromStdString(shell.app->context().GetWorkDatabaseName()));
+        });
+    }
+    CLoginDlg* dialog = shell.loginDialog();
+    dialog->setCredentials(QString::fromLatin1(kAccount), QStringLiteral("admin"), QStringLiteral("123456"));
+    QTest::mouseClick(dialog->loginButton(), Qt::LeftButton);
+    QVERIFY(dialog->isBusy());
+
+    // A send ends while the connection is being switched to the account's database.
+    shell.app->hints().broadcast(HintBroadcaster::SendRecordsChanged);
+    QCOMPARE(seen, QStringList {});
+    QTRY_VERIFY(!shell.loginDialog() && shell.frame()->isVisible());
+    // Then the login's own hint 7 for the new database.
+    QCOMPARE(seen, (QStringList {"4@admin.db", "4@admin.db", "7@admin.db", "7@admin.db"}));
+}
+
 void ShellTest::secondInstanceIsRefused()
 {
     Shell first;
@@ -238,6 +291,8 @@ void ShellTest::switchPage()
     QVERIFY(shell.startLoggedIn());
     CMainFrame* frame = shell.frame();
     QTRY_COMPARE(frame->currentPage(), QStringLiteral("今日提醒"));
+    // Pages are made when first shown.
+    QVERIFY(!frame->page(QStringLiteral("客户资料")));
     QSignalSpy spy(frame, &CMainFrame::pageSwitched);
 
     QCOMPARE(frame->SwitchPage(caption), switched);
@@ -249,6 +304,30 @@ void ShellTest::switchPage()
     QTreeWidget* tree = frame->navigationPane()->tree();
     tree->setCurrentItem(tree->topLevelItem(2));
     QCOMPARE(frame->currentPage(), QStringLiteral("客户资料"));
+    QVERIFY(frame->page(QStringLiteral("客户资料")));
+}
+
+void ShellTest::pagesBringTheirPanes()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    QDockWidget* datePicker = frame->pageDock(QStringLiteral("datePickerPane"));
+    QVERIFY(datePicker && datePicker->isHidden());
+
+    // The reminders page opens the date picker; leaving it closes it.
+    QVERIFY(frame->SwitchPage(QStringLiteral("移动助理")));
+    QVERIFY(datePicker->isVisible());
+    QVERIFY(frame->SwitchPage(QStringLiteral("短信群发")));
+    QVERIFY(datePicker->isHidden());
+
+    // "添加客户" reveals the recipient picker left of the send page.
+    QWidget* picker = frame->workArea()->leftPane(QStringLiteral("短信群发"));
+    QVERIFY(picker && picker->isHidden());
+    auto* sendView = frame->page(QStringLiteral("短信群发"))->findChild<CSMSSendView*>();
+    QVERIFY(sendView);
+    sendView->button(QStringLiteral("添加客户"))->click();
+    QVERIFY(picker->isVisible());
 }
 
 void ShellTest::heartbeatEndsTheSessionAfterTwoFailuresInARow()
@@ -305,7 +384,7 @@ void ShellTest::repliesFetchedTwiceArriveOnce()
     QSignalSpy alerts(runtime, &CFrameRuntime::replyArrived);
     QSignalSpy sounds(runtime, &CFrameRuntime::incomingSound);
     QSignalSpy fetched(runtime, &CFrameRuntime::fetchCompleted);
-    QSignalSpy hints(&shell.app->hints(), &HintBroadcaster::hintBroadcast);
+    QSignalSpy hints(&shell.app->hints(), &HintBroadcaster::hintRaised);
 
     for (int round = 0; round < 2; ++round) {
         for (const char* phone : {"13800138000", "13900139000"})
@@ -351,6 +430,140 @@ void ShellTest::closingWhileASendRunsAsksFirst()
     QVERIFY2(
         copies.first().startsWith(QStringLiteral("admin ")) && copies.first().endsWith(QStringLiteral("自动备份.db")),
         qPrintable(copies.first()));
+}
+
+void ShellTest::repliesAreStoredThoughAHeartbeatEndedTheSessionFirst()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CFrameRuntime* runtime = shell.frame()->runtime();
+    QTRY_VERIFY(runtime->isIdle());
+    QSignalSpy beats(runtime, &CFrameRuntime::heartbeatCompleted);
+    shell.simulator.injectFault("HeartBeating", SimFault {SimFault::Kind::Http500, {}, {}});
+    runtime->onHeartbeatTimer();
+    QVERIFY(beats.wait());
+    for (const char* phone : {"13800138000", "13900139000"})
+        shell.simulator.queueReply(kAccount, "admin", {phone, "收到", "2026-03-01 10:20:30", {}});
+
+    // The heartbeat that ends the session is answered, and applied, before the fetch.
+    runtime->onHeartbeatTimer();
+    runtime->onFetchTimer();
+    QTRY_VERIFY(runtime->isIdle());
+    QVERIFY(!shell.app->session().loggedIn);
+    QCOMPARE(shell.simulator.callCount("FetchSMS"), 1);
+    QCOMPARE(count(shell.database(), "tbl_sms_recive"), QStringLiteral("2"));
+}
+
+void ShellTest::repliesGoToTheDatabaseOfTheAccountThatFetched()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CFrameRuntime* runtime = shell.frame()->runtime();
+    QTRY_VERIFY(runtime->isIdle());
+    const std::string fetchingDatabase = shell.database().GetDatabasePath();
+    shell.simulator.queueReply(kAccount, "admin", {"13800138000", "收到", "2026-03-01 10:20:30", {}});
+    QSignalSpy fetched(runtime, &CFrameRuntime::fetchCompleted);
+    QSignalSpy alerts(runtime, &CFrameRuntime::replyArrived);
+
+    runtime->onFetchTimer();
+    // Another account logs in before the fetch is answered.
+    QVERIFY(shell.app->context().OpenWorkDatabase("sales01.db"));
+    QVERIFY(fetched.wait());
+
+    QCOMPARE(count(shell.database(), "tbl_sms_recive"), QStringLiteral("0"));
+    QCOMPARE(countIn(fetchingDatabase, "tbl_sms_recive"), QStringLiteral("1"));
+    QCOMPARE(alerts.size(), 0);
+}
+
+void ShellTest::closingDropsQueuedCallsAndStoresAFetchInFlight_data()
+{
+    QTest::addColumn<bool>("fetchInFlight");
+    QTest::addColumn<int>("heartbeatsSent");
+    QTest::addColumn<QString>("stored");
+
+    // The heartbeats queued behind would each wait out their time-out.
+    QTest::newRow("fetch in flight") << true << 0 << QStringLiteral("2");
+    // Waited for no longer than its time-out.
+    QTest::newRow("hanging heartbeat in flight") << false << 1 << QStringLiteral("0");
+}
+
+void ShellTest::closingDropsQueuedCallsAndStoresAFetchInFlight()
+{
+    QFETCH(bool, fetchInFlight);
+    QFETCH(int, heartbeatsSent);
+    QFETCH(QString, stored);
+
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    QPointer<CMainFrame> frame = shell.frame();
+    CFrameRuntime* runtime = frame->runtime();
+    QTRY_VERIFY(runtime->isIdle());
+    const std::string database = shell.database().GetDatabasePath();
+    const int stockCalls = shell.simulator.callCount("GetStockDetails");
+    for (const char* phone : {"13800138000", "13900139000"})
+        shell.simulator.queueReply(kAccount, "admin", {phone, "收到", "2026-03-01 10:20:30", {}});
+    shell.simulator.injectFault("FetchSMS", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}});
+    shell.simulator.injectFault("HeartBeating", SimFault {SimFault::Kind::Delay, std::chrono::minutes(10), {}});
+    if (fetchInFlight)
+        runtime->onFetchTimer();
+    for (int i = 0; i < 3; ++i)
+        runtime->onHeartbeatTimer();
+    runtime->refreshStock();
+
+    QVERIFY(frame->close());
+    QTRY_VERIFY(!frame);
+    QCOMPARE(shell.simulator.callCount("HeartBeating"), heartbeatsSent);
+    QCOMPARE(shell.simulator.callCount("GetStockDetails"), stockCalls);
+    QCOMPARE(shell.simulator.callCount("UserLogOff"), 1);
+    QCOMPARE(countIn(database, "tbl_sms_recive"), stored);
+}
+
+void ShellTest::minimisingWithoutATrayKeepsTheWindow()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen platform has none
+    shell.app->context().GetParameters().Set("HideTray", "1");
+    CMainFrame* frame = shell.frame();
+
+    frame->showMinimized();
+    QVERIFY(frame->isMinimized());
+    QCoreApplication::processEvents();
+    QVERIFY(frame->isVisible());
+}
+
+void ShellTest::toolCommandsOpenTheirDialogs()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    const auto open = [frame](int command) -> QDialog* {
+        QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
+        frame->commandAction(command)->trigger();
+        return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
+    };
+    QDialog* query = open(CmdRegionQuery);
+    QVERIFY(qobject_cast<CPhoneQueryDlg*>(query));
+    query->reject();
+    QDialog* division = open(CmdDivision);
+    QVERIFY(qobject_cast<CPhoneDivisionDlg*>(division));
+    QVERIFY2(qobject_cast<CPhoneDivisionDlg*>(division)->startButton()->isEnabled(), "mobileArea.db was found");
+    division->reject();
+    QDialog* extraction = open(CmdExtract);
+    QVERIFY(qobject_cast<CDigGetPhone*>(extraction));
+    extraction->reject();
+
+    // "选中发送" from the tool bar's phrase library goes to the send page's message.
+    auto* phrases = qobject_cast<CShortMessageDlg*>(open(CmdPhrases));
+    QVERIFY(phrases);
+    phrases->contentEdit()->setPlainText(QStringLiteral("周末愉快"));
+    phrases->onAddClicked();
+    phrases->phraseList()->setCurrentItem(phrases->phraseList()->topLevelItem(0));
+    phrases->onUseClicked();
+    QCOMPARE(frame->currentPage(), QStringLiteral("短信群发"));
+    auto* view = frame->page(QStringLiteral("短信群发"))->findChild<CSMSSendView*>();
+    QVERIFY(view);
+    QCOMPARE(view->messageEdit()->toPlainText(), QStringLiteral("周末愉快"));
 }
 
 } // namespace telvora

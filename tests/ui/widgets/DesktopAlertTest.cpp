@@ -3,6 +3,7 @@
 #include "widgets/DesktopAlertStack.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
@@ -28,6 +29,7 @@ private slots:
     void closesItselfAfterItsTime();
     void alertsStackWithoutOverlapping();
     void freedPlaceIsReused();
+    void repliesAreShownAsPlainText();
 };
 
 void DesktopAlertTest::sizeAndCloseButton()
@@ -39,6 +41,18 @@ void DesktopAlertTest::sizeAndCloseButton()
     QVERIFY(alert->windowFlags() & Qt::WindowStaysOnTopHint);
     QTest::mouseClick(alert->findChild<QToolButton*>("closeButton"), Qt::LeftButton);
     QTRY_VERIFY(alert.isNull());
+}
+
+void DesktopAlertTest::repliesAreShownAsPlainText()
+{
+    const QString reply = QStringLiteral("短信内容：<b>中奖</b><img src=\"http://x/y.png\">!");
+    DesktopAlert alert(QStringLiteral("回复提醒：收到[<i>1</i>]回复短信"), reply);
+    for (const char* name : {"caption", "text"}) {
+        const QLabel* label = alert.findChild<QLabel*>(name);
+        QVERIFY(label);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+    QCOMPARE(alert.text(), reply);
 }
 
 void DesktopAlertTest::closesItselfAfterItsTime()

@@ -1,5 +1,6 @@
 #include "widgets/ReportView.h"
 
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -74,6 +75,10 @@ private slots:
     void groupingCountsShownRows();
     void checksAndFocusSurviveFiltering();
     void numericColumnSortsByValue();
+    void sortingOffKeepsTheListsOrder();
+    void appendingWhileGroupedNeedsNoReset();
+    void recordsAreFoundByIdAfterTheListChanged_data();
+    void recordsAreFoundByIdAfterTheListChanged();
     void removalKeepsSelectionAndFocus_data();
     void removalKeepsSelectionAndFocus();
     void moreRowsWantedAtEndOfList();
@@ -173,6 +178,105 @@ void ReportViewTest::numericColumnSortsByValue()
     QCOMPARE(view.shownRows(), (QVector<int> {0, 1, 3, 4, 2}));
     view.sortByColumn(-1, Qt::AscendingOrder);
     QCOMPARE(view.shownRows(), (QVector<int> {0, 1, 2, 3, 4}));
+}
+
+void ReportViewTest::sortingOffKeepsTheListsOrder()
+{
+    ReportView view;
+    fill(view);
+    view.sortByColumn(Number, Qt::AscendingOrder);
+    view.appendRows({ReportRow {{"6", "0", "", "first by number", ""}, 6}});
+    QCOMPARE(view.shownRows().first(), 5);
+
+    // A list that keeps its own order (newest first, say) while blocks are appended.
+    view.setSortingEnabled(false);
+    QVERIFY(!view.isSortingEnabled());
+    QCOMPARE(view.shownRows(), (QVector<int> {0, 1, 2, 3, 4, 5}));
+    view.appendRows({ReportRow {{"7", "-1", "", "", ""}, 7}});
+    QCOMPARE(view.shownRows().last(), 6);
+    // Nor does a click on a header sort it.
+    view.resize(400, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QHeaderView* header = view.treeView()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(Number) + 5, header->height() / 2));
+    QCOMPARE(view.shownRows(), (QVector<int> {0, 1, 2, 3, 4, 5, 6}));
+
+    view.setSortingEnabled(true);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(Number) + 5, header->height() / 2));
+    QCOMPARE(view.shownRows().first(), 6);
+}
+
+void ReportViewTest::appendingWhileGroupedNeedsNoReset()
+{
+    ReportView view;
+    fill(view);
+    view.setGroupColumn(Day);
+    view.setFocusedRow(2);
+    view.selectRows({1, 2});
+    QSignalSpy resets(view.viewModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(view.viewModel(), &QAbstractItemModel::rowsInserted);
+
+    view.appendRows({ReportRow {{"6", "5", "", "late", "2024-01-01"}, 6},
+        ReportRow {{"7", "6", "", "", "2024-01-04"}, 7}, ReportRow {{"8", "7", "", "", "2024-01-02"}, 8}});
+
+    QCOMPARE(resets.size(), 0);
+    QVERIFY(inserts.size() >= 3);
+    QCOMPARE(headerTexts(view),
+        (QStringList {"日期: 2024-01-02 (3)", "日期: 2024-01-01 (3)", "日期: 2024-01-03 (1)", "日期: 2024-01-04 (1)"}));
+    QCOMPARE(view.shownRows(), (QVector<int> {0, 2, 7, 1, 3, 5, 4, 6}));
+    QVERIFY(allGroupsExpanded(view));
+    QCOMPARE(view.selectedRows(), (QVector<int> {1, 2}));
+    QCOMPARE(view.focusedRow(), 2);
+    // The filter sees the new rows, and the grouping rebuilt from scratch agrees.
+    view.setFilterText("late");
+    QCOMPARE(view.shownRows(), QVector<int> {5});
+    view.setFilterText(QString());
+    view.setGroupColumn(-1);
+    view.setGroupColumn(Day);
+    QCOMPARE(view.shownRows(), (QVector<int> {0, 2, 7, 1, 3, 5, 4, 6}));
+}
+
+void ReportViewTest::recordsAreFoundByIdAfterTheListChanged_data()
+{
+    QTest::addColumn<int>("groupColumn");
+    QTest::newRow("flat") << -1;
+    QTest::newRow("grouped") << int(Day);
+}
+
+void ReportViewTest::recordsAreFoundByIdAfterTheListChanged()
+{
+    QFETCH(int, groupColumn);
+    ReportView view;
+    fill(view);
+    view.setGroupColumn(groupColumn);
+    QCOMPARE(view.rowOfRecord(4), 3);
+    QCOMPARE(view.rowOfRecord(99), -1);
+
+    // A delete command takes the ids before it asks ...
+    view.selectRows({1, 3});
+    const QVector<qint64> ids = view.recordIds(view.selectedRows());
+    QCOMPARE(ids, (QVector<qint64> {2, 4}));
+    // ... and while the question is open the list reloads newest first, with record 2 gone
+    // and ids now held as texts, as read from the database.
+    view.setRows({ReportRow {{"6"}, QStringLiteral("6")}, ReportRow {{"5"}, QStringLiteral("5")},
+        ReportRow {{"4"}, QStringLiteral("4")}, ReportRow {{"3"}, QStringLiteral("3")},
+        ReportRow {{"1"}, QStringLiteral("1")}});
+    QCOMPARE(view.rowsOfRecords(ids), QVector<int> {2});
+
+    // Blocks appended and rows removed keep the lookup right.
+    view.appendRows({ReportRow {{"2"}, 2}, ReportRow {{"note"}, QStringLiteral("no id")}});
+    QCOMPARE(view.rowOfRecord(2), 5);
+    QCOMPARE(view.recordIds({5, 6}), QVector<qint64> {2});
+    view.removeRows(view.rowsOfRecords({6, 4}));
+    QCOMPARE(view.rowOfRecord(5), 0);
+    QCOMPARE(view.rowOfRecord(2), 3);
+    QCOMPARE(view.rowOfRecord(4), -1);
+    view.setRowData(0, 50);
+    QCOMPARE(view.rowOfRecord(50), 0);
+    QCOMPARE(view.rowOfRecord(5), -1);
 }
 
 void ReportViewTest::removalKeepsSelectionAndFocus_data()

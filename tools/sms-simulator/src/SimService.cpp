@@ -1,6 +1,7 @@
 #include "SimService.h"
 
 #include "SimText.h"
+#include "service/TextCodec.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -41,7 +42,7 @@ SimOutcome failure(std::string message, std::string code = kFailed)
 std::string field(const Form& form, const std::string& name)
 {
     const auto found = form.find(name);
-    return found == form.end() ? std::string() : sim::percentDecode(found->second);
+    return found == form.end() ? std::string() : DecodeFormValue(found->second);
 }
 
 std::string joined(const std::vector<std::string>& pieces, const char* sep)

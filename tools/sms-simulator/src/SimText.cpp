@@ -1,22 +1,13 @@
 #include "SimText.h"
 
+#include "service/TextCodec.h"
+
 #include <algorithm>
 #include <charconv>
 
 namespace telvora::sim {
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool isBlank(char c)
 {
@@ -57,25 +48,6 @@ std::string xmlEscape(std::string_view text)
     return out;
 }
 
-std::string percentDecode(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = hexValue(text[i + 1]);
-            const int low = hexValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                out += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 std::map<std::string, std::string> parseFormRaw(std::string_view body)
 {
     std::map<std::string, std::string> fields;
@@ -87,7 +59,7 @@ std::map<std::string, std::string> parseFormRaw(std::string_view body)
         const std::string_view pair = body.substr(start, end - start);
         if (!pair.empty()) {
             const std::size_t eq = pair.find('=');
-            std::string name = percentDecode(pair.substr(0, eq));
+            std::string name = DecodeFormValue(pair.substr(0, eq));
             std::string value = eq == std::string_view::npos ? std::string() : std::string(pair.substr(eq + 1));
             fields.emplace(std::move(name), std::move(value));
         }
@@ -299,7 +271,7 @@ std::vector<std::vector<std::string>> parseDetails(std::string_view raw)
         if (c == '{') {
             const std::size_t close = raw.find('}', i + 1);
             const std::size_t end = close == std::string_view::npos ? raw.size() : close;
-            current.push_back(percentDecode(raw.substr(i + 1, end - i - 1)));
+            current.push_back(DecodeFormValue(raw.substr(i + 1, end - i - 1)));
             any = true;
             i = end + 1;
         } else if (c == ';') {

@@ -7,15 +7,12 @@
 #include <string_view>
 #include <vector>
 
-// Small text helpers of the simulator: it must not share code with the client it stands in for.
+// Small text helpers of the simulator. It shares no code with the client it stands in for except
+// the escaping rules of the wire (service/TextCodec.h), which both ends must read alike.
 namespace telvora::sim {
 
 // Escapes &, <, >, " and ' and drops the control characters XML 1.0 cannot carry.
 std::string xmlEscape(std::string_view text);
-
-// Decodes %XX escapes byte by byte. A malformed escape stays as written, and '+' stays '+':
-// the client escapes '+' itself, so a literal one really is a plus sign.
-std::string percentDecode(std::string_view text);
 
 // Splits a form body at '&' and '=' into name -> raw value; the values are left escaped,
 // because some of them (Details) carry structure that must be split before decoding.

@@ -232,6 +232,12 @@ bool SmsSimulator::start(const std::string& host, int port)
     // One request per connection: an idle keep-alive connection would hold a worker and delay stop().
     server->set_keep_alive_max_count(1);
     server->set_keep_alive_timeout(1);
+    // The library's default also sets SO_REUSEPORT, which lets a second simulator share the
+    // port and take requests at random; a port in use must be refused instead.
+    server->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     const int bound = port == 0 ? server->bind_to_any_port(host) : (server->bind_to_port(host, port) ? port : -1);
     if (bound <= 0)
         return false;

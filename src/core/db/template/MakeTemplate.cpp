@@ -1,9 +1,12 @@
-// telvora-make-template SCHEMA OUTPUT: builds the template database from schema.sql.
+// telvora-make-template SCHEMA OUTPUT: builds the template database from schema.sql and
+// the migration steps that follow it.
 // It goes through the access layer so the SQL functions the triggers call exist, writes
 // to a temporary file and renames it at the end, so a failing schema fails the build and
 // leaves no half-made template behind.
 
 #include "db/ADODataBase.h"
+#include "db/SchemaUpgrader.h"
+#include "db/SqlScript.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -61,8 +64,13 @@ int main(int argc, char** argv)
         if (!database.OpenOrCreate(temporary)) {
             return fail(temporary, database.GetLastError());
         }
-        if (!database.Execute(schema.str())) {
+        if (!telvora::ExecuteScript(database, schema.str())) {
             return fail(temporary, database.GetLastError());
+        }
+        // schema.sql is version 1; the later versions are the migration steps.
+        telvora::CSchemaUpgrader upgrader;
+        if (!upgrader.Upgrade(database)) {
+            return fail(temporary, upgrader.GetLastError());
         }
         // The shipped file is read-only data: no write-ahead log beside it, and compact.
         char* message = nullptr;

@@ -1,6 +1,10 @@
--- The template database SourceDB.db: every table of a working database, the field
--- catalogue, the parameter rows and the preset holidays. Working databases are copies of
--- it, so every row the program only ever UPDATEs must be here.
+-- Version 1 of the template database SourceDB.db: every table of a working database, the
+-- field catalogue, the parameter rows and the preset holidays. Working databases are
+-- copies of it, so every row the program only ever UPDATEs must be here.
+--
+-- This file stays as version 1 was released. Each later change of the schema is a
+-- numbered step in src/core/db/SchemaMigrations.cpp: the template build runs those steps
+-- after this file, and opening an older working database runs the ones it lacks.
 --
 -- Conventions:
 --   * ids are INTEGER PRIMARY KEY; tbl_card.id is always supplied by the inserting code,
@@ -9,9 +13,11 @@
 --     were written for an engine that compares text that way (folder and phrase lookups by
 --     name, parameter keys).
 --   * Dates are "YYYY-MM-DD HH:MM:SS" text in DATETIME columns; the triggers at the end
---     rewrite any other date spelling written into them. NORMDATE is registered by the
---     access layer on every connection, so these tables are written through it only.
---   * Yes/no columns are BIT holding 1/0 and default to 0, never NULL.
+--     rewrite any other date spelling written into them, and NORMDATE fails the statement
+--     for a value that is no date. NORMDATE is registered by the access layer on every
+--     connection, so these tables are written through it only.
+--   * Yes/no columns are BIT holding 1/0 and default to 0, never NULL (from version 2
+--     triggers turn any other value written into them into 1 or 0).
 
 PRAGMA user_version = 1;
 

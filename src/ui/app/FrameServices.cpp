@@ -1,0 +1,7 @@
+#include "app/FrameServices.h"
+
+namespace telvora {
+
+FrameServices::~FrameServices() = default;
+
+} // namespace telvora

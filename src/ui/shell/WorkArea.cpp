@@ -1,0 +1,133 @@
+#include "shell/WorkArea.h"
+
+#include <QLabel>
+#include <QSplitter>
+#include <algorithm>
+
+namespace telvora {
+
+QWidget* CWorkArea::placeholder(QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromUtf8(CWorkArea::kUnavailable), parent);
+    label->setAlignment(Qt::AlignCenter);
+    label->setEnabled(false);
+    return label;
+}
+
+CWorkArea::CWorkArea(QVector<PageSpec> pages, QWidget* parent)
+    : QStackedWidget(parent)
+{
+    for (PageSpec& spec : pages)
+        m_pages.append(Page {std::move(spec)});
+}
+
+CWorkArea::~CWorkArea() = default;
+
+QStringList CWorkArea::captions() const
+{
+    QStringList result;
+    for (const Page& page : m_pages)
+        result.append(page.spec.caption);
+    return result;
+}
+
+int CWorkArea::indexOf(const QString& caption) const
+{
+    const auto it = std::find_if(
+        m_pages.cbegin(), m_pages.cend(), [&caption](const Page& page) { return page.spec.caption == caption; });
+    return it == m_pages.cend() ? -1 : static_cast<int>(it - m_pages.cbegin());
+}
+
+const CWorkArea::Page* CWorkArea::find(const QString& caption) const
+{
+    const int index = indexOf(caption);
+    return index < 0 ? nullptr : &m_pages[index];
+}
+
+bool CWorkArea::SwitchPage(const QString& caption)
+{
+    const int index = indexOf(caption);
+    if (index < 0)
+        return false;
+    Page& page = m_pages[index];
+    if (!page.splitter)
+        create(page);
+    setCurrentWidget(page.splitter);
+    emit pageSwitched(caption);
+    return true;
+}
+
+void CWorkArea::create(Page& page)
+{
+    const PageSpec& spec = page.spec;
+    page.splitter = new QSplitter(Qt::Horizontal, this);
+    page.splitter->setObjectName(spec.caption);
+    page.splitter->setChildrenCollapsible(false);
+    // A page still to come says so rather than show an empty work area.
+    if (!spec.view) {
+        page.view = placeholder(page.splitter);
+        page.splitter->addWidget(page.view);
+        addWidget(page.splitter);
+        return;
+    }
+    if (spec.leftWidth > 0) {
+        page.left = spec.left ? spec.left(page.splitter) : placeholder(page.splitter);
+        page.left->setMinimumWidth(spec.leftMinimum);
+        page.splitter->addWidget(page.left);
+        page.left->setVisible(!spec.leftHidden);
+    }
+    page.view = spec.view(page.splitter);
+    page.splitter->addWidget(page.view);
+    page.splitter->setStretchFactor(page.splitter->indexOf(page.view), 1);
+    if (page.left)
+        page.splitter->setSizes({spec.leftWidth, qMax(width() - spec.leftWidth, 1)});
+    addWidget(page.splitter);
+}
+
+QString CWorkArea::currentPage() const
+{
+    const QWidget* current = currentWidget();
+    return current ? current->objectName() : QString();
+}
+
+QWidget* CWorkArea::view(const QString& caption) const
+{
+    const Page* page = find(caption);
+    return page ? page->view : nullptr;
+}
+
+QWidget* CWorkArea::leftPane(const QString& caption) const
+{
+    const Page* page = find(caption);
+    return page ? page->left : nullptr;
+}
+
+void CWorkArea::showLeftPane(bool shown)
+{
+    const Page* page = find(currentPage());
+    if (!page || !page->left || page->left->isHidden() != shown)
+        return;
+    page->left->setVisible(shown);
+    if (shown)
+        page->splitter->setSizes({page->spec.leftWidth, qMax(page->splitter->width() - page->spec.leftWidth, 1)});
+}
+
+QStringList CWorkArea::pageDocks() const
+{
+    QStringList result;
+    for (const Page& page : m_pages) {
+        for (const QString& dock : page.spec.docks) {
+            if (!result.contains(dock))
+                result.append(dock);
+        }
+    }
+    return result;
+}
+
+QStringList CWorkArea::currentDocks() const
+{
+    const Page* page = find(currentPage());
+    return page ? page->spec.docks : QStringList();
+}
+
+} // namespace telvora
