@@ -4,6 +4,8 @@
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
+#include "contacts/CardFolderView.h"
+#include "contacts/CardListView.h"
 #include "db/ADODataBase.h"
 #include "db/DateTime.h"
 #include "records/SendHistory.h"
@@ -123,9 +125,20 @@ QVector<PageSpec> CMainFrame::pageTable()
             m_services.prompter, m_services.hints, m_services.handOver, *this};
         return new CSendTabView(new CSMSSendView(std::move(dependencies)), parent);
     };
+    // The folder tree is made first; the card list then hears its selection.
+    const auto folderPane = [this](QWidget* parent) -> QWidget* {
+        m_cardFolders = new CCardFolderView({m_services.app, m_services.prompter, m_services.hints}, parent);
+        return m_cardFolders;
+    };
+    const auto cardPage = [this](QWidget* parent) -> QWidget* {
+        auto* list = new CCardListView({m_services.app, m_services.prompter, m_services.hints}, parent);
+        if (m_cardFolders)
+            connect(m_cardFolders, &CCardFolderView::folderSelected, list, &CCardListView::showFolder);
+        return list;
+    };
     // The recipient picker left of the send page shows on "添加客户".
     return {
-        {.caption = QStringLiteral("客户资料"), .leftWidth = 130},
+        {.caption = QStringLiteral("客户资料"), .view = cardPage, .left = folderPane, .leftWidth = 130},
         {.caption = QStringLiteral("短信群发"), .view = sendPage, .leftWidth = 200, .leftHidden = true},
         {.caption = QStringLiteral("精准短信"), .leftWidth = 180},
         {.caption = QStringLiteral("今日提醒"), .leftWidth = 200, .leftHidden = true},

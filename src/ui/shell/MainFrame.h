@@ -14,6 +14,7 @@ class QProgressBar;
 
 namespace telvora {
 
+class CCardFolderView;
 class CFrameRuntime;
 class CLoginDlg;
 class CNavigationPane;
@@ -134,6 +135,7 @@ private:
     DesktopAlertStack* m_alerts;
     CFrameRuntime* m_runtime;
     QPointer<CLoginDlg> m_loginDialog;
+    QPointer<CCardFolderView> m_cardFolders;
 };
 
 } // namespace telvora

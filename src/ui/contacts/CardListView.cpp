@@ -1,0 +1,239 @@
+#include "contacts/CardListView.h"
+
+#include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
+#include "app/Prompter.h"
+#include "contacts/CardExporter.h"
+#include "contacts/CardListPager.h"
+#include "contacts/CardStore.h"
+#include "widgets/ReportView.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace telvora {
+
+namespace {
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+constexpr int kFirstFieldColumn = 2; // after "PID" and "序号"
+
+} // namespace
+
+CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
+    : QWidget(parent)
+    , m_deps(dependencies)
+    , m_report(new ReportView(this))
+    , m_label(new QLabel(QStringLiteral("共 0条记录"), this))
+    , m_checkAll(new QCheckBox(QStringLiteral("全选"), this))
+    , m_invert(new QCheckBox(QStringLiteral("反选"), this))
+{
+    auto* deleteButton = new QPushButton(QStringLiteral("删除"), this);
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(m_checkAll);
+    bar->addWidget(m_invert);
+    bar->addWidget(deleteButton);
+    bar->addStretch();
+    bar->addWidget(m_label);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(m_report);
+
+    m_report->setSortingEnabled(false);
+    m_report->setCheckColumn(1);
+    connect(m_checkAll, &QCheckBox::toggled, this, [this](bool checked) { m_report->setAllChecked(checked); });
+    connect(m_invert, &QCheckBox::toggled, this, [this]() { m_report->invertChecks(); });
+    connect(deleteButton, &QPushButton::clicked, this, &CCardListView::deleteChecked);
+    connect(m_report, &ReportView::moreRowsWanted, this, &CCardListView::loadNextBlock);
+    connect(m_report, &ReportView::contextMenuRequested, this, &CCardListView::showMenu);
+    m_deps.hints.listen(this, &CCardListView::onHint);
+    rebuildColumns();
+}
+
+CCardListView::~CCardListView() = default;
+
+void CCardListView::rebuildColumns()
+{
+    m_fields = CFieldCatalogue(m_deps.app.GetDatabase()).ListFields();
+    QVector<ReportColumn> columns {
+        ReportColumn(QStringLiteral("PID"), 0, true), ReportColumn(QStringLiteral("序号"), 50, false, true)};
+    for (const CardField& field : m_fields)
+        columns.append(ReportColumn(qs(field.caption), 90));
+    m_report->setColumns(columns);
+    m_pager = std::make_unique<CCardListPager>(m_deps.app.GetDatabase(), m_fields);
+}
+
+void CCardListView::onHint(int hint)
+{
+    if (hint == HintBroadcaster::AddressBookChanged || hint == HintBroadcaster::AllDataReplaced) {
+        rebuildColumns();
+        showFolder(QString(), 0);
+    }
+}
+
+void CCardListView::showFolder(const QString& name, long id)
+{
+    m_report->clear();
+    m_folderName = name;
+    m_folderId = name.isEmpty() ? 0 : id;
+    m_pager->Open(m_folderId);
+    m_label->setText(QStringLiteral("共 0条记录"));
+    if (m_folderId > 0)
+        loadNextBlock();
+}
+
+void CCardListView::loadNextBlock()
+{
+    std::vector<CardRow> rows;
+    if (!m_pager->NextBlock(rows)) {
+        m_report->setMoreRowsAvailable(false);
+        if (m_folderId > 0)
+            m_label->setText(qs(m_pager->Label()));
+        return;
+    }
+    QVector<ReportRow> reportRows;
+    reportRows.reserve(static_cast<int>(rows.size()));
+    int number = m_report->rowCount();
+    for (const CardRow& row : rows) {
+        QStringList cells {QString::number(row.id), QString::number(++number)};
+        for (const std::string& value : row.values)
+            cells.append(qs(value));
+        reportRows.append(ReportRow(cells, static_cast<qlonglong>(row.id)));
+    }
+    m_report->appendRows(std::move(reportRows));
+    m_report->setMoreRowsAvailable(!m_pager->AtEnd());
+    m_label->setText(qs(m_pager->Label()));
+}
+
+QString CCardListView::labelText() const
+{
+    return m_label->text();
+}
+
+bool CCardListView::needFolder()
+{
+    if (m_folderId >= 1)
+        return true;
+    m_deps.prompter.information(this, QStringLiteral("请先选择要操作的目录!"));
+    return false;
+}
+
+std::vector<long> CCardListView::checkedCardIds() const
+{
+    std::vector<long> ids;
+    for (const qint64 id : m_report->recordIds(m_report->checkedRows()))
+        ids.push_back(static_cast<long>(id));
+    return ids;
+}
+
+void CCardListView::showMenu(const QPoint& position)
+{
+    // A mouse selection followed by a right click acts on the selected rows.
+    for (const int row : m_report->selectedRows())
+        m_report->setChecked(row, true);
+    const bool folder = m_folderId >= 1;
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("删除客户"), this, &CCardListView::deleteChecked)->setEnabled(folder);
+    menu.addAction(QStringLiteral("删除当前目录客户"), this, &CCardListView::removeCheckedFromFolder);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("导出客户"), this, [this]() { exportRows(false); })->setEnabled(folder);
+    menu.addAction(QStringLiteral("导出选中客户"), this, [this]() { exportRows(true); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("QQ聊天"), this, &CCardListView::chatWithFocused);
+    menu.addAction(QStringLiteral("发送邮件"), this, &CCardListView::mailChecked);
+    menu.exec(position);
+}
+
+void CCardListView::deleteChecked()
+{
+    if (!needFolder())
+        return;
+    // The ids first: a hint may reload the list while the question is open.
+    const std::vector<long> ids = checkedCardIds();
+    if (!m_deps.prompter.question(this, QStringLiteral("您是否确定要删除所有选中的客户资料？")))
+        return;
+    CCardStore store(m_deps.app.GetDatabase());
+    if (!store.DeleteCards(ids))
+        m_deps.prompter.error(this, qs(store.GetLastError()));
+    showFolder(m_folderName, m_folderId);
+}
+
+void CCardListView::removeCheckedFromFolder()
+{
+    if (!needFolder())
+        return;
+    const std::vector<long> ids = checkedCardIds();
+    if (!m_deps.prompter.question(this, QStringLiteral("您是否需要删除当前目录的选中客户？")))
+        return;
+    CCardStore store(m_deps.app.GetDatabase());
+    if (!store.RemoveFromFolder(ids, m_folderId))
+        m_deps.prompter.error(this, qs(store.GetLastError()));
+    showFolder(m_folderName, m_folderId);
+}
+
+void CCardListView::exportRows(bool checkedOnly)
+{
+    if (m_report->rowCount() == 0) {
+        m_deps.prompter.information(this, QStringLiteral("没有可导出的客户资料!"));
+        return;
+    }
+    const std::string title = checkedOnly ? "导出记录" : CCardExporter::FolderSheetName(m_folderId);
+    const QString path = m_deps.prompter.getSaveFileName(this,
+        FileRequest {QStringLiteral("输入要导入的文件名"), qs(CCardExporter::DefaultFileName(title)),
+            QStringLiteral("Excel Files (*.xlsx);;CSV Files (*.csv)"), QStringLiteral("xlsx")});
+    if (path.isEmpty())
+        return;
+    CCardExporter exporter(m_deps.app.GetDatabase());
+    CCardExporter::Result result = CCardExporter::Result::Failed;
+    if (checkedOnly) {
+        std::vector<std::string> headers;
+        const QVector<int> columns = m_report->visibleColumns();
+        for (const int column : columns)
+            headers.push_back(m_report->column(column).caption.toStdString());
+        std::vector<std::vector<std::string>> rows;
+        for (const int row : m_report->checkedRows()) {
+            std::vector<std::string> cells;
+            for (const int column : columns)
+                cells.push_back(m_report->cell(row, column).toStdString());
+            rows.push_back(std::move(cells));
+        }
+        result = exporter.ExportRows(path.toStdString(), title, headers, rows);
+    } else {
+        result = exporter.ExportFolder(m_folderId, path.toStdString());
+    }
+    m_deps.prompter.information(this,
+        result == CCardExporter::Result::Done ? QStringLiteral("导出目录客户资料成功")
+                                              : QStringLiteral("导出目录客户资料失败"));
+}
+
+void CCardListView::mailChecked()
+{
+    const std::string address = CCardStore(m_deps.app.GetDatabase()).MailtoAddress(checkedCardIds());
+    if (!address.empty())
+        QDesktopServices::openUrl(QUrl(qs(address)));
+}
+
+void CCardListView::chatWithFocused()
+{
+    const int row = m_report->focusedRow();
+    if (row < 0) {
+        m_deps.prompter.information(this, QStringLiteral("请先选择一个需要QQ聊天的客户!"));
+        return;
+    }
+    const std::string address
+        = CCardStore(m_deps.app.GetDatabase()).QqChatAddress(static_cast<long>(m_report->rowData(row).toLongLong()));
+    if (!address.empty())
+        QDesktopServices::openUrl(QUrl(qs(address)));
+}
+
+} // namespace telvora

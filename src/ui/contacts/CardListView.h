@@ -1,0 +1,70 @@
+#pragma once
+
+#include "contacts/FieldCatalogue.h"
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+
+namespace telvora {
+
+class CAppContext;
+class CCardListPager;
+class HintBroadcaster;
+class Prompter;
+class ReportView;
+
+// The cards of the folder chosen in the tree, 1,000 at a time as the list reaches its end:
+// ticking, "全选"/"反选", deleting, removing from the folder, exporting, e-mail and QQ.
+class CCardListView final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CCardListView)
+
+public:
+    struct Dependencies
+    {
+        CAppContext& app;
+        Prompter& prompter;
+        HintBroadcaster& hints;
+    };
+
+    explicit CCardListView(Dependencies dependencies, QWidget* parent = nullptr);
+    ~CCardListView() override;
+
+    // From the folder tree; an empty name empties the list.
+    void showFolder(const QString& name, long id);
+    void loadNextBlock();
+
+    // The menu's commands on the ticked rows (focused row for QQ).
+    void deleteChecked();
+    void removeCheckedFromFolder();
+    void exportRows(bool checkedOnly);
+    void mailChecked();
+    void chatWithFocused();
+
+    ReportView* report() const { return m_report; }
+    QString labelText() const;
+
+private:
+    void onHint(int hint);
+    void rebuildColumns();
+    void showMenu(const QPoint& position);
+    bool needFolder();
+    std::vector<long> checkedCardIds() const;
+
+    Dependencies m_deps;
+    ReportView* m_report;
+    QLabel* m_label;
+    QCheckBox* m_checkAll;
+    QCheckBox* m_invert;
+    std::vector<CardField> m_fields;
+    std::unique_ptr<CCardListPager> m_pager;
+    long m_folderId = 0;
+    QString m_folderName;
+};
+
+} // namespace telvora

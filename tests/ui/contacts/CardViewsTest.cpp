@@ -1,0 +1,159 @@
+#include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
+#include "contacts/CardFolderView.h"
+#include "contacts/CardListView.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+#include "widgets/ReportView.h"
+
+#include <QSignalSpy>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace telvora;
+
+namespace {
+
+CDataDirectory dataDirectory(const test::TempDir& temp)
+{
+    DataDirectoryInputs inputs;
+    inputs.telvoraHome = temp.path().string();
+    inputs.templateDirectory = TELVORA_TEST_TEMPLATE_DIR;
+    CDataDirectory directory(inputs);
+    directory.Prepare();
+    return directory;
+}
+
+// The address book page on a fresh working database: the tree and the list, joined as
+// the main window joins them.
+struct Fixture
+{
+    Fixture()
+    {
+        app.OpenWorkDatabase("user.db");
+        folders = std::make_unique<CCardFolderView>(CCardFolderView::Dependencies {app, prompter, hints});
+        list = std::make_unique<CCardListView>(CCardListView::Dependencies {app, prompter, hints});
+        QObject::connect(folders.get(), &CCardFolderView::folderSelected, list.get(), &CCardListView::showFolder);
+    }
+    void cards(long folderId, int count)
+    {
+        CADODataBase& db = app.GetDatabase();
+        db.BeginTransaction();
+        for (int i = 0; i < count; ++i) {
+            const long id = app.GetNextCardId().Take(db);
+            db.Execute("INSERT INTO tbl_card (id, phone, folder_id) VALUES (" + std::to_string(id) + ", '"
+                + std::to_string(13800000000 + id) + "', " + std::to_string(folderId) + ")");
+        }
+        db.CommitTransaction();
+    }
+    QStringList tree() const
+    {
+        QStringList names;
+        QTreeWidgetItemIterator it(folders->tree());
+        for (; *it; ++it)
+            names.append(QString((*it)->parent() ? "  " : "") + (*it)->text(0));
+        return names;
+    }
+    void select(int topLevel) { folders->tree()->setCurrentItem(folders->tree()->topLevelItem(topLevel)); }
+
+    test::TempDir temp;
+    CAppContext app {dataDirectory(temp)};
+    LoginGate gate;
+    HintBroadcaster hints {gate};
+    ScriptedPrompter prompter;
+    std::unique_ptr<CCardFolderView> folders;
+    std::unique_ptr<CCardListView> list;
+};
+
+} // namespace
+
+class CardViewsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void foldersAreMadeRenamedAndRefused()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("客户"));
+        f.folders->newFolder(false);
+        f.select(0);
+        f.prompter.answerText(QStringLiteral("VIP"));
+        f.folders->newFolder(true);
+        QTRY_COMPARE(f.tree(), (QStringList {QStringLiteral("客户"), QStringLiteral("  VIP")}));
+
+        f.prompter.answerText(QStringLiteral("vip"));
+        f.folders->newFolder(false);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("已存在同名目录!"));
+        f.select(0);
+        f.prompter.answerText(QStringLiteral("老客户"));
+        f.folders->renameFolder();
+        QCOMPARE(f.tree().front(), QStringLiteral("老客户"));
+
+        f.prompter.answerQuestion(true);
+        f.folders->deleteFolder();
+        QTRY_COMPARE(f.tree(), QStringList());
+        QCOMPARE(f.prompter.unexpectedQuestions(), 0);
+    }
+
+    void subfolderNeedsARoot()
+    {
+        Fixture f;
+        f.folders->newFolder(true);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先添加根目录!"));
+    }
+
+    void listReadsBlocksAndDeletesTicked()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("A"));
+        f.folders->newFolder(false);
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 1500);
+        f.select(0);
+        QCOMPARE(f.list->report()->rowCount(), 1000);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[2/1]共 1500条记录"));
+        QCOMPARE(f.list->report()->cell(999, 1), QStringLiteral("1000"));
+        f.list->loadNextBlock();
+        QCOMPARE(f.list->report()->rowCount(), 1500);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[2/2]共 1500条记录"));
+
+        f.list->report()->setChecked(0, true);
+        f.list->report()->setChecked(1499, true);
+        f.prompter.answerQuestion(false);
+        f.list->deleteChecked();
+        QCOMPARE(f.list->report()->rowCount(), 1500); // Cancel changes nothing
+        f.prompter.answerQuestion(true);
+        f.list->deleteChecked();
+        QCOMPARE(f.list->labelText(), QStringLiteral("[2/1]共 1498条记录"));
+        QCOMPARE(f.list->report()->cell(0, 2), QStringLiteral("13800000002"));
+    }
+
+    void clearingEmptiesTheList()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("A"));
+        f.folders->newFolder(false);
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 3);
+        f.select(0);
+        QCOMPARE(f.list->report()->rowCount(), 3);
+        f.prompter.answerQuestion(true);
+        f.folders->clearFolder();
+        QCOMPARE(f.list->report()->rowCount(), 0);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[0/0]共 0条记录"));
+    }
+
+    void exportWithoutRowsIsRefused()
+    {
+        Fixture f;
+        f.list->exportRows(true);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("没有可导出的客户资料!"));
+        f.list->deleteChecked();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选择要操作的目录!"));
+    }
+};
+
+QTEST_MAIN(CardViewsTest)
+#include "CardViewsTest.moc"
