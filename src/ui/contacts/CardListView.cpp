@@ -6,6 +6,7 @@
 #include "contacts/CardExporter.h"
 #include "contacts/CardListPager.h"
 #include "contacts/CardStore.h"
+#include "contacts/ImportCardDlg.h"
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
@@ -39,10 +40,12 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     , m_invert(new QCheckBox(QStringLiteral("反选"), this))
 {
     auto* deleteButton = new QPushButton(QStringLiteral("删除"), this);
+    auto* importButton = new QPushButton(QStringLiteral("导入"), this);
     auto* bar = new QHBoxLayout;
     bar->addWidget(m_checkAll);
     bar->addWidget(m_invert);
     bar->addWidget(deleteButton);
+    bar->addWidget(importButton);
     bar->addStretch();
     bar->addWidget(m_label);
     auto* layout = new QVBoxLayout(this);
@@ -54,6 +57,7 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     connect(m_checkAll, &QCheckBox::toggled, this, [this](bool checked) { m_report->setAllChecked(checked); });
     connect(m_invert, &QCheckBox::toggled, this, [this]() { m_report->invertChecks(); });
     connect(deleteButton, &QPushButton::clicked, this, &CCardListView::deleteChecked);
+    connect(importButton, &QPushButton::clicked, this, &CCardListView::importCards);
     connect(m_report, &ReportView::moreRowsWanted, this, &CCardListView::loadNextBlock);
     connect(m_report, &ReportView::contextMenuRequested, this, &CCardListView::showMenu);
     m_deps.hints.listen(this, &CCardListView::onHint);
@@ -145,6 +149,7 @@ void CCardListView::showMenu(const QPoint& position)
     QMenu menu(this);
     menu.addAction(QStringLiteral("删除客户"), this, &CCardListView::deleteChecked)->setEnabled(folder);
     menu.addAction(QStringLiteral("删除当前目录客户"), this, &CCardListView::removeCheckedFromFolder);
+    menu.addAction(QStringLiteral("导入客户"), this, &CCardListView::importCards)->setEnabled(folder);
     menu.addSeparator();
     menu.addAction(QStringLiteral("导出客户"), this, [this]() { exportRows(false); })->setEnabled(folder);
     menu.addAction(QStringLiteral("导出选中客户"), this, [this]() { exportRows(true); });
@@ -152,6 +157,18 @@ void CCardListView::showMenu(const QPoint& position)
     menu.addAction(QStringLiteral("QQ聊天"), this, &CCardListView::chatWithFocused);
     menu.addAction(QStringLiteral("发送邮件"), this, &CCardListView::mailChecked);
     menu.exec(position);
+}
+
+void CCardListView::importCards()
+{
+    if (m_folderId < 1) {
+        m_deps.prompter.information(this, QStringLiteral("请先添加或选择要操作的目录!"));
+        return;
+    }
+    CImportCardDlg dialog(m_deps.app, m_deps.prompter, m_folderId, this);
+    dialog.exec();
+    if (dialog.imported())
+        showFolder(m_folderName, m_folderId);
 }
 
 void CCardListView::deleteChecked()

@@ -41,6 +41,8 @@ public:
 
     // The menu's commands on the ticked rows (focused row for QQ).
     void deleteChecked();
+    // Opens the import dialog for the current folder.
+    void importCards();
     void removeCheckedFromFolder();
     void exportRows(bool checkedOnly);
     void mailChecked();

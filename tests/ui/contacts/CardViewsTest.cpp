@@ -3,10 +3,12 @@
 #include "app/LoginGate.h"
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
+#include "contacts/ImportCardDlg.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 #include "widgets/ReportView.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <QtTest>
@@ -143,6 +145,39 @@ private slots:
         f.folders->clearFolder();
         QCOMPARE(f.list->report()->rowCount(), 0);
         QCOMPARE(f.list->labelText(), QStringLiteral("[0/0]共 0条记录"));
+    }
+
+    void importRunsOnAWorkerAndOffersTheFailures()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("A"));
+        f.folders->newFolder(false);
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 1); // 13800000001
+        const QString file = QString::fromStdString(f.temp.file("cards.txt"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= 3000; ++i)
+            out.write(QByteArray::number(13800000000LL + i) + ",name\n");
+        out.close();
+
+        CImportCardDlg dialog(f.app, f.prompter, 1);
+        dialog.setSource(CImportCardDlg::Text);
+        QSignalSpy finished(&dialog, &CImportCardDlg::importFinished);
+        f.prompter.answerOpenFile(file);
+        f.prompter.answerQuestion(true);
+        const QString failures = QString::fromStdString(f.temp.file("failed.txt"));
+        f.prompter.answerSaveFile(failures);
+        dialog.startImport();
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(f.prompter.shown().front().text,
+            QStringLiteral("导入成功客户数[2999],错误或重复号码数[1],是否导出失败或重复的号码清单?"));
+        QVERIFY(dialog.imported());
+        QFile list(failures);
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), QByteArray("13800000001\n"));
+        f.select(0);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[3/1]共 3000条记录"));
     }
 
     void exportWithoutRowsIsRefused()
