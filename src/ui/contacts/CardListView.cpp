@@ -6,6 +6,7 @@
 #include "contacts/CardExporter.h"
 #include "contacts/CardListPager.h"
 #include "contacts/CardStore.h"
+#include "contacts/EditCardDlg.h"
 #include "contacts/ImportCardDlg.h"
 #include "widgets/ReportView.h"
 
@@ -39,11 +40,13 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     , m_checkAll(new QCheckBox(QStringLiteral("全选"), this))
     , m_invert(new QCheckBox(QStringLiteral("反选"), this))
 {
+    auto* newButton = new QPushButton(QStringLiteral("新建"), this);
     auto* deleteButton = new QPushButton(QStringLiteral("删除"), this);
     auto* importButton = new QPushButton(QStringLiteral("导入"), this);
     auto* bar = new QHBoxLayout;
     bar->addWidget(m_checkAll);
     bar->addWidget(m_invert);
+    bar->addWidget(newButton);
     bar->addWidget(deleteButton);
     bar->addWidget(importButton);
     bar->addStretch();
@@ -56,7 +59,9 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     m_report->setCheckColumn(1);
     connect(m_checkAll, &QCheckBox::toggled, this, [this](bool checked) { m_report->setAllChecked(checked); });
     connect(m_invert, &QCheckBox::toggled, this, [this]() { m_report->invertChecks(); });
+    connect(newButton, &QPushButton::clicked, this, &CCardListView::newCard);
     connect(deleteButton, &QPushButton::clicked, this, &CCardListView::deleteChecked);
+    connect(m_report, &ReportView::rowDoubleClicked, this, [this]() { editFocused(); });
     connect(importButton, &QPushButton::clicked, this, &CCardListView::importCards);
     connect(m_report, &ReportView::moreRowsWanted, this, &CCardListView::loadNextBlock);
     connect(m_report, &ReportView::contextMenuRequested, this, &CCardListView::showMenu);
@@ -79,6 +84,8 @@ void CCardListView::rebuildColumns()
 
 void CCardListView::onHint(int hint)
 {
+    if (hint == HintBroadcaster::NewCardRequested)
+        newCard();
     if (hint == HintBroadcaster::AddressBookChanged || hint == HintBroadcaster::AllDataReplaced) {
         rebuildColumns();
         showFolder(QString(), 0);
@@ -147,6 +154,8 @@ void CCardListView::showMenu(const QPoint& position)
         m_report->setChecked(row, true);
     const bool folder = m_folderId >= 1;
     QMenu menu(this);
+    menu.addAction(QStringLiteral("新增客户"), this, &CCardListView::newCard)->setEnabled(folder);
+    menu.addAction(QStringLiteral("修改客户"), this, &CCardListView::editFocused)->setEnabled(folder);
     menu.addAction(QStringLiteral("删除客户"), this, &CCardListView::deleteChecked)->setEnabled(folder);
     menu.addAction(QStringLiteral("删除当前目录客户"), this, &CCardListView::removeCheckedFromFolder);
     menu.addAction(QStringLiteral("导入客户"), this, &CCardListView::importCards)->setEnabled(folder);
@@ -157,6 +166,31 @@ void CCardListView::showMenu(const QPoint& position)
     menu.addAction(QStringLiteral("QQ聊天"), this, &CCardListView::chatWithFocused);
     menu.addAction(QStringLiteral("发送邮件"), this, &CCardListView::mailChecked);
     menu.exec(position);
+}
+
+void CCardListView::newCard()
+{
+    if (m_folderId < 1) {
+        m_deps.prompter.information(this, QStringLiteral("请先添加或选择要操作的目录!"));
+        return;
+    }
+    CEditCardDlg dialog(m_deps.app, m_deps.prompter, m_folderId, m_folderName, this);
+    dialog.exec();
+    if (dialog.saved())
+        showFolder(m_folderName, m_folderId);
+}
+
+void CCardListView::editFocused()
+{
+    const int row = m_report->focusedRow();
+    if (row < 0) {
+        m_deps.prompter.information(this, QStringLiteral("请先选择一个需要修改资料的客户!"));
+        return;
+    }
+    CEditCardDlg dialog(
+        m_deps.app, m_deps.prompter, static_cast<long>(m_report->rowData(row).toLongLong()), false, this);
+    if (dialog.exec() == QDialog::Accepted)
+        showFolder(m_folderName, m_folderId);
 }
 
 void CCardListView::importCards()

@@ -40,6 +40,8 @@ public:
     void loadNextBlock();
 
     // The menu's commands on the ticked rows (focused row for QQ).
+    void newCard();
+    void editFocused();
     void deleteChecked();
     // Opens the import dialog for the current folder.
     void importCards();

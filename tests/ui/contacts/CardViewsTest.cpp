@@ -3,12 +3,18 @@
 #include "app/LoginGate.h"
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
+#include "contacts/EditCardDlg.h"
 #include "contacts/ImportCardDlg.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 #include "widgets/ReportView.h"
 
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <QtTest>
@@ -56,6 +62,11 @@ struct Fixture
         for (; *it; ++it)
             names.append(QString((*it)->parent() ? "  " : "") + (*it)->text(0));
         return names;
+    }
+    void folder()
+    {
+        prompter.answerText(QStringLiteral("A"));
+        folders->newFolder(false);
     }
     void select(int topLevel) { folders->tree()->setCurrentItem(folders->tree()->topLevelItem(topLevel)); }
 
@@ -178,6 +189,43 @@ private slots:
         QCOMPARE(list.readAll(), QByteArray("13800000001\n"));
         f.select(0);
         QCOMPARE(f.list->labelText(), QStringLiteral("[3/1]共 3000条记录"));
+    }
+
+    void editorSavesAddsRepeatedlyAndRefuses()
+    {
+        Fixture f;
+        f.folder();
+        CEditCardDlg dialog(f.app, f.prompter, 1, QStringLiteral("A"));
+        dialog.autoTitleButton()->setChecked(true);
+        dialog.nameEdit()->setText(QStringLiteral("王芳"));
+        dialog.femaleButton()->click();
+        QCOMPARE(dialog.titleEdit()->text(), QStringLiteral("王小姐"));
+        dialog.phoneEdit()->setText(QStringLiteral("1380013800"));
+        dialog.save();
+        QCOMPARE(f.prompter.lastText(), QString::fromStdString(std::string(CCardEditor::kInvalidPhone)));
+
+        dialog.repeatBox()->setChecked(true);
+        QCOMPARE(dialog.saveButton()->text(), QStringLiteral("保存并增加"));
+        dialog.phoneEdit()->setText(QStringLiteral("13800138000"));
+        dialog.birthdayEdit()->setDate(QDate(1990, 5, 3));
+        dialog.save();
+        QVERIFY(dialog.saved());
+        QCOMPARE(dialog.phoneEdit()->text(), QString());
+        QCOMPARE(dialog.birthdayEdit()->date(), QDate(1990, 5, 3));
+        dialog.phoneEdit()->setText(QStringLiteral("13800138000"));
+        dialog.save();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("添加客户资料失败，手机号码不能重复!"));
+
+        CEditCardDlg edit(f.app, f.prompter, 1, false);
+        QCOMPARE(edit.nameEdit()->text(), QStringLiteral("王芳"));
+        QVERIFY(edit.femaleButton()->isChecked());
+        QCOMPARE(edit.birthdayEdit()->date(), QDate(1990, 5, 3));
+        edit.birthdayEdit()->setDate(QDate(1900, 1, 1));
+        edit.save();
+        QCOMPARE(edit.result(), int(QDialog::Accepted));
+        f.select(0);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[1/1]共 1条记录"));
+        QCOMPARE(f.list->report()->cell(0, 9), QString()); // no birthday any more
     }
 
     void exportWithoutRowsIsRefused()
