@@ -1,6 +1,7 @@
 #include "contacts/CardListView.h"
 
 #include "app/AppContext.h"
+#include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
 #include "contacts/CardExporter.h"
@@ -8,6 +9,9 @@
 #include "contacts/CardStore.h"
 #include "contacts/EditCardDlg.h"
 #include "contacts/ImportCardDlg.h"
+#include "send/NumberList.h"
+#include "send/RecipientHandOver.h"
+#include "send/SmsRules.h"
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
@@ -40,12 +44,21 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     , m_checkAll(new QCheckBox(QStringLiteral("全选"), this))
     , m_invert(new QCheckBox(QStringLiteral("反选"), this))
 {
+    auto* sendButton = new QPushButton(QStringLiteral("添加到发送"), this);
+    auto* sendMenu = new QMenu(sendButton);
+    sendMenu->addAction(QStringLiteral("添加选中全部到发送"), this, [this]() { addCheckedToSend(0); });
+    sendMenu->addSeparator();
+    sendMenu->addAction(QStringLiteral("添加选中移动号码到发送"), this, [this]() { addCheckedToSend(1); });
+    sendMenu->addAction(QStringLiteral("添加选中联通号码到发送"), this, [this]() { addCheckedToSend(2); });
+    sendMenu->addAction(QStringLiteral("添加选中电信号码到发送"), this, [this]() { addCheckedToSend(3); });
+    sendButton->setMenu(sendMenu);
     auto* newButton = new QPushButton(QStringLiteral("新建"), this);
     auto* deleteButton = new QPushButton(QStringLiteral("删除"), this);
     auto* importButton = new QPushButton(QStringLiteral("导入"), this);
     auto* bar = new QHBoxLayout;
     bar->addWidget(m_checkAll);
     bar->addWidget(m_invert);
+    bar->addWidget(sendButton);
     bar->addWidget(newButton);
     bar->addWidget(deleteButton);
     bar->addWidget(importButton);
@@ -160,12 +173,34 @@ void CCardListView::showMenu(const QPoint& position)
     menu.addAction(QStringLiteral("删除当前目录客户"), this, &CCardListView::removeCheckedFromFolder);
     menu.addAction(QStringLiteral("导入客户"), this, &CCardListView::importCards)->setEnabled(folder);
     menu.addSeparator();
+    menu.addAction(QStringLiteral("添加选中全部到发送"), this, [this]() { addCheckedToSend(0); })->setEnabled(folder);
+    menu.addSeparator();
     menu.addAction(QStringLiteral("导出客户"), this, [this]() { exportRows(false); })->setEnabled(folder);
     menu.addAction(QStringLiteral("导出选中客户"), this, [this]() { exportRows(true); });
     menu.addSeparator();
     menu.addAction(QStringLiteral("QQ聊天"), this, &CCardListView::chatWithFocused);
     menu.addAction(QStringLiteral("发送邮件"), this, &CCardListView::mailChecked);
     menu.exec(position);
+}
+
+void CCardListView::addCheckedToSend(int carrier)
+{
+    std::vector<std::string> numbers;
+    CarrierCounts counts;
+    for (const int row : m_report->checkedRows()) {
+        const std::string number = m_report->cell(row, kFirstFieldColumn).toStdString();
+        const Carrier kind = ClassifyMobileNumber(number);
+        if (kind == Carrier::Invalid || (carrier != 0 && static_cast<int>(kind) != carrier))
+            continue;
+        numbers.push_back(number);
+        counts.add(kind);
+    }
+    if (numbers.empty()) {
+        m_deps.prompter.information(this, QStringLiteral("请先选中需要发送短信的客户!"));
+        return;
+    }
+    m_deps.handOver.handOverRecipients(std::move(numbers), counts);
+    m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
 }
 
 void CCardListView::newCard()

@@ -13,8 +13,10 @@ namespace telvora {
 
 class CAppContext;
 class CCardListPager;
+class FrameServices;
 class HintBroadcaster;
 class Prompter;
+class RecipientHandOver;
 class ReportView;
 
 // The cards of the folder chosen in the tree, 1,000 at a time as the list reaches its end:
@@ -30,6 +32,8 @@ public:
         CAppContext& app;
         Prompter& prompter;
         HintBroadcaster& hints;
+        RecipientHandOver& handOver;
+        FrameServices& frame;
     };
 
     explicit CCardListView(Dependencies dependencies, QWidget* parent = nullptr);
@@ -40,6 +44,8 @@ public:
     void loadNextBlock();
 
     // The menu's commands on the ticked rows (focused row for QQ).
+    // Hands the ticked numbers (of one carrier, 0 for all) to the send page.
+    void addCheckedToSend(int carrier);
     void newCard();
     void editFocused();
     void deleteChecked();

@@ -131,7 +131,8 @@ QVector<PageSpec> CMainFrame::pageTable()
         return m_cardFolders;
     };
     const auto cardPage = [this](QWidget* parent) -> QWidget* {
-        auto* list = new CCardListView({m_services.app, m_services.prompter, m_services.hints}, parent);
+        auto* list = new CCardListView(
+            {m_services.app, m_services.prompter, m_services.hints, m_services.handOver, *this}, parent);
         if (m_cardFolders)
             connect(m_cardFolders, &CCardFolderView::folderSelected, list, &CCardListView::showFolder);
         return list;

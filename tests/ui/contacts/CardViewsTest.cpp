@@ -5,6 +5,8 @@
 #include "contacts/CardListView.h"
 #include "contacts/EditCardDlg.h"
 #include "contacts/ImportCardDlg.h"
+#include "send/RecipientHandOver.h"
+#include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 #include "widgets/ReportView.h"
@@ -41,7 +43,7 @@ struct Fixture
     {
         app.OpenWorkDatabase("user.db");
         folders = std::make_unique<CCardFolderView>(CCardFolderView::Dependencies {app, prompter, hints});
-        list = std::make_unique<CCardListView>(CCardListView::Dependencies {app, prompter, hints});
+        list = std::make_unique<CCardListView>(CCardListView::Dependencies {app, prompter, hints, handOver, frame});
         QObject::connect(folders.get(), &CCardFolderView::folderSelected, list.get(), &CCardListView::showFolder);
     }
     void cards(long folderId, int count)
@@ -75,6 +77,8 @@ struct Fixture
     LoginGate gate;
     HintBroadcaster hints {gate};
     ScriptedPrompter prompter;
+    RecipientHandOver handOver;
+    RecordingFrame frame {hints};
     std::unique_ptr<CCardFolderView> folders;
     std::unique_ptr<CCardListView> list;
 };
@@ -226,6 +230,27 @@ private slots:
         f.select(0);
         QCOMPARE(f.list->labelText(), QStringLiteral("[1/1]共 1条记录"));
         QCOMPARE(f.list->report()->cell(0, 9), QString()); // no birthday any more
+    }
+
+    void tickedNumbersGoToTheSendPage()
+    {
+        Fixture f;
+        f.folder();
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.app.GetDatabase().Execute("INSERT INTO tbl_card (id, phone, folder_id) VALUES (1, '13800000001', 1), "
+                                    "(2, '13000000002', 1), (3, '18900000003', 1)");
+        f.select(0);
+        f.list->addCheckedToSend(0);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选中需要发送短信的客户!"));
+        f.list->report()->setAllChecked(true);
+        f.list->addCheckedToSend(2);
+        QCOMPARE(f.handOver.recipients(), std::vector<std::string> {"13000000002"});
+        QCOMPARE(f.frame.pages, QStringList {QStringLiteral("短信群发")});
+        CarrierCounts counts;
+        f.handOver.takeRecipients(counts);
+        f.list->addCheckedToSend(0);
+        QCOMPARE(f.handOver.takeRecipients(counts).size(), std::size_t(3));
+        QCOMPARE(counts.mobile + counts.unicom + counts.telecom, std::size_t(3));
     }
 
     void exportWithoutRowsIsRefused()
