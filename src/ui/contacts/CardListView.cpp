@@ -8,7 +8,9 @@
 #include "contacts/CardListPager.h"
 #include "contacts/CardStore.h"
 #include "contacts/EditCardDlg.h"
+#include "contacts/FieldSetupDlg.h"
 #include "contacts/ImportCardDlg.h"
+#include "contacts/SelCopyFolderDlg.h"
 #include "send/NumberList.h"
 #include "send/RecipientHandOver.h"
 #include "send/SmsRules.h"
@@ -175,6 +177,10 @@ void CCardListView::showMenu(const QPoint& position)
     menu.addSeparator();
     menu.addAction(QStringLiteral("添加选中全部到发送"), this, [this]() { addCheckedToSend(0); })->setEnabled(folder);
     menu.addSeparator();
+    menu.addAction(QStringLiteral("自定义字段设置"), this, &CCardListView::setUpFields);
+    menu.addAction(QStringLiteral("复制选中客户到组别"), this, &CCardListView::copyCheckedToFolders)
+        ->setEnabled(folder);
+    menu.addSeparator();
     menu.addAction(QStringLiteral("导出客户"), this, [this]() { exportRows(false); })->setEnabled(folder);
     menu.addAction(QStringLiteral("导出选中客户"), this, [this]() { exportRows(true); });
     menu.addSeparator();
@@ -201,6 +207,33 @@ void CCardListView::addCheckedToSend(int carrier)
     }
     m_deps.handOver.handOverRecipients(std::move(numbers), counts);
     m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
+}
+
+void CCardListView::copyCheckedToFolders()
+{
+    if (!needFolder())
+        return;
+    const std::vector<long> cards = checkedCardIds();
+    CSelCopyFolderDlg dialog(m_deps.app.GetDatabase(), this);
+    if (dialog.exec() != QDialog::Accepted || dialog.checkedFolders().empty())
+        return;
+    CCardStore store(m_deps.app.GetDatabase());
+    if (!store.CopyToFolders(cards, dialog.checkedFolders()))
+        m_deps.prompter.error(this, qs(store.GetLastError()));
+    showFolder(m_folderName, m_folderId);
+}
+
+void CCardListView::setUpFields()
+{
+    CFieldSetupDlg dialog(m_deps.app.GetDatabase(), m_deps.prompter, this);
+    dialog.exec();
+    if (!dialog.changed())
+        return;
+    const QString name = m_folderName;
+    const long id = m_folderId;
+    // The tree and this list both hear it; the list then shows its folder again.
+    m_deps.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    showFolder(name, id);
 }
 
 void CCardListView::newCard()

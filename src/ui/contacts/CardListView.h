@@ -46,6 +46,8 @@ public:
     // The menu's commands on the ticked rows (focused row for QQ).
     // Hands the ticked numbers (of one carrier, 0 for all) to the send page.
     void addCheckedToSend(int carrier);
+    void copyCheckedToFolders();
+    void setUpFields();
     void newCard();
     void editFocused();
     void deleteChecked();

@@ -4,7 +4,10 @@
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
 #include "contacts/EditCardDlg.h"
+#include "contacts/FieldCatalogue.h"
+#include "contacts/FieldSetupDlg.h"
 #include "contacts/ImportCardDlg.h"
+#include "contacts/SelCopyFolderDlg.h"
 #include "send/RecipientHandOver.h"
 #include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
@@ -251,6 +254,39 @@ private slots:
         f.list->addCheckedToSend(0);
         QCOMPARE(f.handOver.takeRecipients(counts).size(), std::size_t(3));
         QCOMPARE(counts.mobile + counts.unicom + counts.telecom, std::size_t(3));
+    }
+
+    void fieldSetupKeepsSystemFields()
+    {
+        Fixture f;
+        CFieldSetupDlg dialog(f.app.GetDatabase(), f.prompter);
+        dialog.toggleActive();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选择一个需要修改的字段!"));
+        dialog.report()->setFocusedRow(0);
+        QVERIFY(!dialog.activeButton()->isEnabled());
+        QVERIFY(!dialog.shownButton()->isEnabled());
+        dialog.report()->setFocusedRow(15); // custom1
+        QVERIFY(dialog.activeButton()->isEnabled());
+        dialog.toggleActive();
+        QCOMPARE(dialog.activeButton()->text(), QStringLiteral("不激活字段"));
+        f.prompter.answerText(QStringLiteral("等级 [A]"));
+        dialog.renameField();
+        dialog.toggleShown();
+        QVERIFY(dialog.changed());
+        const auto fields = CFieldCatalogue(f.app.GetDatabase()).ListFields();
+        QCOMPARE(QString::fromStdString(fields.back().caption), QStringLiteral("等级 [A]"));
+    }
+
+    void copyPickerListsTickedFolders()
+    {
+        Fixture f;
+        f.folder();
+        f.prompter.answerText(QStringLiteral("B"));
+        f.folders->newFolder(false);
+        CSelCopyFolderDlg dialog(f.app.GetDatabase());
+        QCOMPARE(dialog.tree()->topLevelItemCount(), 2);
+        dialog.tree()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        QCOMPARE(dialog.checkedFolders(), std::vector<long> {2});
     }
 
     void exportWithoutRowsIsRefused()
