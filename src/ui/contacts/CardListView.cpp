@@ -9,6 +9,7 @@
 #include "contacts/CardStore.h"
 #include "contacts/EditCardDlg.h"
 #include "contacts/FieldSetupDlg.h"
+#include "contacts/FindCardDlg.h"
 #include "contacts/ImportCardDlg.h"
 #include "contacts/SelCopyFolderDlg.h"
 #include "send/NumberList.h"
@@ -20,6 +21,7 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QUrl>
@@ -45,7 +47,11 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     , m_label(new QLabel(QStringLiteral("共 0条记录"), this))
     , m_checkAll(new QCheckBox(QStringLiteral("全选"), this))
     , m_invert(new QCheckBox(QStringLiteral("反选"), this))
+    , m_filter(new QLineEdit(this))
 {
+    auto* findButton = new QPushButton(QStringLiteral("高级查找"), this);
+    m_filter->setPlaceholderText(QStringLiteral("查找"));
+    m_filter->setClearButtonEnabled(true);
     auto* sendButton = new QPushButton(QStringLiteral("添加到发送"), this);
     auto* sendMenu = new QMenu(sendButton);
     sendMenu->addAction(QStringLiteral("添加选中全部到发送"), this, [this]() { addCheckedToSend(0); });
@@ -65,6 +71,8 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     bar->addWidget(deleteButton);
     bar->addWidget(importButton);
     bar->addStretch();
+    bar->addWidget(m_filter);
+    bar->addWidget(findButton);
     bar->addWidget(m_label);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -75,6 +83,11 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     connect(m_checkAll, &QCheckBox::toggled, this, [this](bool checked) { m_report->setAllChecked(checked); });
     connect(m_invert, &QCheckBox::toggled, this, [this]() { m_report->invertChecks(); });
     connect(newButton, &QPushButton::clicked, this, &CCardListView::newCard);
+    connect(findButton, &QPushButton::clicked, this, &CCardListView::findCards);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != m_report->filterText())
+            m_report->setFilterText(text);
+    });
     connect(deleteButton, &QPushButton::clicked, this, &CCardListView::deleteChecked);
     connect(m_report, &ReportView::rowDoubleClicked, this, [this]() { editFocused(); });
     connect(importButton, &QPushButton::clicked, this, &CCardListView::importCards);
@@ -110,6 +123,7 @@ void CCardListView::onHint(int hint)
 void CCardListView::showFolder(const QString& name, long id)
 {
     m_report->clear();
+    m_searchResult = false;
     m_folderName = name;
     m_folderId = name.isEmpty() ? 0 : id;
     m_pager->Open(m_folderId);
@@ -139,6 +153,33 @@ void CCardListView::loadNextBlock()
     m_report->appendRows(std::move(reportRows));
     m_report->setMoreRowsAvailable(!m_pager->AtEnd());
     m_label->setText(qs(m_pager->Label()));
+}
+
+void CCardListView::findCards()
+{
+    CFindCardDlg dialog(m_deps.app.GetDatabase(), m_deps.prompter, m_folderId, m_folderName, this);
+    if (dialog.exec() == QDialog::Accepted)
+        showSearchResult(dialog.whereClause());
+}
+
+void CCardListView::showSearchResult(const std::string& whereClause)
+{
+    m_report->clear();
+    std::vector<CardRow> rows;
+    if (!m_pager->Search(whereClause, rows))
+        m_deps.prompter.error(this, qs(m_pager->GetLastError()));
+    QVector<ReportRow> reportRows;
+    int number = 0;
+    for (const CardRow& row : rows) {
+        QStringList cells {QString::number(row.id), QString::number(++number)};
+        for (const std::string& value : row.values)
+            cells.append(qs(value));
+        reportRows.append(ReportRow(cells, static_cast<qlonglong>(row.id)));
+    }
+    m_report->appendRows(std::move(reportRows));
+    m_report->setMoreRowsAvailable(false);
+    m_label->setText(QStringLiteral("共搜索到 %1条记录").arg(rows.size()));
+    m_searchResult = true;
 }
 
 QString CCardListView::labelText() const
@@ -306,7 +347,10 @@ void CCardListView::exportRows(bool checkedOnly)
         m_deps.prompter.information(this, QStringLiteral("没有可导出的客户资料!"));
         return;
     }
-    const std::string title = checkedOnly ? "导出记录" : CCardExporter::FolderSheetName(m_folderId);
+    // A search result is exported as shown, like the ticked rows.
+    const bool shownRows = checkedOnly || m_searchResult;
+    const std::string title
+        = checkedOnly ? "导出记录" : (m_searchResult ? "搜索结果" : CCardExporter::FolderSheetName(m_folderId));
     const QString path = m_deps.prompter.getSaveFileName(this,
         FileRequest {QStringLiteral("输入要导入的文件名"), qs(CCardExporter::DefaultFileName(title)),
             QStringLiteral("Excel Files (*.xlsx);;CSV Files (*.csv)"), QStringLiteral("xlsx")});
@@ -314,13 +358,13 @@ void CCardListView::exportRows(bool checkedOnly)
         return;
     CCardExporter exporter(m_deps.app.GetDatabase());
     CCardExporter::Result result = CCardExporter::Result::Failed;
-    if (checkedOnly) {
+    if (shownRows) {
         std::vector<std::string> headers;
         const QVector<int> columns = m_report->visibleColumns();
         for (const int column : columns)
             headers.push_back(m_report->column(column).caption.toStdString());
         std::vector<std::vector<std::string>> rows;
-        for (const int row : m_report->checkedRows()) {
+        for (const int row : checkedOnly ? m_report->checkedRows() : m_report->shownRows()) {
             std::vector<std::string> cells;
             for (const int column : columns)
                 cells.push_back(m_report->cell(row, column).toStdString());

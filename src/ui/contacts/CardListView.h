@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 
 namespace telvora {
 
@@ -42,6 +43,9 @@ public:
     // From the folder tree; an empty name empties the list.
     void showFolder(const QString& name, long id);
     void loadNextBlock();
+    // The advanced search: its result replaces the list until a folder is chosen.
+    void findCards();
+    void showSearchResult(const std::string& whereClause);
 
     // The menu's commands on the ticked rows (focused row for QQ).
     // Hands the ticked numbers (of one carrier, 0 for all) to the send page.
@@ -59,6 +63,7 @@ public:
     void chatWithFocused();
 
     ReportView* report() const { return m_report; }
+    QLineEdit* filterEdit() const { return m_filter; }
     QString labelText() const;
 
 private:
@@ -73,6 +78,8 @@ private:
     QLabel* m_label;
     QCheckBox* m_checkAll;
     QCheckBox* m_invert;
+    QLineEdit* m_filter;
+    bool m_searchResult = false;
     std::vector<CardField> m_fields;
     std::unique_ptr<CCardListPager> m_pager;
     long m_folderId = 0;

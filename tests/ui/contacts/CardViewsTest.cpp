@@ -6,6 +6,7 @@
 #include "contacts/EditCardDlg.h"
 #include "contacts/FieldCatalogue.h"
 #include "contacts/FieldSetupDlg.h"
+#include "contacts/FindCardDlg.h"
 #include "contacts/ImportCardDlg.h"
 #include "contacts/SelCopyFolderDlg.h"
 #include "send/RecipientHandOver.h"
@@ -287,6 +288,39 @@ private slots:
         QCOMPARE(dialog.tree()->topLevelItemCount(), 2);
         dialog.tree()->topLevelItem(1)->setCheckState(0, Qt::Checked);
         QCOMPARE(dialog.checkedFolders(), std::vector<long> {2});
+    }
+
+    void findDialogBuildsTheSearch()
+    {
+        Fixture f;
+        f.folder();
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.app.GetDatabase().Execute("INSERT INTO tbl_card (id, phone, folder_id, name, birtyday) VALUES "
+                                    "(1, '13800000001', 1, '王一', '1990-12-31'), (2, '13800000002', 1, '李二', NULL)");
+        f.select(0);
+        CFindCardDlg dialog(f.app.GetDatabase(), f.prompter, 1, QStringLiteral("A"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("客户搜索：A"));
+        dialog.search();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选择一个查询条件再搜索!"));
+        QCOMPARE(dialog.result(), 0);
+
+        dialog.monthDayBox()->setChecked(true);
+        QVERIFY(!dialog.monthBox()->isEnabled());
+        dialog.rangeBox()->setChecked(true);
+        dialog.birthdayFrom()->setDate(QDate(2026, 12, 1));
+        dialog.birthdayTo()->setDate(QDate(2026, 12, 31));
+        dialog.search();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        f.list->showSearchResult(dialog.whereClause());
+        QCOMPARE(f.list->labelText(), QStringLiteral("共搜索到 1条记录"));
+        QCOMPARE(f.list->report()->cell(0, 3), QStringLiteral("王一"));
+
+        f.list->filterEdit()->setText(QStringLiteral("nothing"));
+        QCOMPARE(f.list->report()->shownRows().size(), 0);
+        f.select(0);
+        f.folders->tree()->setCurrentItem(nullptr);
+        f.select(0);
+        QCOMPARE(f.list->report()->rowCount(), 2); // choosing the folder ends the search
     }
 
     void exportWithoutRowsIsRefused()
