@@ -310,8 +310,13 @@ void CCardListView::importCards()
     }
     CImportCardDlg dialog(m_deps.app, m_deps.prompter, m_folderId, this);
     dialog.exec();
-    if (dialog.imported())
-        showFolder(m_folderName, m_folderId);
+    if (!dialog.imported())
+        return;
+    // The wizard may have made a folder: the tree reloads, then this list shows its folder.
+    const QString name = m_folderName;
+    const long id = m_folderId;
+    m_deps.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    showFolder(name, id);
 }
 
 void CCardListView::deleteChecked()

@@ -2,6 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/Prompter.h"
+#include "contacts/CardStore.h"
+#include "contacts/ImportGuideDlg.h"
 #include "contacts/ImportProgressAdapter.h"
 #include "contacts/SpreadsheetReader.h"
 #include "db/ADODataBase.h"
@@ -16,6 +18,16 @@
 
 namespace telvora {
 
+// What one import reads and where it writes, copied for the worker.
+struct CardImportJob
+{
+    std::string databasePath;
+    CImportCardDlg::Source source = CImportCardDlg::Spreadsheet;
+    std::string file;
+    long folderId = 0;
+    CImportGuideDlg::Choice wizard {};
+};
+
 namespace {
 
 QString qs(const std::string& text)
@@ -23,28 +35,40 @@ QString qs(const std::string& text)
     return QString::fromStdString(text);
 }
 
-CardImportResult runImport(const std::string& databasePath, CNextCardId& ids, CProgressObserver* observer,
-    const std::atomic<bool>* stop, CImportCardDlg::Source source, const std::string& file, long folderId)
+CardImportResult runImport(
+    const CardImportJob& job, CNextCardId& ids, CProgressObserver* observer, const std::atomic<bool>* stop)
 {
     CardImportResult result;
     CADODataBase database;
-    if (!database.Open(databasePath)) {
+    if (!database.Open(job.databasePath)) {
         result.status = CardImportResult::Status::Failed;
         result.message = database.GetLastError();
         return result;
     }
     CCardImporter importer(database, ids, observer, stop);
-    if (source == CImportCardDlg::Text)
-        return importer.ImportTextFile(file, folderId);
-    if (source == CImportCardDlg::VCard)
-        return importer.ImportVCardFile(file, folderId, DuplicateRule::Copy);
+    if (job.source == CImportCardDlg::Text)
+        return importer.ImportTextFile(job.file, job.folderId);
+    if (job.source == CImportCardDlg::VCard)
+        return importer.ImportVCardFile(job.file, job.folderId, DuplicateRule::Copy);
     CSpreadsheetReader reader;
-    if (!reader.Open(file)) {
+    if (!reader.Open(job.file) || (job.source == CImportCardDlg::Wizard && !reader.SelectSheet(job.wizard.sheet))) {
         result.status = CardImportResult::Status::OpenFailed;
         result.message = reader.GetLastError();
         return result;
     }
-    return importer.ImportSpreadsheet(reader, folderId);
+    if (job.source == CImportCardDlg::Spreadsheet)
+        return importer.ImportSpreadsheet(reader, job.folderId);
+    long target = job.folderId;
+    if (job.wizard.asSubfolder && !job.wizard.folderName.empty()) {
+        CCardStore store(database);
+        target = store.EnsureFolder(job.wizard.folderName, job.folderId);
+        if (target < 1) {
+            result.status = CardImportResult::Status::Failed;
+            result.message = store.GetLastError();
+            return result;
+        }
+    }
+    return importer.ImportMapped(reader, job.wizard.mapping, target, job.wizard.rule);
 }
 
 } // namespace
@@ -62,14 +86,15 @@ CImportCardDlg::CImportCardDlg(CAppContext& app, Prompter& prompter, long folder
 {
     setWindowTitle(QStringLiteral("客户资料导入"));
     auto* layout = new QVBoxLayout(this);
-    const std::pair<Source, QString> sources[] = {{Spreadsheet, QStringLiteral("标准EXCEL文件导入")},
-        {Text, QStringLiteral("标准文本格式导入")}, {VCard, QStringLiteral("vCard文件导入")}};
+    const std::pair<Source, QString> sources[]
+        = {{Spreadsheet, QStringLiteral("标准EXCEL文件导入")}, {Text, QStringLiteral("标准文本格式导入")},
+            {Wizard, QStringLiteral("导入向导")}, {VCard, QStringLiteral("vCard文件导入")}};
     for (const auto& [id, caption] : sources) {
         auto* button = new QRadioButton(caption, this);
         m_sources->addButton(button, id);
         layout->addWidget(button);
     }
-    m_sources->button(Spreadsheet)->setChecked(true);
+    m_sources->button(Wizard)->setChecked(true);
     layout->addWidget(m_progress);
     m_progress->hide();
     auto* buttons = new QHBoxLayout;
@@ -113,22 +138,52 @@ void CImportCardDlg::startImport()
 {
     if (isImporting())
         return;
-    const auto source = static_cast<Source>(m_sources->checkedId());
-    const QString filter = source == Text ? QStringLiteral("文本文件 (*.txt)")
-        : source == VCard                 ? QStringLiteral("vCard Files (*.vcf)")
-                                          : QStringLiteral("Excel Files (*.xlsx *.xls *.ods *.csv)");
-    const QString file
-        = m_prompter.getOpenFileName(this, FileRequest {QStringLiteral("请选择要导入的文件名"), QString(), filter, {}});
-    if (file.isEmpty())
+    CardImportJob job;
+    job.databasePath = m_app.GetDatabase().GetDatabasePath();
+    job.source = static_cast<Source>(m_sources->checkedId());
+    job.folderId = m_folderId;
+    if (job.source == Wizard) {
+        CImportGuideDlg wizard(m_app.GetDatabase(), m_prompter, this);
+        if (wizard.exec() == QDialog::Accepted)
+            importWizardChoice(wizard.choice());
         return;
-    m_running = source;
+    }
+    {
+        const QString filter = job.source == Text ? QStringLiteral("文本文件 (*.txt)")
+            : job.source == VCard                 ? QStringLiteral("vCard Files (*.vcf)")
+                                                  : QStringLiteral("Excel Files (*.xlsx *.xls *.ods *.csv)");
+        const QString file = m_prompter.getOpenFileName(
+            this, FileRequest {QStringLiteral("请选择要导入的文件名"), QString(), filter, {}});
+        if (file.isEmpty())
+            return;
+        job.file = file.toStdString();
+    }
+    start(std::move(job));
+}
+
+void CImportCardDlg::importWizardChoice(const CImportGuideDlg::Choice& choice)
+{
+    if (isImporting())
+        return;
+    CardImportJob job;
+    job.databasePath = m_app.GetDatabase().GetDatabasePath();
+    job.source = Wizard;
+    job.folderId = m_folderId;
+    job.wizard = choice;
+    job.file = choice.path;
+    start(std::move(job));
+}
+
+void CImportCardDlg::start(CardImportJob job)
+{
+    m_running = job.source;
     m_stop = false;
     m_progress->setValue(0);
     m_progress->show();
     m_start->setEnabled(false);
     m_cancel->setEnabled(true);
-    m_watcher.setFuture(QtConcurrent::run(runImport, m_app.GetDatabase().GetDatabasePath(),
-        std::ref(m_app.GetNextCardId()), m_adapter, &m_stop, source, file.toStdString(), m_folderId));
+    m_watcher.setFuture(
+        QtConcurrent::run(runImport, std::move(job), std::ref(m_app.GetNextCardId()), m_adapter, &m_stop));
 }
 
 void CImportCardDlg::cancelImport()
@@ -164,7 +219,7 @@ void CImportCardDlg::onFinished()
         m_prompter.information(this, QStringLiteral("导入已取消，") + summary);
         break;
     case CardImportResult::Status::Done:
-        if (m_running != Text || result.failedPhones.empty()) {
+        if ((m_running != Text && m_running != Wizard) || result.failedPhones.empty()) {
             m_prompter.information(this, summary);
             break;
         }

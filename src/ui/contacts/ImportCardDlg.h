@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts/CardImporter.h"
+#include "contacts/ImportGuideDlg.h"
 
 #include <QDialog>
 #include <QFutureWatcher>
@@ -15,6 +16,7 @@ namespace telvora {
 class CAppContext;
 class CImportProgressAdapter;
 class Prompter;
+struct CardImportJob;
 
 // "客户资料导入": imports a standard spreadsheet, a standard text file or a vCard file into
 // a folder. The import runs on a worker with a connection of its own, so the window stays
@@ -25,14 +27,16 @@ class CImportCardDlg final : public QDialog
     Q_DISABLE_COPY_MOVE(CImportCardDlg)
 
 public:
-    enum Source { Spreadsheet = 1, Text = 2, VCard = 3 };
+    enum Source { Spreadsheet = 1, Text = 2, Wizard = 3, VCard = 4 };
 
     CImportCardDlg(CAppContext& app, Prompter& prompter, long folderId, QWidget* parent = nullptr);
     ~CImportCardDlg() override;
 
     void setSource(Source source);
-    // Asks for the file and starts the import.
+    // Asks for the file (or opens the wizard) and starts the import.
     void startImport();
+    // Imports what the wizard was told.
+    void importWizardChoice(const CImportGuideDlg::Choice& choice);
     void cancelImport();
     bool isImporting() const;
     // At least one card went in.
@@ -46,6 +50,7 @@ protected:
     void reject() override;
 
 private:
+    void start(CardImportJob job);
     void onFinished();
 
     CAppContext& m_app;
@@ -58,7 +63,7 @@ private:
     CImportProgressAdapter* m_adapter;
     std::atomic<bool> m_stop = false;
     QFutureWatcher<CardImportResult> m_watcher;
-    Source m_running = Spreadsheet;
+    Source m_running = Wizard;
     bool m_imported = false;
 };
 

@@ -8,7 +8,9 @@
 #include "contacts/FieldSetupDlg.h"
 #include "contacts/FindCardDlg.h"
 #include "contacts/ImportCardDlg.h"
+#include "contacts/ImportGuideDlg.h"
 #include "contacts/SelCopyFolderDlg.h"
+#include "core/contacts/XlsxFixture.h"
 #include "send/RecipientHandOver.h"
 #include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
@@ -16,12 +18,14 @@
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -321,6 +325,44 @@ private slots:
         f.folders->tree()->setCurrentItem(nullptr);
         f.select(0);
         QCOMPARE(f.list->report()->rowCount(), 2); // choosing the folder ends the search
+    }
+
+    void wizardImportsIntoASubfolderNamedAfterTheFile()
+    {
+        Fixture f;
+        f.folder();
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 1); // 13800000001, kept and listed in the new folder too
+        const std::string path = f.temp.file("新客户.xlsx");
+        {
+            test::XlsxFixture xlsx(path);
+            xlsx.sheet("first").text(0, 0, "x").sheet("客户");
+            xlsx.text(0, 0, "号码").text(0, 1, "姓名").text(0, 2, "生日");
+            xlsx.text(1, 0, "13800000001").text(1, 1, "old").text(1, 2, "1990-5-3");
+            xlsx.text(2, 0, "13800000002").text(2, 1, "new").text(2, 2, "bad");
+        }
+        CImportGuideDlg wizard(f.app.GetDatabase(), f.prompter);
+        QVERIFY(wizard.openFile(QString::fromStdString(path)));
+        wizard.sheetBox()->setCurrentIndex(1);
+        QCOMPARE(wizard.preview()->item(0, 1)->text(), QStringLiteral("old"));
+        wizard.finish();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("[手机]列不能为空!"));
+        wizard.mapField(0, 0);
+        QCOMPARE(wizard.preview()->item(1, 7)->text(), QStringLiteral("NULL")); // 生日 of "bad"
+        wizard.finish();
+        QCOMPARE(wizard.result(), int(QDialog::Accepted));
+
+        CImportCardDlg dialog(f.app, f.prompter, 1);
+        QSignalSpy finished(&dialog, &CImportCardDlg::importFinished);
+        f.prompter.answerQuestion(false);
+        dialog.importWizardChoice(wizard.choice());
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(f.prompter.lastText(),
+            QStringLiteral("导入成功客户数[1],错误或重复号码数[1],是否导出失败或重复的号码清单?"));
+        f.folders->reload();
+        QCOMPARE(f.tree(), (QStringList {QStringLiteral("A"), QStringLiteral("  新客户")}));
+        f.folders->tree()->setCurrentItem(f.folders->tree()->topLevelItem(0)->child(0));
+        QCOMPARE(f.list->labelText(), QStringLiteral("[1/1]共 2条记录"));
     }
 
     void exportWithoutRowsIsRefused()
