@@ -123,20 +123,26 @@ void CCardFolderView::newFolder(bool subfolder)
         return;
     CCardStore store(m_deps.app.GetDatabase());
     long id = 0;
-    switch (store.NewFolder(name.left(60).toStdString(), subfolder ? currentFolderId() : 0, id)) {
+    if (told(store.NewFolder(name.left(60).toStdString(), subfolder ? currentFolderId() : 0, id), store))
+        m_deps.hints.broadcast(HintBroadcaster::AddressBookChanged);
+}
+
+bool CCardFolderView::told(CCardStore::NameResult result, const CCardStore& store)
+{
+    switch (result) {
     case CCardStore::NameResult::Duplicate:
         m_deps.prompter.information(this, QStringLiteral("已存在同名目录!"));
-        return;
+        return false;
     case CCardStore::NameResult::Empty:
         m_deps.prompter.information(this, QStringLiteral("目录名称不能为空!"));
-        return;
+        return false;
     case CCardStore::NameResult::Failed:
         m_deps.prompter.error(this, qs(store.GetLastError()));
-        return;
+        return false;
     case CCardStore::NameResult::Done:
         break;
     }
-    m_deps.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    return true;
 }
 
 void CCardFolderView::renameFolder()
@@ -148,20 +154,10 @@ void CCardFolderView::renameFolder()
     if (name.isNull() || name == item->text(0))
         return;
     CCardStore store(m_deps.app.GetDatabase());
-    switch (store.RenameFolder(currentFolderId(), name.left(60).toStdString())) {
-    case CCardStore::NameResult::Duplicate:
-        m_deps.prompter.information(this, QStringLiteral("已存在同名目录!"));
+    if (!told(store.RenameFolder(currentFolderId(), name.left(60).toStdString()), store))
         return;
-    case CCardStore::NameResult::Empty:
-        m_deps.prompter.information(this, QStringLiteral("目录名称不能为空!"));
-        return;
-    case CCardStore::NameResult::Failed:
-        m_deps.prompter.error(this, qs(store.GetLastError()));
-        return;
-    case CCardStore::NameResult::Done:
-        item->setText(0, name.trimmed());
-        emit folderSelected(item->text(0), currentFolderId());
-    }
+    item->setText(0, name.trimmed());
+    emit folderSelected(item->text(0), currentFolderId());
 }
 
 void CCardFolderView::deleteFolder()

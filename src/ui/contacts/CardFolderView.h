@@ -1,5 +1,7 @@
 #pragma once
 
+#include "contacts/CardStore.h"
+
 #include <QWidget>
 
 class QTreeWidget;
@@ -48,6 +50,8 @@ private:
     void onHint(int hint);
     void showMenu(const QPoint& position);
     QTreeWidgetItem* current() const;
+    // Shows why a name was refused; true when it was taken.
+    bool told(CCardStore::NameResult result, const CCardStore& store);
 
     Dependencies m_deps;
     QTreeWidget* m_tree;

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace telvora {
 
@@ -34,6 +35,20 @@ namespace {
 QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// Report rows numbered on from the rows already shown: hidden id, "序号", the fields.
+QVector<ReportRow> reportRows(const std::vector<CardRow>& rows, int shown)
+{
+    QVector<ReportRow> result;
+    result.reserve(static_cast<int>(rows.size()));
+    for (const CardRow& row : rows) {
+        QStringList cells {QString::number(row.id), QString::number(++shown)};
+        for (const std::string& value : row.values)
+            cells.append(qs(value));
+        result.append(ReportRow(cells, static_cast<qlonglong>(row.id)));
+    }
+    return result;
 }
 
 constexpr int kFirstFieldColumn = 2; // after "PID" and "序号"
@@ -141,16 +156,7 @@ void CCardListView::loadNextBlock()
             m_label->setText(qs(m_pager->Label()));
         return;
     }
-    QVector<ReportRow> reportRows;
-    reportRows.reserve(static_cast<int>(rows.size()));
-    int number = m_report->rowCount();
-    for (const CardRow& row : rows) {
-        QStringList cells {QString::number(row.id), QString::number(++number)};
-        for (const std::string& value : row.values)
-            cells.append(qs(value));
-        reportRows.append(ReportRow(cells, static_cast<qlonglong>(row.id)));
-    }
-    m_report->appendRows(std::move(reportRows));
+    m_report->appendRows(reportRows(rows, m_report->rowCount()));
     m_report->setMoreRowsAvailable(!m_pager->AtEnd());
     m_label->setText(qs(m_pager->Label()));
 }
@@ -168,15 +174,7 @@ void CCardListView::showSearchResult(const std::string& whereClause)
     std::vector<CardRow> rows;
     if (!m_pager->Search(whereClause, rows))
         m_deps.prompter.error(this, qs(m_pager->GetLastError()));
-    QVector<ReportRow> reportRows;
-    int number = 0;
-    for (const CardRow& row : rows) {
-        QStringList cells {QString::number(row.id), QString::number(++number)};
-        for (const std::string& value : row.values)
-            cells.append(qs(value));
-        reportRows.append(ReportRow(cells, static_cast<qlonglong>(row.id)));
-    }
-    m_report->appendRows(std::move(reportRows));
+    m_report->appendRows(reportRows(rows, 0));
     m_report->setMoreRowsAvailable(false);
     m_label->setText(QStringLiteral("共搜索到 %1条记录").arg(rows.size()));
     m_searchResult = true;
@@ -321,27 +319,29 @@ void CCardListView::importCards()
 
 void CCardListView::deleteChecked()
 {
-    if (!needFolder())
-        return;
-    // The ids first: a hint may reload the list while the question is open.
-    const std::vector<long> ids = checkedCardIds();
-    if (!m_deps.prompter.question(this, QStringLiteral("您是否确定要删除所有选中的客户资料？")))
-        return;
-    CCardStore store(m_deps.app.GetDatabase());
-    if (!store.DeleteCards(ids))
-        m_deps.prompter.error(this, qs(store.GetLastError()));
-    showFolder(m_folderName, m_folderId);
+    changeChecked(QStringLiteral("您是否确定要删除所有选中的客户资料？"),
+        [](CCardStore& store, const std::vector<long>& ids, long) { return store.DeleteCards(ids); });
 }
 
 void CCardListView::removeCheckedFromFolder()
 {
+    changeChecked(QStringLiteral("您是否需要删除当前目录的选中客户？"),
+        [](CCardStore& store, const std::vector<long>& ids, long folder) {
+            return store.RemoveFromFolder(ids, folder);
+        });
+}
+
+void CCardListView::changeChecked(
+    const QString& question, const std::function<bool(CCardStore&, const std::vector<long>&, long)>& change)
+{
     if (!needFolder())
         return;
+    // The ids first: a hint may reload the list while the question is open.
     const std::vector<long> ids = checkedCardIds();
-    if (!m_deps.prompter.question(this, QStringLiteral("您是否需要删除当前目录的选中客户？")))
+    if (!m_deps.prompter.question(this, question))
         return;
     CCardStore store(m_deps.app.GetDatabase());
-    if (!store.RemoveFromFolder(ids, m_folderId))
+    if (!change(store, ids, m_folderId))
         m_deps.prompter.error(this, qs(store.GetLastError()));
     showFolder(m_folderName, m_folderId);
 }

@@ -3,6 +3,7 @@
 #include "contacts/FieldCatalogue.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace telvora {
 
 class CAppContext;
 class CCardListPager;
+class CCardStore;
 class FrameServices;
 class HintBroadcaster;
 class Prompter;
@@ -72,6 +74,9 @@ private:
     void showMenu(const QPoint& position);
     bool needFolder();
     std::vector<long> checkedCardIds() const;
+    // Asks, then changes the ticked cards and shows the folder again.
+    void changeChecked(
+        const QString& question, const std::function<bool(CCardStore&, const std::vector<long>&, long)>& change);
 
     Dependencies m_deps;
     ReportView* m_report;
