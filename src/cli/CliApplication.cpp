@@ -4,6 +4,8 @@
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
+#include "app/PasswordVault.h"
+#include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
 #include "records/SendHistory.h"
@@ -146,6 +148,10 @@ int CCliApplication::Run(const CommandLine& line)
         return runRecords(line);
     case Command::Cards:
         return runCards(line);
+    case Command::Backup:
+    case Command::Restore:
+    case Command::Compact:
+        return runMaintenance(line);
     case Command::Divide:
         return runDivide(line);
     case Command::Region:
@@ -188,7 +194,8 @@ bool CCliApplication::logIn(const CommandLine& line)
         return false;
     }
     m_app->GetParameters().Load(m_app->GetDatabase(), m_app->GetSetupFile());
-    CLoginService login(*m_app, *m_service, *m_session, *m_autoStart);
+    m_vault = std::make_unique<CPasswordVault>();
+    CLoginService login(*m_app, *m_service, *m_session, *m_autoStart, m_vault.get());
     m_service->SetAddress(line.server.empty() ? login.InitialServiceAddress() : line.server);
 
     LoginRequest request;
@@ -401,6 +408,44 @@ int CCliApplication::runRecords(const CommandLine& line)
         m_out << record.id << "\t" << (record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : std::string())
               << "\t" << modeText(record.sendMode) << "\t" << status << "\t" << record.successCount << "\t"
               << record.failCount << "\t" << oneLine(record.content) << "\n";
+    }
+    return kExitOk;
+}
+
+int CCliApplication::runMaintenance(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    using Result = CDatabaseMaintenance::Result;
+    CDatabaseMaintenance maintenance(m_app->GetDatabase(), m_app->GetDataDirectory().FilePath(kTemplateDatabase));
+    Result result = Result::Failed;
+    if (line.command == Command::Backup) {
+        result = maintenance.Backup(line.file);
+        if (result == Result::Done) {
+            m_out << "数据备份到本地目录[" << line.file << "]成功!\n";
+        }
+    } else if (line.command == Command::Compact) {
+        result = maintenance.Compact();
+        if (result == Result::Done) {
+            m_out << "压缩数据库成功完成\n";
+        }
+    } else {
+        result = maintenance.Restore(line.file, line.groups);
+        for (const auto& copied : maintenance.GetCopiedTables()) {
+            m_out << copied.table << "=" << copied.rows << "\n";
+        }
+        if (result == Result::Done) {
+            m_out << "数据资料恢复成功!\n";
+        }
+    }
+    if (result == Result::NotABackup) {
+        m_err << CDatabaseMaintenance::kCannotOpenBackup << "\n" << maintenance.GetLastError() << "\n";
+        return kExitNotABackup;
+    }
+    if (result != Result::Done) {
+        m_err << maintenance.GetLastError() << "\n";
+        return kExitLocalFailure;
     }
     return kExitOk;
 }

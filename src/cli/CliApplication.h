@@ -10,6 +10,7 @@ class CAppContext;
 class CAutoStart;
 class CRegionTable;
 class CDiagnosticLog;
+class CPasswordVault;
 class CServiceClient;
 class CWebClient;
 struct CSession;
@@ -38,6 +39,7 @@ private:
     int runRecords(const CommandLine& line);
     int runCards(const CommandLine& line);
     int runLunar(const CommandLine& line);
+    int runMaintenance(const CommandLine& line);
     void printRecord(int recordId);
     int runDivide(const CommandLine& line);
     int runUnsent(const CommandLine& line);
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<CWebClient> m_web;
     std::unique_ptr<CServiceClient> m_service;
     std::unique_ptr<CAutoStart> m_autoStart;
+    std::unique_ptr<CPasswordVault> m_vault;
     std::unique_ptr<CSession> m_session;
 };
 

@@ -17,6 +17,9 @@ const std::map<std::string, Command> kCommands = {
     {"region", Command::Region},
     {"phrases", Command::Phrases},
     {"lunar", Command::Lunar},
+    {"backup", Command::Backup},
+    {"restore", Command::Restore},
+    {"compact", Command::Compact},
 };
 
 // Options each command accepts besides --home and --server.
@@ -32,6 +35,9 @@ bool accepts(Command command, const std::string& option)
         {Command::Divide, {"--by", "--extract", "--remove"}},
         {Command::Phrases, {"--group", "--text", "--title"}},
         {Command::Lunar, {"--from", "--to"}},
+        {Command::Backup, {"--user"}},
+        {Command::Restore, {"--user", "--groups"}},
+        {Command::Compact, {"--user"}},
     };
     const auto found = options.find(command);
     if (found == options.end()) {
@@ -50,8 +56,8 @@ bool takesValue(const std::string& option)
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
         || option == "--insert" || option == "--from" || option == "--to" || option == "--by" || option == "--extract"
-        || option == "--remove" || option == "--group" || option == "--title" || option == "--folder"
-        || option == "--duplicates" || option == "--where";
+        || option == "--remove" || option == "--group" || option == "--title" || option == "--groups"
+        || option == "--folder" || option == "--duplicates" || option == "--where";
 }
 
 bool checkToolArguments(CommandLine& line, std::string& error)
@@ -270,6 +276,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             from = value;
         } else if (option == "--to") {
             to = value;
+        } else if (option == "--groups" && !ParseTableGroups(value, line.groups, error)) {
+            return false;
         }
     }
 
@@ -321,6 +329,14 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             return false;
         }
         break;
+    case Command::Backup:
+    case Command::Restore:
+        if (positional.size() != 1) {
+            error = positional.empty() ? "a backup file is needed" : "unexpected argument: " + positional[1];
+            return false;
+        }
+        line.file = positional.front();
+        break;
     default:
         if (!positional.empty()) {
             error = "unexpected argument: " + positional.front();
@@ -354,6 +370,9 @@ Usage:
   telvora-cli unsent ALL SENT OUT
   telvora-cli [--home DIR] region NUMBER...
   telvora-cli [--home DIR] phrases (list [--group NAME] | add --group NAME --text TEXT [--title T] | import FILE)
+  telvora-cli [--home DIR] backup [--user U] FILE
+  telvora-cli [--home DIR] restore [--user U] FILE [--groups cards,records,phrases,calendar]
+  telvora-cli [--home DIR] compact [--user U]
   telvora-cli lunar [YYYY-MM-DD]...
   telvora-cli lunar --from YYYY-MM-DD --to YYYY-MM-DD
   telvora-cli --help
@@ -421,6 +440,16 @@ Commands:
             phrase under a group (created when missing); import files the first column of
             every sheet of a workbook (xlsx, xls, ods, csv; the first row holds captions)
             under a group named after the sheet and prints the count.
+  backup    Writes a consistent, compacted copy of the account database U.db (default:
+            the user of the last login) to FILE, also while the program works in it. An
+            existing FILE is replaced once the copy is complete.
+  restore   Replaces the chosen groups of tables of U.db with those of the backup FILE
+            (default: cards): cards = customers, folders and copies; records = send
+            records and received messages; phrases; calendar = tasks and holidays. All
+            groups are copied in one transaction: on any failure nothing changes. A backup
+            of an older version is upgraded in a temporary copy; FILE is only read.
+            Prints one line per table copied (table=rows).
+  compact   Compacts U.db in place.
   lunar     Prints the lunar date of each day given (default: today), or of every day
             from --from to --to: the date, a tab, the lunar year, month and day as
             YYYY-MM-DD with an L before a leap month (2020-L04-01), a tab and the Chinese
@@ -438,8 +467,9 @@ Exit codes:
      the send refused it (its text on stderr), an unconfirmed multi-segment text, a
      number tool given no numbers or an empty name, a phrase refused, a card file
      without a phone column or that cannot be read, an unknown folder or field
+  2  restore: FILE is not a usable backup of this program (nothing changed)
   3  local failure: the data directory, a database or a file could not be opened,
-     read or written
+     read or written, or a backup, restore or compaction failed (nothing changed)
 )";
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DateTime.h"
+#include "db/TableGroups.h"
 
 #include <string>
 #include <vector>
@@ -13,8 +14,25 @@ inline constexpr int kExitSendFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitLocalFailure = 3;
 inline constexpr int kExitOutsideLunarTable = 1;
+inline constexpr int kExitNotABackup = 2;
 
-enum class Command { None, Help, Login, Send, Replies, Records, Lunar, Divide, Unsent, Region, Phrases, Cards };
+enum class Command {
+    None,
+    Help,
+    Login,
+    Send,
+    Replies,
+    Records,
+    Lunar,
+    Divide,
+    Unsent,
+    Region,
+    Phrases,
+    Backup,
+    Restore,
+    Compact,
+    Cards
+};
 enum class CardsAction { None, Import, List, Export };
 
 struct CommandLine
@@ -36,7 +54,6 @@ struct CommandLine
     bool scheduledOnly = false;
     bool userGiven = false;
     CardsAction cardsAction = CardsAction::None;
-    std::string file; // cards import / export
     std::string folder; // --folder
     bool folderGiven = false;
     std::string duplicates = "copy"; // --duplicates copy|replace|ignore
@@ -52,6 +69,8 @@ struct CommandLine
     bool groupGiven = false;
     std::string title; // --title
     std::vector<std::string> arguments; // the files or numbers the tool command names
+    std::string file; // backup and restore: the backup file; cards import and export
+    std::vector<TableGroup> groups {TableGroup::Cards}; // restore --groups
 };
 
 /// Reads the arguments (without the program name). False with a message for the user when

@@ -2,9 +2,9 @@
 
 #include "app/AppConstants.h"
 #include "db/ADORecordset.h"
+#include "db/DatabaseFile.h"
 
 #include <filesystem>
-#include <fstream>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -14,51 +14,6 @@ namespace telvora {
 namespace {
 
 constexpr const char* kOpenFailed = "打开数据库失败！";
-
-unsigned readBigEndian(const unsigned char* bytes, int count)
-{
-    unsigned value = 0;
-    for (int i = 0; i < count; ++i) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
-}
-
-// Looks at the file header before SQLite touches the file: a foreign or truncated file
-// must be reported, not opened, journalled or "repaired" into an empty database.
-bool looksLikeWholeDatabase(const std::string& path, std::string& why)
-{
-    std::error_code error;
-    const auto size = fs::file_size(path, error);
-    std::ifstream in(path, std::ios::binary);
-    unsigned char header[100] = {};
-    if (error || !in || size < sizeof header || !in.read(reinterpret_cast<char*>(header), sizeof header)) {
-        why = "文件太短，不是数据库：" + path;
-        return false;
-    }
-    if (std::string(reinterpret_cast<const char*>(header), 16) != std::string("SQLite format 3\0", 16)) {
-        why = "文件不是数据库：" + path;
-        return false;
-    }
-    unsigned pageSize = readBigEndian(header + 16, 2);
-    if (pageSize == 1) {
-        pageSize = 65536;
-    }
-    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0 || size % pageSize != 0) {
-        why = "数据库文件已损坏（长度不对）：" + path;
-        return false;
-    }
-    // The page count in the header is trustworthy only while its version stamp matches
-    // the change counter; a file shorter than that count has lost its tail.
-    const unsigned changeCounter = readBigEndian(header + 24, 4);
-    const unsigned pageCount = readBigEndian(header + 28, 4);
-    const unsigned validFor = readBigEndian(header + 92, 4);
-    if (validFor == changeCounter && pageCount != 0 && static_cast<unsigned long long>(pageCount) * pageSize > size) {
-        why = "数据库文件已损坏（被截断）：" + path;
-        return false;
-    }
-    return true;
-}
 
 bool isBareFileName(const std::string& name)
 {
@@ -107,7 +62,7 @@ bool CAppContext::fail(const std::string& detail)
 bool CAppContext::openUpgraded(CADODataBase& database, const std::string& path)
 {
     std::string why;
-    if (!looksLikeWholeDatabase(path, why)) {
+    if (!CheckDatabaseFileHeader(path, why)) {
         return fail(why);
     }
     // A newer database is refused on its header alone, before an open could write to it.

@@ -68,9 +68,11 @@ DateTime dateArgument(sqlite3_value* value)
 
 void notADate(sqlite3_context* context, const char* function, sqlite3_value* value)
 {
-    const std::string shown
-        = sqlite3_value_type(value) == SQLITE_TEXT ? "'" + valueText(value) + "'" : valueText(value);
-    const std::string message = std::string(function) + ": not a date: " + shown;
+    std::string message = std::string(function) + ": not a date: ";
+    if (sqlite3_value_type(value) == SQLITE_TEXT)
+        message.append("'").append(valueText(value)).append("'");
+    else
+        message.append(valueText(value));
     sqlite3_result_error(context, message.c_str(), -1);
 }
 

@@ -1,24 +1,11 @@
 #include "BirthdayMatcher.h"
 
-#include "LunarMonthDays.h"
+#include "MonthDayCondition.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
 #include "db/DateTime.h"
 
-#include <cstdio>
-
 namespace telvora {
-
-namespace {
-
-std::string monthDay(int month, int day)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%.2d%.2d", month, day);
-    return text;
-}
-
-} // namespace
 
 CBirthdayMatcher::CBirthdayMatcher(CADODataBase& database)
     : m_database(database)
@@ -26,16 +13,7 @@ CBirthdayMatcher::CBirthdayMatcher(CADODataBase& database)
 
 std::string CBirthdayMatcher::Condition(const DateTime& day) const
 {
-    std::string condition = "(FORMAT(birtyday, 'mmdd') = '" + monthDay(day.month, day.day) + "' AND isLL=FALSE)";
-    const std::optional<LunarMonthDays> lunar = LunarMonthDaysOn(m_calendar, day);
-    if (!lunar) {
-        return condition;
-    }
-    condition += " OR (FORMAT(birtyday, 'mmdd') IN (";
-    for (std::size_t i = 0; i < lunar->days.size(); ++i) {
-        condition += (i == 0 ? "'" : ", '") + monthDay(lunar->month, lunar->days[i]) + "'";
-    }
-    return condition + ") AND isLL=TRUE)";
+    return MonthDayCondition(m_calendar, std::span(&day, 1), "birtyday", "isLL=FALSE", "isLL=TRUE");
 }
 
 std::vector<std::string> CBirthdayMatcher::FindPhones(const DateTime& day)
@@ -51,6 +29,19 @@ std::vector<std::string> CBirthdayMatcher::FindPhones(const DateTime& day)
         rows.GetFieldValue(0, phones.emplace_back());
     }
     return phones;
+}
+
+int CBirthdayMatcher::CountOn(const DateTime& day)
+{
+    CADORecordset rows(&m_database);
+    int count = 0;
+    if (!rows.Open("SELECT count(*) FROM tbl_card WHERE " + Condition(day)) || rows.IsEOF()) {
+        m_lastError = rows.GetLastError();
+        return 0;
+    }
+    m_lastError.clear();
+    rows.GetFieldValue(0, count);
+    return count;
 }
 
 } // namespace telvora

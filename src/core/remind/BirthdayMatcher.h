@@ -23,6 +23,8 @@ public:
     /// Their phone numbers in the order the query gives them, once per matching card and
     /// neither checked nor de-duplicated. Empty when the query fails (GetLastError says why).
     std::vector<std::string> FindPhones(const DateTime& day);
+    /// How many cards FindPhones would list; 0 when the query fails.
+    int CountOn(const DateTime& day);
     const std::string& GetLastError() const { return m_lastError; }
 
 private:

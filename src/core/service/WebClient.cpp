@@ -3,9 +3,12 @@
 #include "service/DiagnosticLog.h"
 #include "service/TextCodec.h"
 
+#include <cstdio>
 #include <curl/curl.h>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <unistd.h>
 
 namespace telvora {
 
@@ -92,6 +95,24 @@ std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* us
     return bytes;
 }
 
+std::size_t writeToFile(char* data, std::size_t size, std::size_t count, void* user)
+{
+    return std::fwrite(data, size, count, static_cast<std::FILE*>(user)) * size;
+}
+
+struct Progress
+{
+    const TransferProgress* report;
+    bool upload;
+};
+
+int reportProgress(void* user, curl_off_t downTotal, curl_off_t downNow, curl_off_t upTotal, curl_off_t upNow)
+{
+    const auto* progress = static_cast<const Progress*>(user);
+    const bool go = progress->upload ? (*progress->report)(upNow, upTotal) : (*progress->report)(downNow, downTotal);
+    return go ? 0 : 1;
+}
+
 struct CurlDeleter
 {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
@@ -153,6 +174,10 @@ struct CWebClient::Exchange
     bool formHeader = true;
     bool convertReply = true;
     std::string timeoutLog;
+    std::vector<std::string> headers; // further header lines
+    int stallSeconds = 0; // > 0: no overall time-out, only a stall limit
+    std::FILE* sink = nullptr; // the body goes here instead of the reply
+    const TransferProgress* progress = nullptr;
 };
 
 CWebClient::CWebClient(CDiagnosticLog* log, int getTimeoutMs, int postTimeoutMs)
@@ -213,8 +238,19 @@ int CWebClient::perform(const Exchange& exchange, std::string& reply)
     const std::string target = buildTarget(parts);
     curl_easy_setopt(handle, CURLOPT_URL, target.c_str());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(exchange.timeoutMs));
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(exchange.timeoutMs));
+    if (exchange.stallSeconds > 0) {
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(exchange.stallSeconds));
+    } else {
+        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(exchange.timeoutMs));
+    }
+    Progress progress {exchange.progress, exchange.body != nullptr};
+    if (exchange.progress && *exchange.progress) {
+        curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, reportProgress);
+        curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &progress);
+    }
     curl_easy_setopt(handle, CURLOPT_USERAGENT, "Telvora/1.0");
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -224,6 +260,9 @@ int CWebClient::perform(const Exchange& exchange, std::string& reply)
     curl_slist* headers = nullptr;
     if (exchange.formHeader) {
         headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
+    }
+    for (const std::string& line : exchange.headers) {
+        headers = curl_slist_append(headers, line.c_str());
     }
     // No "Expect: 100-continue" round trip for large sends.
     headers = curl_slist_append(headers, "Expect:");
@@ -237,8 +276,13 @@ int CWebClient::perform(const Exchange& exchange, std::string& reply)
     }
 
     Body body;
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
+    if (exchange.sink) {
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, writeToFile);
+        curl_easy_setopt(handle, CURLOPT_WRITEDATA, exchange.sink);
+    } else {
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, appendBody);
+        curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
+    }
 
     const CURLcode result = curl_easy_perform(handle);
     switch (result) {
@@ -274,6 +318,51 @@ int CWebClient::perform(const Exchange& exchange, std::string& reply)
         }
         return kLibraryErrorBase + static_cast<int>(result);
     }
+}
+
+int CWebClient::PostLarge(const std::string& url, const std::vector<std::string>& headers, const std::string& body,
+    std::string& reply, const TransferProgress& progress)
+{
+    Exchange exchange;
+    exchange.url = url;
+    exchange.body = &body;
+    exchange.timeoutMs = m_postTimeoutMs; // for the connection only
+    exchange.formHeader = false;
+    exchange.convertReply = false;
+    exchange.headers = headers;
+    exchange.stallSeconds = m_stallSeconds;
+    exchange.progress = &progress;
+    exchange.timeoutLog
+        = url + "POST请求数据----------服务器无反应超时" + std::to_string(m_stallSeconds) + "秒退出---------------";
+    return perform(exchange, reply);
+}
+
+int CWebClient::Download(const std::string& url, const std::string& path, const TransferProgress& progress)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (!file) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return kLibraryErrorBase + CURLE_WRITE_ERROR;
+    }
+    Exchange exchange;
+    exchange.url = url;
+    exchange.timeoutMs = m_getTimeoutMs; // for the connection only
+    exchange.formHeader = false;
+    exchange.headers = {"Cache-Control: no-cache", "Pragma: no-cache"}; // a fresh copy, never a cached one
+    exchange.stallSeconds = m_stallSeconds;
+    exchange.sink = file;
+    exchange.progress = &progress;
+    exchange.timeoutLog
+        = url + "GET请求数据----------服务器无反应超时" + std::to_string(m_stallSeconds) + "秒退出---------------";
+    std::string ignored;
+    int result = perform(exchange, ignored);
+    if (std::fclose(file) != 0 && result == kResultOk) {
+        result = kLibraryErrorBase + CURLE_WRITE_ERROR;
+    }
+    return result;
 }
 
 bool CWebClient::CheckConnection(const std::string& probeAddress)

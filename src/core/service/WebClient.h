@@ -1,12 +1,19 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace telvora {
 
 class CDiagnosticLog;
+
+/// Progress of a long transfer: bytes moved so far and in all (0 while unknown). Returning
+/// false cancels the transfer.
+using TransferProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
 /// Where a request goes, split from "host[:port][/object]". An address that starts with
 /// "https://" uses TLS (default port 443); a leading "http://" is accepted and dropped.
@@ -47,6 +54,8 @@ public:
     static constexpr std::size_t kMaxReplySize = 32 * 1024 * 1024;
     static constexpr const char* kTimeoutReply = "服务器操作超时";
     static constexpr const char* kDefaultProbeAddress = "www.baidu.com";
+    static constexpr int kDefaultStallSeconds = 60;
+    static constexpr int kResultCancelled = kLibraryErrorBase + 42; // CURLE_ABORTED_BY_CALLBACK
 
     /// log may be null (no diagnostic entries).
     explicit CWebClient(CDiagnosticLog* log = nullptr, int getTimeoutMs = kDefaultGetTimeoutMs,
@@ -59,6 +68,19 @@ public:
     int Post(const std::string& url, const std::string& body, std::string& reply, int timeoutMs = 0);
     /// POST without a body, for plain pages such as the update list; the body is passed raw.
     int Fetch(const std::string& url, std::string& reply);
+    /// POST of a large body (a backup) with the given header lines. Not bound by the POST
+    /// time-out, since a large file on a slow line needs longer: it ends as a time-out only
+    /// when no byte has moved for the stall time, and as kResultCancelled when progress
+    /// returns false. The reply is passed raw.
+    int PostLarge(const std::string& url, const std::vector<std::string>& headers, const std::string& body,
+        std::string& reply, const TransferProgress& progress = {});
+    /// GET of url with its body written to the file at path (created with mode 0600, or
+    /// emptied), with the limits of PostLarge. On anything but kResultOk the file's content
+    /// is undefined.
+    int Download(const std::string& url, const std::string& path, const TransferProgress& progress = {});
+    /// How long a large transfer may stand still before it ends (at least 1 s).
+    void SetStallSeconds(int seconds) { m_stallSeconds = seconds < 1 ? 1 : seconds; }
+
     /// Whether a connection to probeAddress ("host[:port]") can be opened; logs
     /// "InternetCheckConnection fail" when it cannot.
     bool CheckConnection(const std::string& probeAddress = kDefaultProbeAddress);
@@ -73,6 +95,7 @@ private:
     CDiagnosticLog* m_log;
     int m_getTimeoutMs;
     int m_postTimeoutMs;
+    int m_stallSeconds = kDefaultStallSeconds;
 };
 
 } // namespace telvora

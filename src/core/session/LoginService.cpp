@@ -4,6 +4,7 @@
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
 #include "app/RecordCleanup.h"
+#include "app/RememberedPassword.h"
 #include "db/SqlText.h"
 #include "service/ServiceClient.h"
 #include "service/TextCodec.h"
@@ -52,11 +53,13 @@ std::vector<std::string> SplitHistory(const std::string& text)
     return entries;
 }
 
-CLoginService::CLoginService(CAppContext& app, CServiceClient& service, CSession& session, CAutoStart& autoStart)
+CLoginService::CLoginService(
+    CAppContext& app, CServiceClient& service, CSession& session, CAutoStart& autoStart, CPasswordVault* vault)
     : m_app(app)
     , m_service(service)
     , m_session(session)
     , m_autoStart(autoStart)
+    , m_vault(vault)
 { }
 
 std::string CLoginService::DefaultServiceAddress()
@@ -109,7 +112,7 @@ void CLoginService::LoadAccountPassword(const std::string& user, bool& remember,
     reloadParameters();
     remember = DecimalValue(m_app.GetParameters().Get("RememberPwd")) != 0;
     if (remember) {
-        password = m_app.GetParameters().Get("Password");
+        password = ReadRememberedPassword(m_app.GetParameters(), m_vault, user);
         return;
     }
     m_app.OpenWorkDatabase(kOfflineDatabase);
@@ -176,7 +179,7 @@ void CLoginService::recordLogin(const LoginRequest& request)
     db.Execute(setParamSql("ServerIP", m_session.smsServerAddress));
     db.Execute(setParamSql("Account", request.account));
     // The password is kept only when the user asked for it.
-    db.Execute(setParamSql("Password", request.rememberPassword ? request.password : std::string()));
+    KeepRememberedPassword(db, m_vault, request.account, request.user, request.password, request.rememberPassword);
     db.Execute(setParamSql("RememberPwd", request.rememberPassword ? "1" : "0"));
 
     appendHistory("LastAccunt", request.account);

@@ -9,6 +9,7 @@ namespace telvora {
 
 class CAppContext;
 class CAutoStart;
+class CPasswordVault;
 class CServiceClient;
 
 struct LoginRequest
@@ -41,7 +42,9 @@ struct LoginOutcome
 class CLoginService final
 {
 public:
-    CLoginService(CAppContext& app, CServiceClient& service, CSession& session, CAutoStart& autoStart);
+    /// vault, when given, keeps remembered passwords out of the database.
+    CLoginService(CAppContext& app, CServiceClient& service, CSession& session, CAutoStart& autoStart,
+        CPasswordVault* vault = nullptr);
 
     /// Service address the dialog starts with: "LoginIP", else the default service host.
     std::string InitialServiceAddress() const;
@@ -71,6 +74,7 @@ private:
     CServiceClient& m_service;
     CSession& m_session;
     CAutoStart& m_autoStart;
+    CPasswordVault* m_vault;
 };
 
 /// Splits a history text ("a;b;") into its entries, dropping empty ones.

@@ -1,5 +1,6 @@
 #include "session/SessionKeeper.h"
 
+#include "app/AppConstants.h"
 #include "app/ParameterStore.h"
 #include "db/DateTime.h"
 #include "service/ServiceClient.h"
@@ -107,7 +108,14 @@ std::string AutomaticBackupName(const std::string& user, const DateTime& now)
 {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, " %.2d月%.2d日%d自动备份.db", now.month, now.day, now.hour);
-    return "backupdata/" + user + stamp;
+    return "backupdata/" + AccountUserName(user) + stamp;
+}
+
+std::string ProposedBackupName(bool offline, const std::string& account, const DateTime& now)
+{
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%.2d月%.2d日%d时%d备份数据.db", now.month, now.day, now.hour, now.minute);
+    return offline ? std::string(stamp) : account + " " + stamp;
 }
 
 } // namespace telvora

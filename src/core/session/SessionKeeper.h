@@ -58,7 +58,11 @@ private:
     int m_failures = 0;
 };
 
-/// Where the automatic copy at close goes, relative to the data directory.
+/// Where the automatic copy at close goes, relative to the data directory; the main
+/// user's name stands for an empty one.
 std::string AutomaticBackupName(const std::string& user, const DateTime& now);
+
+/// The file name a local backup proposes: the time, after the account when logged in.
+std::string ProposedBackupName(bool offline, const std::string& account, const DateTime& now);
 
 } // namespace telvora

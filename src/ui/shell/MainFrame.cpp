@@ -3,18 +3,29 @@
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
 #include "app/Prompter.h"
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
 #include "db/ADODataBase.h"
+#include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
 #include "records/SendHistory.h"
+#include "remind/BirthdayDailySend.h"
+#include "remind/CalendarRemainView.h"
+#include "remind/HolidayMgrDlg.h"
+#include "remind/LunarCalendar.h"
+#include "remind/RemainListView.h"
+#include "remind/RemindServices.h"
+#include "remind/ReminderCheck.h"
+#include "remind/TodayView.h"
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
 #include "send/SendProgressAdapter.h"
 #include "service/ServiceClient.h"
 #include "session/Session.h"
 #include "session/SessionKeeper.h"
+#include "settings/SetupDlg.h"
 #include "shell/AboutDlg.h"
 #include "shell/FrameRuntime.h"
 #include "shell/LoginDlg.h"
@@ -32,9 +43,11 @@
 #include "tools/PhoneQueryDlg.h"
 #include "tools/RegionTable.h"
 #include "tools/ShortMessageDlg.h"
+#include "widgets/CalendarControl.h"
 #include "widgets/DesktopAlertStack.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -113,6 +126,16 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
 
     m_notice->load(qs(m_services.login.InitialServiceAddress()));
     m_runtime->start();
+
+    m_birthdays = new CBirthdayDailySend(remindServices(), this);
+    m_reminderCheck = new CReminderCheck(m_services.app.GetDatabase(), m_services.session, m_services.loginGate,
+        m_services.prompter, m_services.hints, &DateTime::now, this);
+    m_reminderCheck->start();
+    // Set at creation, and again as the day turns while the program runs.
+    updateLunarPane();
+    m_lunarTimer = new QTimer(this);
+    connect(m_lunarTimer, &QTimer::timeout, this, &CMainFrame::updateLunarPane);
+    m_lunarTimer->start(60'000);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -137,14 +160,40 @@ QVector<PageSpec> CMainFrame::pageTable()
             connect(m_cardFolders, &CCardFolderView::folderSelected, list, &CCardListView::showFolder);
         return list;
     };
+    const auto todayPage = [this](QWidget* parent) -> QWidget* {
+        auto* view = new CTodayView(remindServices(), parent);
+        connect(view, &CTodayView::holidayGreetingRequested, this, &CMainFrame::greetHoliday);
+        return view;
+    };
+    const auto remindList = [this](QWidget* parent) -> QWidget* {
+        m_remainList = new CRemainListView(remindServices(), &DateTime::now, parent);
+        return m_remainList;
+    };
+    const auto calendarPage = [this](QWidget* parent) -> QWidget* {
+        auto* view = new CCalendarRemainView(remindServices(), &DateTime::now, parent);
+        if (m_remainList) {
+            connect(m_remainList, &CRemainListView::taskActionRequested, view, &CCalendarRemainView::taskAction);
+            connect(m_remainList, &CRemainListView::holidayGreetingRequested, view,
+                &CCalendarRemainView::startHolidayGreeting);
+            connect(m_remainList, &CRemainListView::typeFilterChosen, view, &CCalendarRemainView::reload);
+        }
+        if (auto* picker
+            = qobject_cast<QCalendarWidget*>(m_pageDocks.value(QStringLiteral("datePickerPane"))->widget()))
+            connect(picker, &QCalendarWidget::clicked, view->calendar(), &CCalendarControl::setSelectedDate);
+        return view;
+    };
     // The recipient picker left of the send page shows on "添加客户".
     return {
         {.caption = QStringLiteral("客户资料"), .view = cardPage, .left = folderPane, .leftWidth = 130},
         {.caption = QStringLiteral("短信群发"), .view = sendPage, .leftWidth = 200, .leftHidden = true},
         {.caption = QStringLiteral("精准短信"), .leftWidth = 180},
-        {.caption = QStringLiteral("今日提醒"), .leftWidth = 200, .leftHidden = true},
+        {.caption = QStringLiteral("今日提醒"), .view = todayPage, .leftWidth = 200, .leftHidden = true},
         {.caption = QStringLiteral("短信记录")},
-        {.caption = QStringLiteral("移动助理"), .leftWidth = 170, .docks = {QStringLiteral("datePickerPane")}},
+        {.caption = QStringLiteral("移动助理"),
+            .view = calendarPage,
+            .left = remindList,
+            .leftWidth = 170,
+            .docks = {QStringLiteral("datePickerPane")}},
     };
 }
 
@@ -262,6 +311,8 @@ void CMainFrame::createCommands()
     handle(CmdClearRecords, &CMainFrame::onClearRecords);
     handle(CmdRefreshStock, &CMainFrame::onRefreshStock);
     handle(CmdAbout, &CMainFrame::onAbout);
+    handle(CmdSettings, &CMainFrame::onSettings);
+    handle(CmdHolidays, &CMainFrame::onHolidays);
     handle(CmdRegionQuery, &CMainFrame::onRegionQuery);
     handle(CmdDivision, &CMainFrame::onDivision);
     handle(CmdExtract, &CMainFrame::onExtract);
@@ -336,7 +387,7 @@ void CMainFrame::createPanes()
     // The date picker of the reminders page; it starts closed.
     auto* datePicker = new QDockWidget(QStringLiteral("日期选择"), this);
     datePicker->setObjectName(QStringLiteral("datePickerPane"));
-    datePicker->setWidget(CWorkArea::placeholder(datePicker));
+    datePicker->setWidget(new QCalendarWidget(datePicker));
     datePicker->widget()->setMinimumWidth(180);
     addDockWidget(Qt::RightDockWidgetArea, datePicker);
     datePicker->hide();
@@ -427,7 +478,55 @@ void CMainFrame::onLoggedIn(bool interfaceAccount)
 void CMainFrame::onAfterLogin()
 {
     SwitchPage(QStringLiteral("今日提醒"));
+    // A second for the window to show the page before the greetings may ask anything.
+    QTimer::singleShot(1000, this, [this]() {
+        if (m_services.loginGate.isOpen())
+            m_birthdays->run(DateTime::now());
+    });
     m_runtime->checkLowStockLater();
+}
+
+RemindServices CMainFrame::remindServices()
+{
+    return {m_services.app, m_services.session, m_services.sendEngine, m_services.prompter, m_services.hints,
+        m_services.handOver, *this, m_services.loginGate};
+}
+
+void CMainFrame::onSettings()
+{
+    CSetupDlg dialog(m_services.app, m_services.session, m_services.prompter, this);
+    dialog.exec();
+}
+
+void CMainFrame::onHolidays()
+{
+    CHolidayMgrDlg dialog(m_services.app.GetDatabase(), m_services.prompter, this);
+    dialog.exec();
+    m_services.hints.broadcast(HintBroadcaster::CalendarTasksChanged);
+}
+
+void CMainFrame::greetHoliday(int holidayId)
+{
+    SwitchPage(QStringLiteral("移动助理"));
+    if (auto* calendar = qobject_cast<CCalendarRemainView*>(page(QStringLiteral("移动助理"))))
+        calendar->startHolidayGreeting(holidayId);
+}
+
+void CMainFrame::updateLunarPane()
+{
+    m_lunarPane->setText(lunarText());
+}
+
+QString CMainFrame::lunarText() const
+{
+    const DateTime today = DateTime::now();
+    const SystemTime solar = SystemTimeOf(today);
+    SystemTime lunar;
+    int leap = 0;
+    const CLunarCalendar calendar;
+    if (!calendar.SolarToLunar(&solar, &lunar, &leap))
+        return {};
+    return qs(calendar.FormatLunarDate(lunar, leap));
 }
 
 void CMainFrame::onRefreshStock()
@@ -579,7 +678,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             = app.GetApplicationDirectory() + AutomaticBackupName(app.GetParameters().Get("User"), DateTime::now());
         QDir().mkpath(QFileInfo(qs(target)).absolutePath());
         // A failed copy must not keep the user from leaving; nothing is reported.
-        CopyDatabase(app.GetDatabase().GetDatabasePath(), target);
+        CDatabaseMaintenance(app.GetDatabase(), {}).Backup(target);
     }
     // The rest may wait for the service, each step bounded by its time-out: the window is
     // gone by then. Nothing may reach the service after the log-off, so the send worker

@@ -11,11 +11,15 @@ class QDialog;
 class QDockWidget;
 class QLabel;
 class QProgressBar;
+class QTimer;
 
 namespace telvora {
 
 class CCardFolderView;
+class CBirthdayDailySend;
 class CFrameRuntime;
+class CReminderCheck;
+class CRemainListView;
 class CLoginDlg;
 class CNavigationPane;
 class CNoticePane;
@@ -23,6 +27,7 @@ class CTrayIcon;
 class CWorkArea;
 class DesktopAlertStack;
 struct PageSpec;
+struct RemindServices;
 struct ShellServices;
 
 // The program's one top-level window: menus and tool bar, the pages of the work area,
@@ -77,6 +82,8 @@ public:
     CNoticePane* noticePane() const { return m_notice; }
     CTrayIcon* trayIcon() const { return m_tray; }
     DesktopAlertStack* alerts() const { return m_alerts; }
+    CReminderCheck* reminderCheck() const { return m_reminderCheck; }
+    QString lunarText() const;
 
 public slots:
     // Command 139, posted after a successful login.
@@ -112,6 +119,11 @@ private:
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
+    RemindServices remindServices();
+    void onSettings();
+    void onHolidays();
+    void updateLunarPane();
+    void greetHoliday(int holidayId);
     QDialog* openToolDialog(QDialog* dialog);
     void onRegionQuery();
     void onDivision();
@@ -134,6 +146,10 @@ private:
     CTrayIcon* m_tray;
     DesktopAlertStack* m_alerts;
     CFrameRuntime* m_runtime;
+    CReminderCheck* m_reminderCheck = nullptr;
+    CBirthdayDailySend* m_birthdays = nullptr;
+    QPointer<CRemainListView> m_remainList;
+    QTimer* m_lunarTimer = nullptr;
     QPointer<CLoginDlg> m_loginDialog;
     QPointer<CCardFolderView> m_cardFolders;
 };

@@ -6,6 +6,7 @@
 #include "app/DataDirectory.h"
 #include "app/HintBroadcaster.h"
 #include "app/LoginGate.h"
+#include "app/PasswordVault.h"
 #include "app/Prompter.h"
 #include "app/SingleInstance.h"
 #include "send/RecipientHandOver.h"
@@ -71,7 +72,8 @@ CTelvoraApp::StartResult CTelvoraApp::Start()
     m_service = std::make_unique<CServiceClient>(*m_web);
     m_session = std::make_unique<CSession>();
     m_autoStart = std::make_unique<CAutoStart>(QCoreApplication::applicationFilePath().toStdString());
-    m_login = std::make_unique<CLoginService>(*m_context, *m_service, *m_session, *m_autoStart);
+    m_vault = std::make_unique<CPasswordVault>();
+    m_login = std::make_unique<CLoginService>(*m_context, *m_service, *m_session, *m_autoStart, m_vault.get());
     m_keeper = std::make_unique<CSessionKeeper>(*m_service, *m_session);
     m_loginGate = std::make_unique<LoginGate>();
     m_hints = std::make_unique<HintBroadcaster>(*m_loginGate);

@@ -12,6 +12,7 @@ class CAppContext;
 class CAutoStart;
 class CDiagnosticLog;
 class CLoginService;
+class CPasswordVault;
 class CMainFrame;
 class CSendEngine;
 class CSendProgressAdapter;
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<CServiceClient> m_service;
     std::unique_ptr<CSession> m_session;
     std::unique_ptr<CAutoStart> m_autoStart;
+    std::unique_ptr<CPasswordVault> m_vault;
     std::unique_ptr<CLoginService> m_login;
     std::unique_ptr<CSessionKeeper> m_keeper;
     std::unique_ptr<LoginGate> m_loginGate;

@@ -1,5 +1,6 @@
 #include "session/LoginService.h"
 
+#include "LoginWorld.h"
 #include "SmsSimulator.h"
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
@@ -25,15 +26,13 @@ SimAccount simAccount(
     return account;
 }
 
-class LoginServiceTest : public testing::Test
+class LoginServiceTest : public testing::Test, protected test::LoginWorld
 {
 protected:
     void SetUp() override
     {
         sim.addAccount(simAccount("8001", "pw1234", 1, " 【小店】 "));
-        ASSERT_TRUE(sim.start());
-        service.SetAddress(sim.address());
-        ASSERT_TRUE(app.OpenWorkDatabase(kOfflineDatabase));
+        ASSERT_TRUE(start());
     }
 
     LoginOutcome logIn(
@@ -47,13 +46,6 @@ protected:
         return test::scalar(app.GetDatabase(), "SELECT para_value FROM tbl_sys_param WHERE para_name='" + key + "'");
     }
 
-    SmsSimulator sim;
-    test::TempDir temp;
-    CAppContext app {test::preparedDataDirectory(temp)};
-    CWebClient web {nullptr, 5000, 5000};
-    CServiceClient service {web};
-    CSession session;
-    CAutoStart autoStart {"/usr/bin/telvora", temp.file("config")};
     CLoginService login {app, service, session, autoStart};
 };
 

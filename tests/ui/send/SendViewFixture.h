@@ -11,6 +11,7 @@
 #include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "support/TestApp.h"
 
 #include <QFile>
 #include <QString>
@@ -25,13 +26,7 @@ struct SendViewFixture
     explicit SendViewFixture(ServiceCall serviceCall = {})
         : call(std::move(serviceCall))
     {
-        DataDirectoryInputs inputs;
-        inputs.telvoraHome = temp.path().string();
-        inputs.templateDirectory = TELVORA_TEST_TEMPLATE_DIR;
-        CDataDirectory directory(inputs);
-        directory.Prepare();
-        app = std::make_unique<CAppContext>(directory);
-        app->OpenWorkDatabase("user.db");
+        app = OpenTestApp(temp);
         session.loggedIn = true;
         session.token = "token";
         session.stock = 100000;

@@ -612,9 +612,10 @@ SimOutcome SimService::addSubAccount(Session& session, const Form& form)
     if (session.user != "admin")
         return failure("只有管理员帐号可以管理子帐号");
     Account* account = findAccount(session.account);
-    const std::string name = sim::trim(field(form, "AccountName"));
+    // Kept exactly as received: the client sends names as typed.
+    const std::string name = field(form, "AccountName");
     const std::string password = field(form, "Password");
-    if (name.empty() || name == "admin")
+    if (sim::trim(name).empty() || name == "admin")
         return failure("子帐号名称无效");
     if (password.empty())
         return failure("密码不能为空");

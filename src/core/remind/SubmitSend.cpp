@@ -1,0 +1,19 @@
+#include "SubmitSend.h"
+
+#include "db/DateTime.h"
+#include "send/SendEngine.h"
+
+namespace telvora {
+
+bool SubmitSend(CSendEngine& engine, const SendOrder& order)
+{
+    if (!engine.PrepareSend(order.numbers, order.text, order.sendMode, order.insertionMode)) {
+        return false;
+    }
+    if (order.sendTime.valid && !engine.SetSendTime(order.sendTime.toString())) {
+        return false;
+    }
+    return engine.StartSend();
+}
+
+} // namespace telvora
