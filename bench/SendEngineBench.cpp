@@ -1,10 +1,12 @@
 // The send engine's own cost on a large plain send, against the yardstick of writing the same
 // detail rows with one prepared statement in one transaction.
 //
+//   cmake -S . -B build-bench -G Ninja -DBUILD_BENCH=ON -DBUILD_UI=OFF -DCMAKE_BUILD_TYPE=Release
 //   ninja -C build-bench send_engine_bench && build-bench/bin/send_engine_bench
 //
-// "SendEngine" times the engine from PrepareSend to the worker's end minus the time spent
-// inside the service calls (the simulator runs in-process on loopback); its counters carry
+// "SendEngine" times the engine from PrepareSend to the worker's end (the record and a row
+// per number written first, each batch's rows moved to "posted" and then to their outcome)
+// minus the time spent inside the service calls (the simulator runs in-process on loopback); its counters carry
 // the HTTP time, the plain insert of the same run, their ratio and the process's peak
 // resident size (simulator included).
 #include "BenchSupport.h"
@@ -113,9 +115,9 @@ void SendEngine(benchmark::State& state)
         std::atomic<Clock::rep> inCalls {0};
         const ServiceCall timed = [&](const std::string& method, const std::string& body, std::string& answer) {
             const auto start = Clock::now();
-            const bool ok = service.CallService(method, body, answer, true);
+            const CallResult result = service.Call(method, body, answer, true);
             inCalls += (Clock::now() - start).count();
-            return ok;
+            return result;
         };
         CSendEngine engine(app, session, timed, nullptr);
         const auto start = Clock::now();

@@ -9,6 +9,7 @@
 #include "db/DateTime.h"
 #include "records/ReceivedMessageStore.h"
 #include "records/SendHistory.h"
+#include "records/SendLedger.h"
 #include "remind/LunarCalendar.h"
 #include "send/NumberFileLoader.h"
 #include "send/SendEngine.h"
@@ -29,47 +30,13 @@
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <ostream>
 
 namespace telvora::cli {
 
 namespace {
-
-// Waits for the end of the engine's worker: the engine reports from its own thread.
-class CWaitingObserver final : public CSendObserver
-{
-public:
-    void numbersWritten(int, int) override { }
-    void sendFinished(int recordId) override { finish(recordId, false, {}); }
-    void noJobCreated(int recordId, const std::string& message) override { finish(recordId, true, message); }
-
-    void wait()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_done; });
-    }
-    bool failed() const { return m_failed; }
-    const std::string& message() const { return m_message; }
-
-private:
-    void finish(int, bool failed, const std::string& message)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_done = true;
-            m_failed = failed;
-            m_message = message;
-        }
-        m_changed.notify_all();
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_done = false;
-    bool m_failed = false;
-    std::string m_message;
-};
 
 std::string modeText(int mode)
 {
@@ -115,6 +82,51 @@ std::string programDirectory()
 
 } // namespace
 
+// Waits for the end of the engine's worker: the engine reports from its own thread.
+class CWaitingObserver final : public CSendObserver
+{
+public:
+    explicit CWaitingObserver(std::ostream& err)
+        : m_err(err)
+    { }
+
+    void numbersWritten(int, int) override { }
+    void sendFinished(int, const std::string& note) override { finish(false, note); }
+    void sendFailed(int, const std::string& message) override { finish(true, message); }
+    void recordWriteRetrying(int) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_err << "发送记录暂时无法写入（数据库忙），正在重试……\n";
+    }
+
+    void wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_done; });
+    }
+    bool failed() const { return m_failed; }
+    const std::string& message() const { return m_message; }
+
+private:
+    void finish(bool failed, const std::string& message)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+            m_failed = failed;
+            m_message = message;
+        }
+        m_changed.notify_all();
+    }
+
+    std::ostream& m_err;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_done = false;
+    bool m_failed = false;
+    std::string m_message;
+};
+
 CCliApplication::CCliApplication(std::ostream& out, std::ostream& err)
     : m_out(out)
     , m_err(err)
@@ -142,6 +154,8 @@ int CCliApplication::Run(const CommandLine& line)
         return runLogin(line);
     case Command::Send:
         return runSend(line);
+    case Command::Resume:
+        return runResume(line);
     case Command::Replies:
         return runReplies(line);
     case Command::Records:
@@ -233,7 +247,7 @@ int CCliApplication::runSend(const CommandLine& line)
     if (!line.at.empty()) {
         at = DateTime::parse(line.at);
         if (!at.valid) {
-            m_err << "--at takes \"YYYY-MM-DD HH:MM\": " << line.at << "\n";
+            m_err << "--at takes \"YYYY-MM-DD HH:MM[:SS]\": " << line.at << "\n";
             return kExitRefused;
         }
     }
@@ -299,29 +313,76 @@ int CCliApplication::runSend(const CommandLine& line)
         }
     }
 
-    CWaitingObserver observer;
+    CWaitingObserver observer(m_err);
     CSendEngine engine(*m_app, *m_session, *m_service, &observer);
     if (!engine.PrepareSend(list.numbers, check.content, CSendEngine::SendViewMode, insertion)) {
         m_err << "现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!\n";
         return kExitRefused;
     }
+    // The moment checked above is the one scheduled, seconds included.
     if (at.valid) {
-        // The minute chosen, at second 0.
-        engine.SetSendTime(DateTime::fromFields(at.year, at.month, at.day, at.hour, at.minute).toString());
+        engine.SetSendTime(at.toString());
     }
     if (!engine.StartSend()) {
-        m_err << "发送记录写入失败: " << engine.GetLastError() << "\n";
+        m_err << engine.GetLastError() << "\n";
         return kExitSendFailed;
     }
+    return awaitSend(engine, observer);
+}
+
+int CCliApplication::awaitSend(CSendEngine& engine, CWaitingObserver& observer)
+{
     observer.wait();
     engine.Wait();
-
     printRecord(engine.GetRecordId());
-    if (observer.failed()) {
+    if (!observer.message().empty()) {
         m_err << observer.message() << "\n";
-        return kExitSendFailed;
     }
-    return kExitOk;
+    return observer.failed() ? kExitSendFailed : kExitOk;
+}
+
+int CCliApplication::runResume(const CommandLine& line)
+{
+    if (!logIn(line)) {
+        return kExitRefused;
+    }
+    CWaitingObserver observer(m_err);
+    CSendEngine engine(*m_app, *m_session, *m_service, &observer);
+    const std::vector<InterruptedSend> interrupted = engine.FindInterrupted();
+    const auto chosen = std::find_if(interrupted.begin(), interrupted.end(),
+        [&line](const InterruptedSend& send) { return line.record == 0 || send.recordId == line.record; });
+    if (chosen == interrupted.end()) {
+        m_err << (line.record == 0 ? std::string("没有尚未完成的发送记录。")
+                                   : "发送记录[" + std::to_string(line.record) + "]不是尚未完成的发送记录。")
+              << "\n";
+        return kExitRefused;
+    }
+    const long numbers = chosen->notPosted + (line.includeUnknown ? chosen->unknown : 0);
+    if (numbers == 0) {
+        m_err << "发送记录[" << chosen->recordId << "]没有未发送的号码；有" << chosen->unknown
+              << "个号码结果未知（重发请加 --include-unknown）。\n";
+        return kExitRefused;
+    }
+    const SmsRuleValues rules = RuleValuesOf(*m_session, m_app->GetParameters());
+    const int segments = CountSmsSegments(chosen->content, rules);
+    if (segments > 1 && !line.yes) {
+        m_err << "短信内容超长，移动联通电信号码将按" << segments
+              << "条收费，您确认要发送吗？\n(没有发送；确认请加 --yes)\n";
+        return kExitRefused;
+    }
+    const std::uint64_t needed = static_cast<std::uint64_t>(numbers) * static_cast<std::uint64_t>(segments);
+    if (rules.smsStock < needed) {
+        m_err << "本次发送所需短信条数[" << needed << "]，您的短信余量不足!\n";
+        return kExitRefused;
+    }
+    if (!engine.ResumeSend(chosen->recordId, line.includeUnknown, line.now)) {
+        m_err << engine.GetLastError() << (line.now ? "" : "（立即发送请加 --now）") << "\n";
+        return kExitRefused;
+    }
+    if (chosen->unknown > 0 && !line.includeUnknown) {
+        m_err << "有" << chosen->unknown << "个号码结果未知，没有重发。\n";
+    }
+    return awaitSend(engine, observer);
 }
 
 void CCliApplication::printRecord(int recordId)
@@ -335,6 +396,13 @@ void CCliApplication::printRecord(int recordId)
           << "success_count=" << record->successCount << "\n"
           << "fail_count=" << record->failCount << "\n"
           << "jobid=" << record->jobIds << "\n";
+    const std::map<int, DetailCounts> counts = CSendLedger(m_app->GetDatabase()).CountByRecord();
+    const auto found = counts.find(recordId);
+    const DetailCounts count = found == counts.end() ? DetailCounts {} : found->second;
+    m_out << "accepted=" << count.accepted << "\n"
+          << "refused=" << count.refused << "\n"
+          << "unknown=" << count.unknown << "\n"
+          << "not_posted=" << count.notPosted << "\n";
 }
 
 int CCliApplication::runReplies(const CommandLine& line)
@@ -397,17 +465,23 @@ int CCliApplication::runRecords(const CommandLine& line)
         m_err << history.GetLastError() << "\n";
         return kExitLocalFailure;
     }
+    const std::map<int, DetailCounts> counts = CSendLedger(m_app->GetDatabase()).CountByRecord();
     const DateTime now = DateTime::now();
-    m_out << "id\ttime\tmode\tstatus\tsuccess\tfail\tcontent\n";
+    m_out << "id\ttime\tmode\tstatus\tsuccess\tfail\taccepted\trefused\tunknown\tnot_posted\tstate\tcontent\n";
     for (const SendRecord& record : records) {
         std::string status = record.status;
         // A scheduled send shows what the scheduled list shows: sent once its time has come.
         if (record.scheduled && status != "定时已取消") {
             status = record.sendTime < now ? "已发送" : "已提交";
         }
+        const auto found = counts.find(static_cast<int>(record.id));
+        const DetailCounts count = found == counts.end() ? DetailCounts {} : found->second;
+        // No send runs in this process: a record with rows left is interrupted.
         m_out << record.id << "\t" << (record.sendTime.valid ? record.sendTime.format("%Y-%m-%d %H:%M") : std::string())
               << "\t" << modeText(record.sendMode) << "\t" << status << "\t" << record.successCount << "\t"
-              << record.failCount << "\t" << oneLine(record.content) << "\n";
+              << record.failCount << "\t" << count.accepted << "\t" << count.refused << "\t" << count.unknown << "\t"
+              << count.notPosted << "\t" << (count.unfinished() ? "中断" : "") << "\t" << oneLine(record.content)
+              << "\n";
     }
     return kExitOk;
 }

@@ -11,12 +11,15 @@ class CAutoStart;
 class CRegionTable;
 class CDiagnosticLog;
 class CPasswordVault;
+class CSendEngine;
 class CServiceClient;
 class CWebClient;
 struct CSession;
 } // namespace telvora
 
 namespace telvora::cli {
+
+class CWaitingObserver;
 
 /// Runs one command of telvora-cli on the same core the desktop program uses.
 class CCliApplication final
@@ -35,6 +38,8 @@ private:
     bool logIn(const CommandLine& line);
     int runLogin(const CommandLine& line);
     int runSend(const CommandLine& line);
+    int runResume(const CommandLine& line);
+    int awaitSend(CSendEngine& engine, CWaitingObserver& observer);
     int runReplies(const CommandLine& line);
     int runRecords(const CommandLine& line);
     int runCards(const CommandLine& line);

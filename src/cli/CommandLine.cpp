@@ -9,6 +9,7 @@ namespace {
 const std::map<std::string, Command> kCommands = {
     {"login", Command::Login},
     {"send", Command::Send},
+    {"resume", Command::Resume},
     {"replies", Command::Replies},
     {"records", Command::Records},
     {"cards", Command::Cards},
@@ -29,6 +30,8 @@ bool accepts(Command command, const std::string& option)
         {Command::Login, {"--account", "--user", "--password", "--remember"}},
         {Command::Send,
             {"--account", "--user", "--password", "--text", "--numbers", "--at", "--insert", "--yes", "--remember"}},
+        {Command::Resume,
+            {"--account", "--user", "--password", "--record", "--include-unknown", "--now", "--yes", "--remember"}},
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
         {Command::Records, {"--user", "--scheduled"}},
         {Command::Cards, {"--user", "--folder", "--duplicates", "--where"}},
@@ -55,9 +58,9 @@ bool takesValue(const std::string& option)
 {
     return option == "--home" || option == "--server" || option == "--account" || option == "--user"
         || option == "--password" || option == "--text" || option == "--numbers" || option == "--at"
-        || option == "--insert" || option == "--from" || option == "--to" || option == "--by" || option == "--extract"
-        || option == "--remove" || option == "--group" || option == "--title" || option == "--groups"
-        || option == "--folder" || option == "--duplicates" || option == "--where";
+        || option == "--insert" || option == "--record" || option == "--from" || option == "--to" || option == "--by"
+        || option == "--extract" || option == "--remove" || option == "--group" || option == "--title"
+        || option == "--groups" || option == "--folder" || option == "--duplicates" || option == "--where";
 }
 
 bool checkToolArguments(CommandLine& line, std::string& error)
@@ -236,6 +239,18 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                 return false;
             }
             line.insert = value;
+        } else if (option == "--record") {
+            const std::string_view digits = value;
+            if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string_view::npos
+                || std::stoi(value) == 0) {
+                error = "--record takes a record id";
+                return false;
+            }
+            line.record = std::stoi(value);
+        } else if (option == "--include-unknown") {
+            line.includeUnknown = true;
+        } else if (option == "--now") {
+            line.now = true;
         } else if (option == "--yes") {
             line.yes = true;
         } else if (option == "--scheduled") {
@@ -344,7 +359,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         break;
     }
-    if (line.command == Command::Login || line.command == Command::Send || line.command == Command::Replies) {
+    if (line.command == Command::Login || line.command == Command::Send || line.command == Command::Resume
+        || line.command == Command::Replies) {
         if (line.account.empty() || line.password.empty()) {
             error = "--account and --password are required";
             return false;
@@ -360,7 +376,9 @@ std::string HelpText()
 Usage:
   telvora-cli [--home DIR] [--server HOST[:PORT]] login --account A [--user U] --password P [--remember]
   telvora-cli [--home DIR] [--server HOST[:PORT]] send --account A [--user U] --password P --text TEXT
-              [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM"] [--insert name|title] [--yes]
+              [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM[:SS]"] [--insert name|title] [--yes]
+  telvora-cli [--home DIR] [--server HOST[:PORT]] resume --account A [--user U] --password P
+              [--record ID] [--include-unknown] [--now] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
   telvora-cli [--home DIR] records [--user U] [--scheduled]
   telvora-cli [--home DIR] cards import FILE [--user U] [--folder NAME] [--duplicates copy|replace|ignore]
@@ -395,15 +413,24 @@ Commands:
             ignored with a warning. The checks of the send view apply: signature, at most
             5 segments, stock. A text of more than one segment needs --yes; without it the
             question is printed and nothing is sent.
-            --at "YYYY-MM-DD HH:MM"  schedule the send at the service (must lie ahead).
+            --at "YYYY-MM-DD HH:MM[:SS]"  schedule the send at the service (must lie ahead).
             --insert name|title       put each recipient's card name or title in front
                                       (not for 会员用户 accounts).
             Prints the record id and its counters when the send has ended.
+  resume    Logs in and sends the numbers of an interrupted send (killed, stopped, or the
+            service unreachable) that were never posted, under a new job of the record's
+            text. Numbers posted without an answer ("结果未知") may have been delivered:
+            they are sent again only with --include-unknown.
+            --record ID   the record (default: the most recent interrupted one).
+            --now         a scheduled send whose time has passed goes out at once (without
+                          it such a record is refused).
+            --yes         confirms a text of more than one segment, as for send.
   replies   Logs in, fetches the waiting replies once, stores the new ones and prints
             them (phone, time, text). Needs an account whose user right allows replies.
   records   Lists the send records of the account database U.db (default: the user of
             the last login): id, time, mode, status, success and failure counts (in
-            segments), content. --scheduled lists only scheduled sends.
+            segments), the numbers accepted, refused, of unknown outcome and not posted,
+            "中断" for an interrupted send, content. --scheduled lists only scheduled sends.
   cards     Works on the address book of the account database U.db (default: the user
             of the last login) without logging in.
     import  Reads FILE (.xlsx, .xls, .ods, .csv; .txt lines of phone, name, sex, group,
@@ -457,16 +484,18 @@ Commands:
             prints the date, a tab and "-".
 
 Exit codes:
-  0  done (for send: the send went through every batch; some may have failed, see the
-     counters)
+  0  done (for send and resume: the send went through every batch; some may have been
+     refused or have no known outcome, see the counts and stderr)
   1  lunar: some day lay outside the lunar table
   1  the send could not go out: no job could be created at the service (its message on
-     stderr), or some numbers could not be written to the send record and were not sent
-     (their count on stderr; they are counted as failed), or a reply fetch failed
+     stderr), the send record could not be written (nothing was sent), the send was
+     interrupted (the service could not be reached; what went out and what is left on
+     stderr, finish it with resume), or a reply fetch failed
   2  refused: bad arguments, login failure (the login's message on stderr), a check of
-     the send refused it (its text on stderr), an unconfirmed multi-segment text, a
-     number tool given no numbers or an empty name, a phrase refused, a card file
-     without a phone column or that cannot be read, an unknown folder or field
+     the send refused it (its text on stderr), an unconfirmed multi-segment text, no
+     interrupted record to resume, a number tool given no numbers or an empty name, a
+     phrase refused, a card file without a phone column or that cannot be read, an
+     unknown folder or field
   2  restore: FILE is not a usable backup of this program (nothing changed)
   3  local failure: the data directory, a database or a file could not be opened,
      read or written, or a backup, restore or compaction failed (nothing changed)

@@ -21,6 +21,7 @@ enum class Command {
     Help,
     Login,
     Send,
+    Resume,
     Replies,
     Records,
     Lunar,
@@ -48,7 +49,7 @@ struct CommandLine
     bool textGiven = false;
     std::vector<std::string> numberFiles;
     std::vector<std::string> numbers;
-    std::string at; // "YYYY-MM-DD HH:MM"
+    std::string at; // "YYYY-MM-DD HH:MM[:SS]"
     std::string insert; // "", "name" or "title"
     bool yes = false;
     bool scheduledOnly = false;
@@ -58,6 +59,9 @@ struct CommandLine
     bool folderGiven = false;
     std::string duplicates = "copy"; // --duplicates copy|replace|ignore
     std::vector<std::string> where; // --where FIELD=TEXT
+    int record = 0; // --record of resume; 0: the most recent interrupted one
+    bool includeUnknown = false;
+    bool now = false;
     std::vector<DateTime> days; // lunar: the dates given; none (and no range) for today
     DateTime from; // lunar --from and --to, both or neither
     DateTime to;

@@ -3,11 +3,13 @@
 #include "SmsSimulator.h"
 #include "core/app/AppTestSupport.h"
 #include "db/ADODataBase.h"
+#include "db/PreparedStatement.h"
 #include "support/TempDir.h"
 
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -68,6 +70,65 @@ inline SimFault simFault(SimFault::Kind kind, const std::string& message = {},
     return fault;
 }
 
+// What the records of a send say against the service's delivery record; empty when they
+// agree: one row per number, 1 delivered once, -1 never, 2 at most once (0 only when
+// allowed), no number delivered twice, counters equal to the rows (one segment a number).
+inline std::string disagreements(const std::string& databasePath, const std::vector<std::string>& numbers,
+    const std::map<std::string, int>& delivered, bool notPostedAllowed = false)
+{
+    CADODataBase database;
+    if (!database.Open(databasePath)) {
+        return "no database";
+    }
+    std::map<std::string, std::vector<int>> rows;
+    CPreparedStatement read(&database);
+    if (!read.Prepare("SELECT phones, status FROM tbl_sendsms_detail")) {
+        return read.GetLastError();
+    }
+    while (read.Step()) {
+        rows[read.GetText(0)].push_back(static_cast<int>(read.GetInt(1)));
+    }
+    std::string found;
+    const auto note = [&found](const std::string& what) {
+        if (found.size() < 2000) {
+            found += what + "\n";
+        }
+    };
+    long accepted = 0;
+    long failed = 0;
+    for (const auto& number : numbers) {
+        const auto row = rows.find(number);
+        if (row == rows.end() || row->second.size() != 1) {
+            note(number + ": " + std::to_string(row == rows.end() ? 0 : row->second.size()) + " rows");
+            continue;
+        }
+        const int status = row->second.front();
+        const auto sent = delivered.find(number);
+        const int times = sent == delivered.end() ? 0 : sent->second;
+        const bool agrees = (status == 1 && times == 1) || (status == -1 && times == 0) || (status == 2 && times <= 1)
+            || (status == 0 && notPostedAllowed && times == 0);
+        if (!agrees) {
+            note(number + ": status " + std::to_string(status) + ", delivered " + std::to_string(times));
+        }
+        accepted += status == 1 ? 1 : 0;
+        failed += status == -1 || status == 2 ? 1 : 0;
+    }
+    if (rows.size() != numbers.size()) {
+        note(std::to_string(rows.size()) + " numbers have rows, " + std::to_string(numbers.size()) + " were sent");
+    }
+    for (const auto& [number, times] : delivered) {
+        if (times > 1) {
+            note(number + " delivered " + std::to_string(times) + " times");
+        }
+    }
+    const std::string counters
+        = scalar(database, "SELECT SUM(success_count) || '/' || SUM(fail_count) FROM tbl_sendsms");
+    if (counters != std::to_string(accepted) + "/" + std::to_string(failed)) {
+        note("counters " + counters + ", rows " + std::to_string(accepted) + "/" + std::to_string(failed));
+    }
+    return found;
+}
+
 // A simulator on an ephemeral port with one account, a fresh data directory, and the built
 // telvora-cli run as a child process.
 class CliHarness : public testing::Test
@@ -122,8 +183,34 @@ protected:
     TempDir home;
     TempDir work;
 
+    // Starts telvora-cli (with --home and --server) as a child and returns at once; 0 when it
+    // could not start.
+    pid_t start(const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> all = {TELVORA_CLI_PATH, "--home", home.path().string(), "--server", sim.address()};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        return startChild(all);
+    }
+
+    // Waits for a child started by start().
+    CliResult finish(pid_t child)
+    {
+        CliResult result;
+        int status = 0;
+        if (child <= 0 || waitpid(child, &status, 0) != child) {
+            result.err = "no child to wait for";
+            return result;
+        }
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        result.out = readFile(work.file("cli.out"));
+        result.err = readFile(work.file("cli.err"));
+        return result;
+    }
+
 private:
-    CliResult spawn(const std::vector<std::string>& arguments)
+    CliResult spawn(const std::vector<std::string>& arguments) { return finish(startChild(arguments)); }
+
+    pid_t startChild(const std::vector<std::string>& arguments)
     {
         const std::string outPath = work.file("cli.out");
         const std::string errPath = work.file("cli.err");
@@ -149,20 +236,10 @@ private:
         envp.push_back(const_cast<char*>(configHome.c_str()));
         envp.push_back(nullptr);
 
-        CliResult result;
         pid_t child = 0;
         const int spawned = posix_spawn(&child, argv.front(), &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            result.err = "could not start " + arguments.front();
-            return result;
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = readFile(outPath);
-        result.err = readFile(errPath);
-        return result;
+        return spawned == 0 ? child : 0;
     }
 };
 

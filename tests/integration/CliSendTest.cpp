@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CliSendBatches,
     testing::Values(BatchCase {"Exactly800", 800, 1}, BatchCase {"801", 801, 2}, BatchCase {"1600", 1600, 2}),
     [](const testing::TestParamInfo<BatchCase>& info) { return info.param.name; });
 
-TEST_F(CliSend, FailingSecondBatchIsCountedAndMarked)
+TEST_F(CliSend, UnansweredSecondBatchIsCountedAsUnknown)
 {
     sim.injectFault("MessSendSMS", simFault(SimFault::Kind::Http500), 2);
     const auto numbers = spreadNumbers(1000);
@@ -89,10 +89,10 @@ TEST_F(CliSend, FailingSecondBatchIsCountedAndMarked)
     const CliResult result = send({"--text", kTwoSegments, "--yes", "--numbers", numbersFile(numbers)});
 
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.value("success_count"), "1600");
-    EXPECT_EQ(result.value("fail_count"), "400");
-    EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_sendsms_detail WHERE status=-1"), "200");
-    EXPECT_EQ(query("SELECT MIN(phones) FROM tbl_sendsms_detail WHERE status=-1"), numbers[800]);
+    EXPECT_EQ(result.value("success_count") + "/" + result.value("fail_count"), "1600/400");
+    EXPECT_EQ(result.value("accepted") + "/" + result.value("unknown"), "800/200");
+    EXPECT_NE(result.err.find("有200个号码已提交但没有收到服务器的答复"), std::string::npos) << result.err;
+    EXPECT_EQ(query("SELECT MIN(phones) FROM tbl_sendsms_detail WHERE status=2"), numbers[800]);
 }
 
 TEST_F(CliSend, RefusedJobExitsOneWithTheServiceMessage)
@@ -119,6 +119,14 @@ TEST_F(CliSend, ScheduledSendWaitsAtTheService)
     ASSERT_EQ(sim.jobs().size(), 1U);
     EXPECT_TRUE(sim.jobs().front().scheduled);
     EXPECT_EQ(sim.jobs().front().sendTime, at + ":00");
+
+    // Seconds given are the seconds scheduled, and checked.
+    const std::string exact = DateTime::now().addDays(2).format("%Y-%m-%d %H:%M") + ":37";
+    ASSERT_EQ(send({"--text", "exact", "--at", exact, "13900000004"}).exitCode, 0);
+    EXPECT_EQ(query("SELECT send_time FROM tbl_sendsms WHERE content='exact'"), exact);
+    EXPECT_EQ(sim.jobs().back().sendTime, exact);
+    const std::string past = DateTime::now().addDays(-1).format("%Y-%m-%d %H:%M:%S");
+    EXPECT_EQ(send({"--text", "late", "--at", past, "13900000005"}).exitCode, 2);
 
     const CliResult now = send({"--text", "now", "13900000003"});
     ASSERT_EQ(now.exitCode, 0) << now.err;
@@ -183,6 +191,24 @@ TEST_F(CliSend, BadArgumentsExitTwoAndHelpExitsZero)
     const CliResult help = run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
+}
+
+TEST_F(CliSend, ResumeWithNothingToFinishIsRefused)
+{
+    const std::vector<std::string> resume
+        = {"resume", "--account", kAccount, "--user", "admin", "--password", kPassword};
+    const CliResult none = run(resume);
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("没有尚未完成的发送记录"), std::string::npos) << none.err;
+
+    ASSERT_EQ(send({"--text", "done", "13900000001"}).exitCode, 0);
+    auto named = resume;
+    named.insert(named.end(), {"--record", "1"});
+    const CliResult finished = run(named);
+    EXPECT_EQ(finished.exitCode, 2);
+    EXPECT_NE(finished.err.find("不是尚未完成的发送记录"), std::string::npos) << finished.err;
+    EXPECT_EQ(run({"resume", "--account", kAccount, "--password", kPassword, "--record", "x"}).exitCode, 2);
+    EXPECT_EQ(sim.callCount("CreateJob"), 1);
 }
 
 using CliReplies = CliHarness;

@@ -17,7 +17,7 @@ inline ServiceCall AcceptingService(int* calls = nullptr)
             ? "<MethodResult><RetCode>Sucess</RetCode><JobID>J1</JobID></MethodResult>"
             : "<MethodResult><RetCode>Sucess</RetCode><OKPhoneCounts>1</OKPhoneCounts>"
               "<CommonJobID>C1</CommonJobID><SpecialJobIDs>S1;</SpecialJobIDs></MethodResult>";
-        return true;
+        return CallResult::Success;
     };
 }
 

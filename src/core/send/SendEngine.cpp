@@ -5,8 +5,8 @@
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
 #include "db/DateTime.h"
-#include "db/PreparedStatement.h"
 #include "db/SqlText.h"
+#include "records/SendHistory.h"
 #include "send/SendObserver.h"
 #include "service/ServiceClient.h"
 #include "service/TextCodec.h"
@@ -14,14 +14,13 @@
 #include "session/Session.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
 #include <utility>
 
 namespace telvora {
 
 namespace {
-
-constexpr const char* kNoConnection = "通讯错误，无法连接到服务器";
 
 // Splits a ";"-separated list of the service, dropping blanks and empty entries.
 std::vector<std::string> splitList(const std::string& text)
@@ -39,24 +38,12 @@ std::vector<std::string> splitList(const std::string& text)
     return items;
 }
 
-std::string joinList(const std::vector<std::string>& items)
-{
-    std::string text;
-    for (const auto& item : items) {
-        if (!text.empty()) {
-            text += ';';
-        }
-        text += item;
-    }
-    return text;
-}
-
 } // namespace
 
 ServiceCall MakeServiceCall(CServiceClient& service)
 {
     return [&service](const std::string& method, const std::string& body, std::string& reply) {
-        return service.CallService(method, body, reply, true);
+        return service.Call(method, body, reply, true);
     };
 }
 
@@ -73,12 +60,37 @@ SmsRuleValues RuleValuesOf(const CSession& session, const CParameterStore& param
     return values;
 }
 
+ResumeOffer ResumeOfferOf(const std::vector<InterruptedSend>& interrupted)
+{
+    ResumeOffer offer;
+    long numbers = 0;
+    long unknown = 0;
+    // Records with only numbers of unknown outcome have nothing a resume would send.
+    for (auto it = interrupted.rbegin(); it != interrupted.rend(); ++it) {
+        if (it->notPosted > 0) {
+            offer.recordIds.push_back(it->recordId);
+            numbers += it->notPosted;
+            unknown += it->unknown;
+        }
+    }
+    if (offer.recordIds.empty()) {
+        return offer;
+    }
+    offer.question = "有" + std::to_string(offer.recordIds.size()) + "条发送记录尚未完成（剩余"
+        + std::to_string(numbers) + "个号码），是否继续发送？";
+    if (unknown > 0) {
+        offer.unknownNote = "有" + std::to_string(unknown) + "个号码已提交但结果未知，没有重发。";
+    }
+    return offer;
+}
+
 // Everything the worker needs, copied out of the engine so that the caller's thread may
 // prepare nothing else while it runs and the worker never reads shared state.
 struct CSendEngine::Job
 {
     int recordId = 0;
     int sendMode = SendViewMode;
+    bool silent = false; // birthday greetings report nothing
     int insertionMode = PlainSend;
     bool scheduled = false;
     int segments = 1;
@@ -88,118 +100,18 @@ struct CSendEngine::Job
     std::string pattern;
     std::string token;
     std::string databasePath;
-    std::map<std::string, std::string> details;
-    std::vector<std::string> recipients;
+    std::string jobIds; // the record's job ids before this run
+    std::vector<SendRow> rows;
     std::vector<std::string> customJobIds;
 };
 
-// The worker's own connection and the statements it runs over and over.
+// The worker's own connection to the account database.
 struct CSendEngine::WorkerDatabase
 {
     CADODataBase database;
-    CPreparedStatement nextId {&database};
-    CPreparedStatement insertDetail {&database};
-    CPreparedStatement markRange {&database};
-    CPreparedStatement markOne {&database};
-    CPreparedStatement addSuccess {&database};
-    CPreparedStatement addFail {&database};
-    CPreparedStatement setJobIds {&database};
+    CSendLedger ledger {database};
 
-    bool open(const std::string& path)
-    {
-        return database.Open(path) && nextId.Prepare("SELECT COALESCE(MAX(id), 0) + 1 FROM tbl_sendsms_detail")
-            && insertDetail.Prepare("INSERT INTO tbl_sendsms_detail (id, jobid, phones, send_time, status, group_id, "
-                                    "split_count, content) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
-            && markRange.Prepare("UPDATE tbl_sendsms_detail SET status=-1 WHERE group_id=? AND id BETWEEN ? AND ?")
-            && markOne.Prepare("UPDATE tbl_sendsms_detail SET status=-1 WHERE id=?")
-            && addSuccess.Prepare("UPDATE tbl_sendsms SET success_count = success_count + ? WHERE id=?")
-            && addFail.Prepare("UPDATE tbl_sendsms SET fail_count = fail_count + ? WHERE id=?")
-            && setJobIds.Prepare("UPDATE tbl_sendsms SET jobid = ? WHERE id=?");
-    }
-
-    // Writes the detail rows of recipients[begin, begin + count) in one transaction; with a
-    // status of -1 their segments are added to the failure counter in the same transaction.
-    // firstId is the id of the first row; the rows' ids follow without gaps.
-    bool writeRows(
-        const Job& job, std::size_t begin, std::size_t count, int status, const std::string& jobId, long long& firstId)
-    {
-        if (!database.BeginTransaction()) {
-            return false;
-        }
-        bool ok = nextId.Reset() && nextId.Step();
-        firstId = ok ? nextId.GetInt(0) : 0;
-        nextId.Reset();
-        for (std::size_t i = 0; ok && i < count; ++i) {
-            const std::string& number = job.recipients[begin + i];
-            const auto entry = job.details.find(number);
-            ok = insertDetail.BindInt(1, firstId + static_cast<long long>(i)) && insertDetail.BindText(2, jobId)
-                && insertDetail.BindText(3, number) && insertDetail.BindText(4, job.sendTime)
-                && insertDetail.BindInt(5, status) && insertDetail.BindInt(6, job.recordId)
-                && insertDetail.BindInt(7, job.segments)
-                && insertDetail.BindText(8, entry == job.details.end() ? std::string_view() : entry->second)
-                && insertDetail.Execute();
-        }
-        if (ok && status == -1) {
-            ok = addCount(addFail, job, count);
-        }
-        if (ok && database.CommitTransaction()) {
-            return true;
-        }
-        database.RollbackTransaction();
-        return false;
-    }
-
-    // A write that failed (the file locked past the busy time-out, say) is tried once more.
-    bool writeRowsRetrying(
-        const Job& job, std::size_t begin, std::size_t count, int status, const std::string& jobId, long long& firstId)
-    {
-        return writeRows(job, begin, count, status, jobId, firstId)
-            || writeRows(job, begin, count, status, jobId, firstId);
-    }
-
-    // Numbers that have no detail row are not posted; the failure counter still owns them.
-    void countUnwritten(const Job& job, std::size_t count)
-    {
-        if (!addCount(addFail, job, count)) {
-            addCount(addFail, job, count);
-        }
-    }
-
-    bool addCount(CPreparedStatement& statement, const Job& job, std::size_t numbers)
-    {
-        return statement.BindInt(1, static_cast<long long>(numbers) * job.segments)
-            && statement.BindInt(2, job.recordId) && statement.Execute();
-    }
-
-    // The outcome of one posted batch: its segments counted, and its failed numbers marked.
-    void recordBatch(const Job& job, std::size_t begin, std::size_t count, long long firstId, bool posted,
-        const std::vector<std::string>& refused)
-    {
-        if (!database.BeginTransaction()) {
-            return;
-        }
-        // A batch the service took counts whole as success even when it refused some numbers.
-        bool ok = addCount(posted ? addSuccess : addFail, job, count);
-        if (ok && !posted) {
-            ok = markRange.BindInt(1, job.recordId) && markRange.BindInt(2, firstId)
-                && markRange.BindInt(3, firstId + static_cast<long long>(count) - 1) && markRange.Execute();
-        }
-        const auto first = job.recipients.begin() + static_cast<std::ptrdiff_t>(begin);
-        const auto last = first + static_cast<std::ptrdiff_t>(count);
-        for (const auto& number : refused) {
-            if (!ok || !posted) {
-                break;
-            }
-            // Only numbers of this batch: the batch is sorted, so its rows follow its order.
-            const auto found = std::lower_bound(first, last, number);
-            if (found != last && *found == number) {
-                ok = markOne.BindInt(1, firstId + (found - first)) && markOne.Execute();
-            }
-        }
-        if (!ok || !database.CommitTransaction()) {
-            database.RollbackTransaction();
-        }
-    }
+    bool open(const std::string& path) { return database.Open(path) && ledger.Prepare(); }
 };
 
 CSendEngine::CSendEngine(CAppContext& app, const CSession& session, CServiceClient& service, CSendObserver* observer)
@@ -217,6 +129,21 @@ CSendEngine::~CSendEngine()
 {
     RequestStop();
     joinWorker();
+}
+
+void CSendEngine::RequestStop()
+{
+    {
+        const std::lock_guard lock(m_stopMutex);
+        m_stop.store(true);
+    }
+    m_stopChanged.notify_all();
+}
+
+bool CSendEngine::pause(std::chrono::milliseconds time)
+{
+    std::unique_lock lock(m_stopMutex);
+    return !m_stopChanged.wait_for(lock, time, [this] { return m_stop.load(); });
 }
 
 void CSendEngine::joinWorker()
@@ -325,29 +252,26 @@ bool CSendEngine::SetSendTime(const std::string& time)
     return true;
 }
 
-bool CSendEngine::CreateSendRecord()
+bool CSendEngine::CreateSendRecord(Job& job)
 {
     CADODataBase& database = m_app.GetDatabase();
-    {
-        CADORecordset next(&database);
-        long id = 0;
-        if (!next.Open("SELECT COALESCE(MAX(ID), 0) + 1 FROM tbl_sendsms") || next.IsEOF()
-            || !next.GetFieldValue(0, id)) {
-            m_lastError = next.GetLastError();
-            return false;
-        }
-        m_recordId = static_cast<int>(id);
-    }
-    const std::string text = SqlQuote(m_content);
-    const std::string status = m_scheduled ? "'已发送'" : "'已提交'";
-    if (!database.Execute("INSERT INTO tbl_sendsms ( id, content, send_time, send_mode, status, success_count, "
-                          "fail_count, is_idle ) VALUES ("
-            + std::to_string(m_recordId) + ", " + text + ", " + SqlQuote(m_sendTime) + ", " + std::to_string(m_sendMode)
-            + ", " + status + ", 0, 0, " + std::to_string(m_scheduled) + " )")) {
-        m_lastError = database.GetLastError();
+    CSendLedger ledger(database);
+    NewSendRecord record;
+    record.content = job.content;
+    record.sendTime = job.sendTime;
+    record.sendMode = job.sendMode;
+    record.scheduled = job.scheduled;
+    record.segments = job.segments;
+    job.recordId = ledger.Prepare() ? ledger.CreateRecord(record, job.rows) : 0;
+    if (job.recordId == 0) {
+        // Nothing is posted without its rows: the whole send stays with the caller.
+        m_lastError
+            = "有" + std::to_string(job.rows.size()) + "个号码无法写入发送记录，未能发送!" + ledger.GetLastError();
         return false;
     }
+    m_recordId = job.recordId;
     // The used-phrase store keeps each sent text once; a failure here does not stop the send.
+    const std::string text = SqlQuote(job.content);
     CADORecordset known(&database);
     if (known.Open("SELECT Title FROM tbl_message WHERE Message = " + text + " AND ClassName='已发送短语'")
         && known.IsEOF()) {
@@ -368,17 +292,12 @@ bool CSendEngine::StartSend()
         return false;
     }
     joinWorker();
-    m_busy.store(true);
-    m_stop.store(false);
     m_ready = false;
-    if (!CreateSendRecord()) {
-        m_busy.store(false);
-        return false;
-    }
+    m_lastError.clear();
 
     auto job = std::make_unique<Job>();
-    job->recordId = m_recordId;
     job->sendMode = m_sendMode;
+    job->silent = m_sendMode == BirthdayMode;
     job->insertionMode = m_insertionMode;
     job->scheduled = m_scheduled != 0;
     job->segments = CountSmsSegments(m_content, m_rules);
@@ -389,13 +308,106 @@ bool CSendEngine::StartSend()
         EscapeFormValue(job->escapedSendTime);
     }
     job->pattern = m_pattern;
-    job->token = m_session.token;
-    job->databasePath = m_app.DatabasePathFor(m_app.GetWorkDatabaseName());
-    job->details = std::move(m_details);
-    job->recipients = std::move(m_recipients);
+    job->rows.reserve(m_recipients.size());
+    for (auto& number : m_recipients) {
+        SendRow& row = job->rows.emplace_back();
+        const auto entry = m_details.find(number);
+        if (entry != m_details.end()) {
+            row.entry = entry->second;
+        }
+        row.number = std::move(number);
+    }
     m_details.clear();
     m_recipients.clear();
+    if (!CreateSendRecord(*job)) {
+        return false;
+    }
+    return launch(std::move(job));
+}
 
+bool CSendEngine::ResumeSend(int recordId, bool includeUnknown, bool sendNow)
+{
+    if (m_busy.load()) {
+        m_lastError = "现有的短信发送任务尚未完成";
+        return false;
+    }
+    joinWorker();
+    m_ready = false;
+    CSendLedger ledger(m_app.GetDatabase());
+    std::optional<ResumableRecord> record = ledger.LoadResumable(recordId, includeUnknown);
+    if (!record) {
+        m_lastError = ledger.GetLastError();
+        return false;
+    }
+    if (record->rows.empty()) {
+        m_lastError = "发送记录[" + std::to_string(recordId) + "]没有尚未发送的号码";
+        return false;
+    }
+    auto job = std::make_unique<Job>();
+    job->recordId = recordId;
+    job->sendMode = record->sendMode;
+    job->segments = record->segments;
+    job->content = record->content;
+    job->sendTime = record->sendTime;
+    job->jobIds = record->jobIds;
+    const DateTime moment = DateTime::parse(record->sendTime);
+    const bool ahead = moment.valid && moment > DateTime::now();
+    if (record->scheduled && !ahead && !sendNow) {
+        m_lastError = "定时发送的时间[" + record->sendTime + "]已过，需要立即发送";
+        return false;
+    }
+    // A time still ahead is kept whatever the caller allowed.
+    job->scheduled = record->scheduled && ahead;
+    if (job->scheduled) {
+        job->escapedSendTime = record->sendTime;
+        EscapeFormValue(job->escapedSendTime);
+    }
+    // The names or titles stored with the rows tell a personalised send.
+    const bool personal
+        = std::any_of(record->rows.begin(), record->rows.end(), [](const SendRow& row) { return !row.entry.empty(); });
+    if (personal) {
+        job->insertionMode = InsertName;
+        job->pattern = "{zf}：" + record->content;
+    }
+    job->rows = std::move(record->rows);
+    m_recordId = recordId;
+    return launch(std::move(job));
+}
+
+std::vector<InterruptedSend> CSendEngine::FindInterrupted()
+{
+    std::vector<InterruptedSend> found;
+    CSendLedger ledger(m_app.GetDatabase());
+    CSendHistory history(m_app.GetDatabase());
+    const std::map<int, DetailCounts> counts = ledger.CountByRecord();
+    const int running = m_busy.load() ? m_runningRecord.load() : 0;
+    for (auto it = counts.rbegin(); it != counts.rend(); ++it) {
+        const auto& [recordId, count] = *it;
+        if (!count.unfinished() || recordId == running) {
+            continue;
+        }
+        const std::optional<SendRecord> record = history.Find(recordId);
+        if (!record) {
+            continue; // rows whose record is gone cannot be sent again
+        }
+        InterruptedSend& send = found.emplace_back();
+        send.recordId = recordId;
+        send.content = record->content;
+        send.sendTime = record->sendTime.toString();
+        send.scheduled = record->scheduled;
+        send.notPosted = count.notPosted;
+        send.unknown = count.unknown;
+    }
+    return found;
+}
+
+bool CSendEngine::launch(std::unique_ptr<Job> job)
+{
+    job->token = m_session.token;
+    job->databasePath = m_app.DatabasePathFor(m_app.GetWorkDatabaseName());
+    m_busy.store(true);
+    m_stop.store(false);
+    m_runningRecord.store(job->recordId);
     try {
         m_worker = std::thread([this, job = std::move(job)]() mutable {
             SendWorker(*job);
@@ -412,130 +424,207 @@ bool CSendEngine::StartSend()
 
 void CSendEngine::report(const Job& job, const std::function<void(CSendObserver&)>& call) const
 {
-    if (m_observer != nullptr && job.sendMode != BirthdayMode) {
+    if (m_observer != nullptr && !job.silent) {
         call(*m_observer);
     }
 }
 
+bool CSendEngine::persist(const Job& job, const std::function<bool()>& write)
+{
+    auto wait = m_policy.writePause;
+    while (!write()) {
+        report(job, [&](CSendObserver& observer) { observer.recordWriteRetrying(job.recordId); });
+        if (!pause(wait)) {
+            return false;
+        }
+        wait = std::min(wait * 2, m_policy.maxWritePause);
+    }
+    return true;
+}
+
+CallResult CSendEngine::callRetrying(const std::function<CallResult()>& call)
+{
+    auto wait = m_policy.firstPause;
+    CallResult result = call();
+    for (int retry = 0; result == CallResult::NotReached && retry < m_policy.attempts; ++retry) {
+        if (!pause(wait)) {
+            break;
+        }
+        wait *= 2;
+        result = call();
+    }
+    return result;
+}
+
 void CSendEngine::SendWorker(Job& job)
 {
-    const std::size_t total = job.recipients.size();
+    const std::size_t total = job.rows.size();
     const int totalNumbers = static_cast<int>(total);
     WorkerDatabase db;
     if (!db.open(job.databasePath)) {
         const std::string message = "打开数据库失败！" + db.database.GetLastError();
-        report(job, [&](CSendObserver& observer) { observer.noJobCreated(job.recordId, message); });
+        report(job, [&](CSendObserver& observer) { observer.sendFailed(job.recordId, message); });
         return;
     }
-
+    const std::span<SendRow> rows(job.rows);
+    const bool plain = job.insertionMode == PlainSend;
     std::string jobId;
     std::size_t done = 0;
-    std::size_t unwritten = 0; // numbers left without a detail row, hence not posted
-    long long firstId = 0;
-    // Numbers that will not be posted still get their rows, marked failed, so that none is lost.
-    const auto failRest = [&](const std::string& rowJobId) {
-        if (done >= total) {
-            return;
-        }
-        if (db.writeRowsRetrying(job, done, total - done, -1, rowJobId, firstId)) {
-            report(job, [&](CSendObserver& observer) { observer.numbersWritten(totalNumbers, totalNumbers); });
-        } else {
-            db.countUnwritten(job, total - done);
-            unwritten += total - done;
-        }
-        done = total;
-    };
-
+    bool interrupted = false;
     while (done < total) {
         if (m_stop.load()) {
-            failRest(jobId);
+            interrupted = true;
             break;
         }
-        if (job.insertionMode == PlainSend && jobId.empty()) {
+        if (plain && jobId.empty()) {
             std::string message;
             jobId = CreateJobOnService(job, job.content, kSmsType, message);
-            if (jobId.empty()) {
-                failRest({});
-                report(job, [&](CSendObserver& observer) { observer.noJobCreated(job.recordId, message); });
+            if (jobId.empty() && !message.empty()) {
+                // The service refused the text: none of these numbers can go out.
+                persist(job, [&] {
+                    return db.ledger.SetStatus(job.recordId, job.segments, rows.subspan(done), kDetailRefused);
+                });
+                report(job, [&](CSendObserver& observer) { observer.sendFailed(job.recordId, message); });
                 return;
+            }
+            if (jobId.empty()) {
+                interrupted = true;
+                break;
+            }
+            job.jobIds = AppendJobId(job.jobIds, jobId);
+            if (!persist(job, [&] { return db.ledger.SetJobIds(job.recordId, job.jobIds); })) {
+                interrupted = true;
+                break;
             }
         }
         const std::size_t count = std::min(kBatchSize, total - done);
-        const std::string& rowJobId = job.insertionMode == PlainSend ? jobId : std::string();
-        if (!db.writeRowsRetrying(job, done, count, 1, rowJobId, firstId)) {
-            // Without its rows the batch would go out unrecorded; it is not posted.
-            db.countUnwritten(job, count);
-            unwritten += count;
-            done += count;
-            continue;
+        const int handed = static_cast<int>(done + count);
+        report(job, [&](CSendObserver& observer) { observer.numbersWritten(handed, totalNumbers); });
+        if (postBatch(job, db, rows.subspan(done, count), jobId) == CallResult::NotReached) {
+            interrupted = true;
+            break;
         }
-        const std::size_t begin = done;
         done += count;
-        report(job, [&](CSendObserver& observer) { observer.numbersWritten(static_cast<int>(done), totalNumbers); });
-
-        std::string numbers;
-        std::string details;
-        numbers.reserve(count * 12);
-        for (std::size_t i = begin; i < done; ++i) {
-            const std::string& number = job.recipients[i];
-            numbers += number;
-            numbers += ';';
-            if (job.insertionMode != PlainSend) {
-                const auto entry = job.details.find(number);
-                std::string value = entry == job.details.end() ? std::string() : entry->second;
-                if (!EscapeFormValue(value)) {
-                    value.clear();
-                }
-                details += '{';
-                details += value;
-                details += "};";
-            }
-        }
-        std::vector<std::string> refused;
-        const bool posted = SendBatch(job, jobId, numbers, details, kSmsType, refused);
-        db.recordBatch(job, begin, count, firstId, posted, refused);
     }
 
-    const std::string jobIds = job.insertionMode == PlainSend ? jobId : joinList(job.customJobIds);
-    db.setJobIds.BindText(1, std::string(TrimAscii(jobIds)));
-    db.setJobIds.BindInt(2, job.recordId);
-    db.setJobIds.Execute();
-    if (unwritten > 0) {
-        const std::string message = "有" + std::to_string(unwritten) + "个号码无法写入发送记录，未能发送!";
-        report(job, [&](CSendObserver& observer) { observer.noJobCreated(job.recordId, message); });
+    const auto countAt = [&](int status) {
+        return std::count_if(
+            job.rows.begin(), job.rows.end(), [status](const SendRow& row) { return row.status == status; });
+    };
+    const auto unknown = countAt(kDetailUnknown);
+    if (interrupted) {
+        const auto left = countAt(kDetailNotPosted);
+        const std::string message = "发送中断：已提交" + std::to_string(static_cast<long>(total) - left)
+            + "个号码，尚有" + std::to_string(left) + "个号码未发送，可在发送记录中继续发送。";
+        report(job, [&](CSendObserver& observer) { observer.sendFailed(job.recordId, message); });
         return;
     }
-    report(job, [&](CSendObserver& observer) { observer.sendFinished(job.recordId); });
+    const std::string note = unknown == 0
+        ? std::string()
+        : "有" + std::to_string(unknown) + "个号码已提交但没有收到服务器的答复，发送结果未知，没有重发。";
+    report(job, [&](CSendObserver& observer) { observer.sendFinished(job.recordId, note); });
 }
 
-bool CSendEngine::SendBatch(Job& job, const std::string& jobId, const std::string& numbers, const std::string& details,
-    int smsType, std::vector<std::string>& refused)
+// Posts one batch with the accounting around it: the rows go to 2 first, then to 1 or -1
+// when the service answers; when the request never reached it they go back to where they were.
+CallResult CSendEngine::postBatch(Job& job, WorkerDatabase& db, std::span<SendRow> batch, const std::string& jobId)
+{
+    std::vector<int> before(batch.size());
+    std::transform(batch.begin(), batch.end(), before.begin(), [](const SendRow& row) { return row.status; });
+    std::string numbers;
+    std::string details;
+    numbers.reserve(batch.size() * 12);
+    for (const SendRow& row : batch) {
+        numbers += row.number;
+        numbers += ';';
+        if (job.insertionMode != PlainSend) {
+            std::string value = row.entry;
+            if (!EscapeFormValue(value)) {
+                value.clear();
+            }
+            details += '{';
+            details += value;
+            details += "};";
+        }
+    }
+    const std::string* rowJobId = job.insertionMode == PlainSend ? &jobId : nullptr;
+    std::vector<std::string> refused;
+    const CallResult result = callRetrying([&] {
+        if (!persist(job,
+                [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, kDetailUnknown, rowJobId); })) {
+            return CallResult::NotReached; // stopped before the post
+        }
+        const CallResult answer = SendBatch(job, jobId, numbers, details, kSmsType, refused);
+        if (answer == CallResult::NotReached) {
+            persist(job, [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, before); });
+        }
+        return answer;
+    });
+
+    switch (result) {
+    case CallResult::Success: {
+        std::vector<int> statuses(batch.size(), kDetailAccepted);
+        for (const auto& number : refused) {
+            // The batch is sorted by number, so a refused one is found by halving.
+            const auto found = std::lower_bound(batch.begin(), batch.end(), number,
+                [](const SendRow& row, const std::string& value) { return row.number < value; });
+            if (found != batch.end() && found->number == number) {
+                statuses[static_cast<std::size_t>(found - batch.begin())] = kDetailRefused;
+            }
+        }
+        // The answer is only in memory: it is written before anything else happens.
+        persist(job, [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, statuses); });
+        if (job.insertionMode != PlainSend) {
+            std::string ids = job.jobIds;
+            for (const auto& id : job.customJobIds) {
+                ids = AppendJobId(ids, id);
+            }
+            job.customJobIds.clear();
+            job.jobIds = ids;
+            persist(job, [&] { return db.ledger.SetJobIds(job.recordId, job.jobIds); });
+        }
+        break;
+    }
+    case CallResult::Refused:
+        persist(job, [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, kDetailRefused); });
+        break;
+    case CallResult::NoAnswer:
+    case CallResult::NotReached:
+        break; // at 2 (counted as failed) or back where they were
+    }
+    return result;
+}
+
+CallResult CSendEngine::SendBatch(Job& job, const std::string& jobId, const std::string& numbers,
+    const std::string& details, int smsType, std::vector<std::string>& refused)
 {
     refused.clear();
     std::string reply;
     if (job.insertionMode == PlainSend) {
         const std::string body
             = "Token=" + job.token + "&Phones=" + numbers + "&JobID=" + jobId + "&SendTime=" + job.escapedSendTime;
-        if (!m_call("MessSendSMS", body, reply)) {
-            return false;
+        const CallResult result = m_call("MessSendSMS", body, reply);
+        if (result != CallResult::Success) {
+            return result;
         }
         CXmlReader reader(reply);
         reader.FindChildElem("OKPhoneCounts");
         if (reader.FindChildElem("ErrPhones")) {
             refused = splitList(reader.GetChildData());
         }
-        return true;
+        return result;
     }
 
     std::string pattern = job.pattern;
     if (!EscapeFormValue(pattern)) {
-        return false;
+        return CallResult::Refused;
     }
     const std::string body = "Token=" + job.token + "&Pattern=" + pattern + "&DefaultDetail={};&Details=" + details
         + "&Phones=" + numbers + "&SmsType=" + std::to_string(smsType) + "&SendTime=" + job.escapedSendTime
         + "&PostFixNumber=";
-    if (!m_call("CustomSend", body, reply)) {
-        return false;
+    const CallResult result = m_call("CustomSend", body, reply);
+    if (result != CallResult::Success) {
+        return result;
     }
     CXmlReader reader(reply);
     for (const char* field : {"CommonJobID", "SpecialJobIDs"}) {
@@ -548,10 +637,12 @@ bool CSendEngine::SendBatch(Job& job, const std::string& jobId, const std::strin
     if (reader.FindChildElem("ErrorPhones")) {
         refused = splitList(reader.GetChildData());
     }
-    return true;
+    return result;
 }
 
-std::string CSendEngine::CreateJobOnService(const Job& job, const std::string& text, int smsType, std::string& message)
+// The job id, or empty: with a message when the service refused the text, without one when
+// it could not be reached (nothing is delivered by a job alone, so that case is retried).
+std::string CSendEngine::CreateJobOnService(Job& job, const std::string& text, int smsType, std::string& message)
 {
     std::string content = text;
     if (!EscapeFormValue(content)) {
@@ -559,10 +650,17 @@ std::string CSendEngine::CreateJobOnService(const Job& job, const std::string& t
         return {};
     }
     std::string reply;
-    if (!m_call("CreateJob",
-            "Token=" + job.token + "&Content=" + content + "&SmsType=" + std::to_string(smsType) + "&PostFixNumber=",
-            reply)) {
-        message = reply.empty() ? kNoConnection : reply;
+    const std::string body
+        = "Token=" + job.token + "&Content=" + content + "&SmsType=" + std::to_string(smsType) + "&PostFixNumber=";
+    const CallResult result = callRetrying([&] {
+        const CallResult answer = m_call("CreateJob", body, reply);
+        return answer == CallResult::NoAnswer ? CallResult::NotReached : answer;
+    });
+    if (result == CallResult::Refused) {
+        message = reply.empty() ? "服务器拒绝创建发送任务。" : reply;
+        return {};
+    }
+    if (result != CallResult::Success) {
         return {};
     }
     CXmlReader reader(reply);

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "records/SendLedger.h"
 #include "send/SmsRules.h"
+#include "service/ServiceClient.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,13 +23,35 @@ class CADODataBase;
 class CAppContext;
 class CParameterStore;
 class CSendObserver;
-class CServiceClient;
 struct CSession;
 
-/// How the engine reaches the service: a form POST of method with body, true on success
-/// with the reply document, false with the service's message (or empty). Normally
-/// CServiceClient::CallService; a seam so that a caller can measure or wrap the calls.
-using ServiceCall = std::function<bool(const std::string& method, const std::string& body, std::string& reply)>;
+/// How the engine reaches the service: a form POST of method with body. On success reply is
+/// the document; on a refusal the service's message (or empty). Normally CServiceClient::Call;
+/// a seam so that a caller can measure or wrap the calls.
+using ServiceCall = std::function<CallResult(const std::string& method, const std::string& body, std::string& reply)>;
+
+/// Pauses of the engine's retries. A request that never reached the service is tried again
+/// `attempts` more times, the pause doubling from firstPause; a record write that fails (a
+/// busy database) is tried until it succeeds, the pause doubling from writePause up to
+/// maxWritePause. A stop ends every pause at once.
+struct SendRetryPolicy
+{
+    int attempts = 3;
+    std::chrono::milliseconds firstPause {2000};
+    std::chrono::milliseconds writePause {100};
+    std::chrono::milliseconds maxWritePause {2000};
+};
+
+/// A send record whose worker is gone before every number was posted and answered.
+struct InterruptedSend
+{
+    int recordId = 0;
+    std::string content;
+    std::string sendTime;
+    bool scheduled = false;
+    long notPosted = 0; ///< rows at 0
+    long unknown = 0; ///< rows at 2
+};
 
 /// The POST calls of a service client.
 ServiceCall MakeServiceCall(CServiceClient& service);
@@ -31,14 +59,29 @@ ServiceCall MakeServiceCall(CServiceClient& service);
 /// The rule values of the logged-in session and the parameters ("AddSMSTail", "SMSTail").
 SmsRuleValues RuleValuesOf(const CSession& session, const CParameterStore& parameters);
 
+/// What the desktop offers after the login: the interrupted records with numbers never
+/// posted, the question to ask, and a note naming the numbers of unknown outcome, which a
+/// resume leaves out.
+struct ResumeOffer
+{
+    std::vector<int> recordIds; ///< oldest first, the order they are resumed in
+    std::string question;
+    std::string unknownNote; ///< empty when no number of them is of unknown outcome
+};
+
+ResumeOffer ResumeOfferOf(const std::vector<InterruptedSend>& interrupted);
+
 /// Turns one message and many numbers into a send record, one detail row per number and
 /// service jobs. One engine per process, owned by whoever owns the main window.
 ///
-/// Use: PrepareSend; when it returns true, optionally SetSendTime; then StartSend. The
-/// record is written on the calling thread (shared connection); a worker thread then writes
-/// the detail rows through a connection of its own to the same database file, creates the
-/// job and posts the numbers 800 at a time, and reports to the observer. While the worker
-/// runs the engine is busy and PrepareSend refuses every new send.
+/// Use: PrepareSend; when it returns true, optionally SetSendTime; then StartSend. StartSend
+/// writes the record and a detail row at 0 for every number in one transaction (shared
+/// connection); a worker thread then creates the job and posts the numbers 800 at a time,
+/// keeping the rows and counters through a connection of its own: a batch's rows go to 2
+/// before it is posted and to 1 or -1 when the answer comes. A request that never reached
+/// the service is retried; when it still fails the send stops and its record is
+/// interrupted, to be finished by ResumeSend. While the worker runs the engine is busy and
+/// PrepareSend refuses every new send.
 class CSendEngine final
 {
 public:
@@ -71,14 +114,23 @@ public:
     /// Writes the send record and starts the worker. False when nothing was prepared, a send
     /// is running or the record could not be written (GetLastError then says why).
     bool StartSend();
+    /// Sends the numbers of an interrupted record that were not posted (and those whose
+    /// outcome is unknown when includeUnknown) under a new job, appending its id to the
+    /// record's. A scheduled record whose time has passed goes out at once only with sendNow;
+    /// otherwise it keeps its time. False with GetLastError when a send runs, there is no
+    /// such record, nothing is left to send, or the time has passed without sendNow.
+    bool ResumeSend(int recordId, bool includeUnknown, bool sendNow = false);
+    /// Records with rows at 0 or 2, newest first; the running send's record is not among them.
+    std::vector<InterruptedSend> FindInterrupted();
+    void SetRetryPolicy(const SendRetryPolicy& policy) { m_policy = policy; }
 
     bool IsBusy() const { return m_busy.load(); }
     bool IsReady() const { return m_ready; }
     /// Waits for the worker to end. Not from inside an observer call.
     void Wait();
-    /// Makes a running worker stop before its next batch; the numbers not posted are
-    /// recorded as failed.
-    void RequestStop() { m_stop.store(true); }
+    /// Makes a running worker stop before its next batch (a pause ends at once); the numbers
+    /// not posted stay at 0 and the record can be resumed.
+    void RequestStop();
 
     /// tbl_sendsms.id of the send started last.
     int GetRecordId() const { return m_recordId; }
@@ -95,11 +147,16 @@ private:
     struct Job;
     struct WorkerDatabase;
 
-    bool CreateSendRecord();
+    bool CreateSendRecord(Job& job);
+    bool launch(std::unique_ptr<Job> job);
     void SendWorker(Job& job);
-    bool SendBatch(Job& job, const std::string& jobId, const std::string& numbers, const std::string& details,
+    CallResult SendBatch(Job& job, const std::string& jobId, const std::string& numbers, const std::string& details,
         int smsType, std::vector<std::string>& refused);
-    std::string CreateJobOnService(const Job& job, const std::string& text, int smsType, std::string& message);
+    std::string CreateJobOnService(Job& job, const std::string& text, int smsType, std::string& message);
+    CallResult postBatch(Job& job, WorkerDatabase& db, std::span<SendRow> batch, const std::string& jobId);
+    CallResult callRetrying(const std::function<CallResult()>& call);
+    bool persist(const Job& job, const std::function<bool()>& write);
+    bool pause(std::chrono::milliseconds time);
 
     bool buildDetails(int insertionMode);
     void joinWorker();
@@ -125,8 +182,13 @@ private:
     std::string m_token;
     std::string m_lastError;
 
+    SendRetryPolicy m_policy;
+
     std::atomic<bool> m_busy {false};
     std::atomic<bool> m_stop {false};
+    std::atomic<int> m_runningRecord {0};
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopChanged;
     std::thread m_worker;
 };
 

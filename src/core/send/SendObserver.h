@@ -6,21 +6,25 @@ namespace telvora {
 
 /// What the send engine's worker reports. Called on the worker thread: an implementation
 /// hands the news to its own thread (the desktop program with queued signals). Nothing is
-/// reported for birthday greetings (send mode 2). An observer must outlive the engine.
+/// reported for birthday greetings (send mode 2) unless they are resumed. An observer must
+/// outlive the engine.
 class CSendObserver
 {
 public:
     virtual ~CSendObserver() = default;
 
-    /// done of total numbers have their detail rows; reported once per batch.
+    /// done of total numbers are handed to the service; reported once per batch, before its post.
     virtual void numbersWritten(int done, int total) = 0;
-    /// The send went through every batch (some may have failed; the record tells).
-    virtual void sendFinished(int recordId) = 0;
-    /// The send did not (fully) go out: the service refused to create the job (message is its
-    /// text; every number is marked failed), the worker could not open the database, or some
-    /// numbers' detail rows could not be written (those were not posted and are counted in
-    /// fail_count; message says how many).
-    virtual void noJobCreated(int recordId, const std::string& message) = 0;
+    /// The send went through every batch (some may have been refused; the record tells).
+    /// note names the numbers whose outcome is unknown (posted, no answer), empty when none.
+    virtual void sendFinished(int recordId, const std::string& note) = 0;
+    /// The send did not (fully) go out; message says why: the service refused to create the
+    /// job (its text; every number is marked refused), the worker could not open the
+    /// database, or the send was interrupted (the service unreachable, a stop) with numbers
+    /// left to resume.
+    virtual void sendFailed(int recordId, const std::string& message) = 0;
+    /// A write of the send record failed (a busy database, say); it is tried again after a pause.
+    virtual void recordWriteRetrying(int recordId) { static_cast<void>(recordId); }
 };
 
 } // namespace telvora

@@ -104,7 +104,11 @@ int CountSmsSegments(std::string_view text, const SmsRuleValues& values)
 {
     const int segmentChars = effectiveLongSmsLen(values);
     int n = CountSmsChars(text);
-    if (values.fetchSendStat == 1) {
+    // The login makes the tail the signature: a text that already ends in it is not billed
+    // for it twice.
+    const bool signedByTail = values.addSmsTail && !values.signName.empty() && values.smsTail == values.signName
+        && text.ends_with(values.signName);
+    if (values.fetchSendStat == 1 && !signedByTail) {
         n += CountSmsChars(values.signName);
     }
     const int k = divideRoundingUp(n, segmentChars);
@@ -174,7 +178,7 @@ std::string_view CarrierCaption(Carrier carrier)
 
 bool CheckNumberBlockLimit(const std::vector<std::string>& sortedNumbers, int limit)
 {
-    if (limit < 0 || sortedNumbers.size() < static_cast<std::size_t>(limit)) {
+    if (limit <= 0 || sortedNumbers.size() < static_cast<std::size_t>(limit)) {
         return true;
     }
     const auto blockOf = [](const std::string& number) { return std::string_view(number).substr(0, 7); };
@@ -188,8 +192,9 @@ bool CheckNumberBlockLimit(const std::vector<std::string>& sortedNumbers, int li
             block = current;
             run = 1;
         }
-        // The first number only opens a run; the limit is tested from the second on.
-        if (i > 0 && run == limit) {
+        // A lone number is no run of a block, so a limit of 1 still lets one through and
+        // refuses the second of a block.
+        if (run >= std::max(limit, 2)) {
             return false;
         }
     }

@@ -35,7 +35,8 @@ inline constexpr std::string_view kSmsPlaceholder = "请在此处输入短信内
 /// A byte that is not part of a valid sequence counts as one unit.
 int CountSmsChars(std::string_view text);
 
-/// Billed segments of a text, at least 1. With fetchSendStat 1 the signature is counted too.
+/// Billed segments of a text, at least 1. With fetchSendStat 1 the signature is counted too,
+/// unless the text ends in the tail and the tail is the signature (counted once).
 int CountSmsSegments(std::string_view text, const SmsRuleValues& values);
 
 /// Length in the Chinese ANSI code page: ASCII counts 1 byte, any other character 2.
@@ -54,7 +55,8 @@ Carrier ClassifyMobileNumber(std::string_view number);
 std::string_view CarrierCaption(Carrier carrier);
 
 /// False when the sorted list holds `limit` or more numbers of one block (first seven
-/// characters). A list shorter than the limit always passes.
+/// characters), and at least two. A list shorter than the limit, or a limit of 0 or less,
+/// always passes.
 bool CheckNumberBlockLimit(const std::vector<std::string>& sortedNumbers, int limit);
 
 /// "AddSMSTail" as the parameter store holds it: enabled when its leading decimal number is 1.

@@ -9,8 +9,7 @@ namespace telvora {
 
 CDiagnosticLog::CDiagnosticLog(const std::filesystem::path& dataDirectory)
     : m_file(dataDirectory / "syslog.txt")
-{
-}
+{ }
 
 void CDiagnosticLog::Write(const std::string& message)
 {

@@ -40,24 +40,35 @@ std::string CServiceClient::Url(const std::string& path) const
 bool CServiceClient::CallService(
     const std::string& method, const std::string& body, std::string& reply, bool usePost, int postTimeoutMs)
 {
+    return Call(method, body, reply, usePost, postTimeoutMs) == CallResult::Success;
+}
+
+CallResult CServiceClient::Call(
+    const std::string& method, const std::string& body, std::string& reply, bool usePost, int postTimeoutMs)
+{
     reply.clear();
     const std::string url = Url("/Services.asmx/" + method);
-    // The transport's result is not needed: its own texts (time-out, errors) are not XML and
-    // end below as an empty reply.
-    if (usePost) {
-        m_webClient.Post(url, body, reply, postTimeoutMs);
-    } else {
-        m_webClient.Get(url, body, reply);
+    const int result = usePost ? m_webClient.Post(url, body, reply, postTimeoutMs) : m_webClient.Get(url, body, reply);
+    if (result == CWebClient::kResultNoConnection || result == CWebClient::kResultConnectTimeout) {
+        reply.clear();
+        return CallResult::NotReached;
     }
-    if (reply.empty()) {
-        return false;
+    // The transport's own texts (time-out, errors) are no answer of the service.
+    if (result != CWebClient::kResultOk || reply.empty()) {
+        reply.clear();
+        return CallResult::NoAnswer;
     }
     if (reply.find(kSuccessMark) != std::string::npos) {
-        return true;
+        return CallResult::Success;
     }
     CXmlReader xml(std::move(reply));
+    // A body that is no failure reply of the service may come from anything in between.
+    if (!xml.FindChildElem("RetCode")) {
+        reply.clear();
+        return CallResult::NoAnswer;
+    }
     reply = xml.FindChildElem("Message") ? xml.GetChildData() : std::string();
-    return false;
+    return CallResult::Refused;
 }
 
 } // namespace telvora

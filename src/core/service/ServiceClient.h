@@ -7,6 +7,14 @@ namespace telvora {
 
 class CWebClient;
 
+/// How a service call ended, for callers that must know whether the service may have acted.
+enum class CallResult {
+    Success, ///< the reply carries the success mark
+    Refused, ///< the service answered with a failure reply; reply is its "Message"
+    NotReached, ///< the request certainly never reached the service (no connection)
+    NoAnswer, ///< it may have reached the service, but no usable answer came back
+};
+
 /// The one way to call a method of the SMS service. Holds the service address
 /// ("host[:port]" or "https://host[:port]") and posts forms to
 /// address + "/Services.asmx/" + method through the web client.
@@ -29,6 +37,9 @@ public:
     /// there is none (time-out, HTTP error, transport failure, a reply that is not XML).
     /// postTimeoutMs shortens the wait of one POST; 0 is the web client's own.
     bool CallService(const std::string& method, const std::string& body, std::string& reply, bool usePost = true,
+        int postTimeoutMs = 0);
+    /// CallService, telling a refusal, a request that never left and a missing answer apart.
+    CallResult Call(const std::string& method, const std::string& body, std::string& reply, bool usePost = true,
         int postTimeoutMs = 0);
 
     CWebClient& webClient() { return m_webClient; }

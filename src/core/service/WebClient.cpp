@@ -300,12 +300,16 @@ int CWebClient::perform(const Exchange& exchange, std::string& reply)
         }
         return kResultOk;
     }
-    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_OPERATION_TIMEDOUT: {
         reply = kTimeoutReply;
         if (m_log) {
             m_log->Write(exchange.timeoutLog);
         }
-        return kResultTimeout;
+        // A sender must know whether the service may have acted on the request.
+        curl_off_t connected = 0;
+        const bool known = curl_easy_getinfo(handle, CURLINFO_CONNECT_TIME_T, &connected) == CURLE_OK;
+        return known && connected == 0 ? kResultConnectTimeout : kResultTimeout;
+    }
     case CURLE_URL_MALFORMAT:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_RESOLVE_HOST:

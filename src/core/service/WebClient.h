@@ -33,7 +33,9 @@ bool SplitUrl(std::string_view url, UrlParts& parts);
 /// Results: 1 = status 200 and reply holds the body; 0 = time-out, reply holds
 /// kTimeoutReply and the diagnostic log has an entry; -20 = no connection could be made
 /// (bad address, host not found, connection refused), reply unchanged; -21 = no status
-/// was received; any other status code = that status, reply unchanged; kLibraryErrorBase
+/// was received; -22 = the connection could not be opened within the time-out (the request
+/// never left), reply holds kTimeoutReply and the log has an entry; any other status code =
+/// that status, reply unchanged; kLibraryErrorBase
 /// plus a libcurl error number = the exchange failed some other way (for example the
 /// server dropped the connection), reply holds libcurl's message for it.
 ///
@@ -48,6 +50,7 @@ public:
     static constexpr int kResultTimeout = 0;
     static constexpr int kResultNoConnection = -20;
     static constexpr int kResultNoStatus = -21;
+    static constexpr int kResultConnectTimeout = -22;
     // Keeps library error numbers clear of 1, 0 and the HTTP status codes.
     static constexpr int kLibraryErrorBase = 12'000;
     // Service replies are small XML documents; anything past this is not one.

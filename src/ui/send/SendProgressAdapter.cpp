@@ -14,14 +14,19 @@ void CSendProgressAdapter::numbersWritten(int done, int total)
     emit progressReported(done, total);
 }
 
-void CSendProgressAdapter::sendFinished(int recordId)
+void CSendProgressAdapter::sendFinished(int recordId, const std::string& note)
 {
-    emit finished(recordId);
+    emit finished(recordId, QString::fromStdString(note));
 }
 
-void CSendProgressAdapter::noJobCreated(int recordId, const std::string& message)
+void CSendProgressAdapter::sendFailed(int recordId, const std::string& message)
 {
     emit failed(recordId, QString::fromStdString(message));
+}
+
+void CSendProgressAdapter::recordWriteRetrying(int recordId)
+{
+    emit writeRetrying(recordId);
 }
 
 } // namespace telvora

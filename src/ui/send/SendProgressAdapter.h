@@ -19,13 +19,15 @@ public:
     ~CSendProgressAdapter() override;
 
     void numbersWritten(int done, int total) override;
-    void sendFinished(int recordId) override;
-    void noJobCreated(int recordId, const std::string& message) override;
+    void sendFinished(int recordId, const std::string& note) override;
+    void sendFailed(int recordId, const std::string& message) override;
+    void recordWriteRetrying(int recordId) override;
 
 signals:
     void progressReported(int done, int total);
-    void finished(int recordId);
+    void finished(int recordId, const QString& note);
     void failed(int recordId, const QString& message);
+    void writeRetrying(int recordId);
 };
 
 } // namespace telvora

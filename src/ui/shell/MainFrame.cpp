@@ -1,15 +1,23 @@
 #include "shell/MainFrame.h"
 
+#include "account/AccountChecks.h"
+#include "account/MgrUserDlg.h"
+#include "account/ModifyPasswordDlg.h"
+#include "account/QueryBillDlg.h"
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
 #include "app/LoginGate.h"
+#include "app/ParameterStore.h"
 #include "app/Prompter.h"
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
 #include "db/ADODataBase.h"
 #include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
+#include "maintenance/DataBackupDlg.h"
+#include "maintenance/MaintenanceServices.h"
+#include "maintenance/RestoreDlg.h"
 #include "records/SendHistory.h"
 #include "remind/BirthdayDailySend.h"
 #include "remind/CalendarRemainView.h"
@@ -112,8 +120,12 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
 
     CSendProgressAdapter& progress = m_services.sendProgress;
     connect(&progress, &CSendProgressAdapter::progressReported, this, &CMainFrame::setProgress);
-    connect(&progress, &CSendProgressAdapter::finished, this, [this]() { onSendCompleted(true); });
-    connect(&progress, &CSendProgressAdapter::failed, this, [this]() { onSendCompleted(false); });
+    connect(&progress, &CSendProgressAdapter::finished, this,
+        [this](int, const QString& note) { onSendCompleted(true, note); });
+    connect(&progress, &CSendProgressAdapter::failed, this,
+        [this](int, const QString& message) { onSendCompleted(false, message); });
+    connect(&progress, &CSendProgressAdapter::writeRetrying, this,
+        [this]() { setStatusText(QStringLiteral("发送记录暂时无法写入，正在重试......")); });
 
     connect(m_tray, &CTrayIcon::restoreRequested, this, &CMainFrame::restoreFromTray);
     connect(m_tray, &CTrayIcon::exitRequested, this, &QWidget::close);
@@ -317,6 +329,16 @@ void CMainFrame::createCommands()
     handle(CmdDivision, &CMainFrame::onDivision);
     handle(CmdExtract, &CMainFrame::onExtract);
     handle(CmdPhrases, &CMainFrame::onPhrases);
+    handle(CmdAccounts, &CMainFrame::onAccounts);
+    handle(CmdBills, &CMainFrame::onBills);
+    handle(CmdPassword, &CMainFrame::onPassword);
+    handle(CmdBackup, [this]() { onBackup(false); });
+    handle(CmdRestore, [this]() { onBackup(true); });
+    handle(CmdCompact, &CMainFrame::onCompact);
+    handle(CmdClearData, &CMainFrame::onClearData);
+    handle(CmdRestoreCards, [this]() { onRestoreGroup(TableGroup::Cards); });
+    handle(CmdRestoreRecords, [this]() { onRestoreGroup(TableGroup::Records); });
+    handle(CmdClearCards, &CMainFrame::onClearCards);
     if (!CUpdater::ConfiguredProgram(m_services.app).isEmpty())
         handle(CmdUpdate, &CMainFrame::onUpdate);
 
@@ -484,6 +506,41 @@ void CMainFrame::onAfterLogin()
             m_birthdays->run(DateTime::now());
     });
     m_runtime->checkLowStockLater();
+    offerResume();
+}
+
+void CMainFrame::offerResume()
+{
+    CSendEngine& engine = m_services.sendEngine;
+    if (engine.IsBusy() || m_resuming)
+        return;
+    const ResumeOffer offer = ResumeOfferOf(engine.FindInterrupted());
+    if (offer.recordIds.empty() || !m_services.prompter.question(this, qs(offer.question)))
+        return;
+    m_resumeQueue = offer.recordIds;
+    m_resumeNotes.clear();
+    if (!offer.unknownNote.empty())
+        m_resumeNotes << qs(offer.unknownNote);
+    m_resuming = resumeNext();
+    if (!m_resuming)
+        m_services.prompter.information(this, m_resumeNotes.join(QLatin1Char('\n')));
+}
+
+// Starts the next record of the queue; false when none could start.
+bool CMainFrame::resumeNext()
+{
+    CSendEngine& engine = m_services.sendEngine;
+    while (!m_resumeQueue.empty()) {
+        const int recordId = m_resumeQueue.front();
+        m_resumeQueue.erase(m_resumeQueue.begin());
+        // The user's OK is the consent to send a scheduled record whose time has passed.
+        if (engine.ResumeSend(recordId, false, true)) {
+            setStatusText(QStringLiteral("短信正在发送，请不要退出软件!"));
+            return true;
+        }
+        m_resumeNotes << qs(engine.GetLastError());
+    }
+    return false;
 }
 
 RemindServices CMainFrame::remindServices()
@@ -543,6 +600,11 @@ void CMainFrame::onSessionEnded()
 
 void CMainFrame::onClearRecords()
 {
+    // The running send's rows would be deleted under it and its record lost.
+    if (m_services.sendEngine.IsBusy()) {
+        m_services.prompter.information(this, QStringLiteral("短信发送任务尚未完成，不能清理发送记录!"));
+        return;
+    }
     if (!m_services.prompter.question(this, QStringLiteral("您是否确定要清空所有发送记录？")))
         return;
     CSendHistory history(m_services.app.GetDatabase());
@@ -606,6 +668,128 @@ void CMainFrame::onPhrases()
     openToolDialog(dialog);
 }
 
+void CMainFrame::onAccounts()
+{
+    CParameterStore& parameters = m_services.app.GetParameters();
+    const std::string refusal = CheckAccountManagementAccess(m_services.session.loggedIn, parameters.Get("User"));
+    if (!refusal.empty()) {
+        m_services.prompter.information(this, qs(refusal));
+        return;
+    }
+    QDialog* dialog = openToolDialog(
+        new CMgrUserDlg(m_services.prompter, m_services.service, m_services.session, parameters.Get("Account"), this));
+    // Stock moved in the dialog shows in the status bar once it closes.
+    connect(dialog, &QDialog::finished, this, &CMainFrame::onRefreshStock);
+}
+
+void CMainFrame::onBills()
+{
+    if (!m_services.session.loggedIn) {
+        m_services.prompter.information(this, QStringLiteral("系统尚未登录！"));
+        return;
+    }
+    CParameterStore& parameters = m_services.app.GetParameters();
+    const std::string refusal = CheckBillQueryAccess(parameters.Get("User"));
+    if (!refusal.empty()) {
+        m_services.prompter.information(this, qs(refusal));
+        return;
+    }
+    openToolDialog(new CQueryBillDlg(
+        m_services.prompter, m_services.service, m_services.session, parameters.Get("Account"), DateTime::now(), this));
+}
+
+void CMainFrame::onPassword()
+{
+    CAppContext& app = m_services.app;
+    openToolDialog(new CModifyPasswordDlg({m_services.prompter, m_services.service, m_services.session,
+                                              app.GetDatabase(), app.GetParameters(), m_services.vault},
+        this));
+}
+
+MaintenanceServices CMainFrame::maintenanceServices()
+{
+    CSendEngine& engine = m_services.sendEngine;
+    return MaintenanceServices {m_services.prompter, m_services.app, m_services.session, m_services.service,
+        m_services.hints, [&engine]() { return engine.IsBusy(); }};
+}
+
+bool CMainFrame::refuseOffline()
+{
+    if (m_services.session.loggedIn)
+        return false;
+    m_services.prompter.information(this, QStringLiteral("您尚未在线登录!"));
+    return true;
+}
+
+void CMainFrame::onBackup(bool restoring)
+{
+    auto* dialog = new CDataBackupDlg(maintenanceServices(), restoring, this);
+    connect(dialog, &CDataBackupDlg::restoreChosen, this,
+        [this](bool fromService) { openToolDialog(new CRestoreDlg(maintenanceServices(), fromService, this)); });
+    openToolDialog(dialog);
+}
+
+void CMainFrame::onCompact()
+{
+    if (!m_services.prompter.question(this, QStringLiteral("压缩数据前请确认所有操作已停止")))
+        return;
+    CDatabaseMaintenance maintenance = maintenanceServices().maintenance();
+    const CDatabaseMaintenance::Result result = maintenance.Compact();
+    if (result == CDatabaseMaintenance::Result::Done)
+        m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    maintenanceServices().report(this, maintenance, result, QStringLiteral("压缩数据库成功完成"));
+}
+
+void CMainFrame::onClearData()
+{
+    if (refuseOffline() || !m_services.prompter.question(this, QStringLiteral("您是否确定要清空所有数据？")))
+        return;
+    CAppContext& app = m_services.app;
+    CDatabaseMaintenance maintenance = maintenanceServices().maintenance();
+    const CDatabaseMaintenance::Result result = maintenance.ClearAllData();
+    if (result == CDatabaseMaintenance::Result::Done) {
+        // Only the login values survived; every other parameter is the template's again.
+        app.GetParameters().Load(app.GetDatabase(), app.GetSetupFile());
+        m_services.hints.broadcast(HintBroadcaster::AllDataReplaced);
+    }
+    maintenanceServices().report(this, maintenance, result, QStringLiteral("清空所有数据成功!"));
+}
+
+void CMainFrame::onRestoreGroup(TableGroup group)
+{
+    if (refuseOffline())
+        return;
+    const MaintenanceServices services = maintenanceServices();
+    const QString path = m_services.prompter.getOpenFileName(this,
+        FileRequest {QStringLiteral("请选择要还原的数据文件"), services.backupDirectory(),
+            QStringLiteral("*.db Files (*.db)"), {}});
+    if (path.isEmpty())
+        return;
+    CDatabaseMaintenance maintenance = services.maintenance();
+    const CDatabaseMaintenance::Result result = maintenance.Restore(path.toStdString(), {group});
+    const bool cards = group == TableGroup::Cards;
+    if (result == CDatabaseMaintenance::Result::Done && cards) {
+        m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
+    } else if (result == CDatabaseMaintenance::Result::Done) {
+        m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
+        m_services.hints.broadcast(HintBroadcaster::ReceivedMessagesChanged);
+    }
+    services.report(this, maintenance, result,
+        cards ? QStringLiteral("客户资料数据恢复成功!") : QStringLiteral("发送/接收记录数据恢复成功!"));
+}
+
+void CMainFrame::onClearCards()
+{
+    if (refuseOffline() || !m_services.prompter.question(this, QStringLiteral("您是否确定要清空所有客户资料？")))
+        return;
+    CDatabaseMaintenance maintenance = maintenanceServices().maintenance();
+    if (maintenance.ResetCustomerData() == CDatabaseMaintenance::Result::Done)
+        m_services.prompter.information(this, QStringLiteral("清除客户资料数据成功!"));
+    else
+        m_services.prompter.error(this, QStringLiteral("清除客户资料数据失败!"));
+    m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
+}
+
 void CMainFrame::openLink(const QString& url)
 {
     QDesktopServices::openUrl(QUrl(url));
@@ -632,15 +816,28 @@ void CMainFrame::endProgress()
     m_progress = nullptr;
 }
 
-void CMainFrame::onSendCompleted(bool finished)
+void CMainFrame::onSendCompleted(bool finished, const QString& detail)
 {
+    if (m_resuming) {
+        if (!detail.isEmpty())
+            m_resumeNotes << detail;
+        if (resumeNext())
+            return;
+        m_resuming = false;
+    }
     m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
     endProgress();
     m_runtime->refreshStock();
     setStatusText(finished ? QStringLiteral("短信发送完成") : QStringLiteral("短信发送未完成"));
-    m_services.prompter.information(this,
-        finished ? QStringLiteral("短信发送完成，详情请查阅发送记录!")
-                 : QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!"));
+    QStringList lines;
+    lines << (finished ? QStringLiteral("短信发送完成，详情请查阅发送记录!")
+                       : QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!"));
+    if (!m_resumeNotes.isEmpty())
+        lines << m_resumeNotes;
+    else if (!detail.isEmpty())
+        lines << detail;
+    m_resumeNotes.clear();
+    m_services.prompter.information(this, lines.join(QLatin1Char('\n')));
 }
 
 void CMainFrame::restoreFromTray()

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "app/FrameServices.h"
+#include "db/TableGroups.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
+#include <vector>
 
 class QAction;
 class QDialog;
@@ -26,6 +29,7 @@ class CNoticePane;
 class CTrayIcon;
 class CWorkArea;
 class DesktopAlertStack;
+struct MaintenanceServices;
 struct PageSpec;
 struct RemindServices;
 struct ShellServices;
@@ -95,7 +99,7 @@ signals:
     void loginDialogFinished(int result);
     // The closing sequence is over and the window is closing.
     void frameClosing();
-    // A dialog of the tools menu or the phrase library was opened (window-modal).
+    // A dialog of a menu or tool bar command was opened (window-modal).
     void toolDialogOpened(QDialog* dialog);
 
 protected:
@@ -115,7 +119,9 @@ private:
     void onUpdate();
     void onLoggedIn(bool interfaceAccount);
     void onSessionEnded();
-    void onSendCompleted(bool finished);
+    void onSendCompleted(bool finished, const QString& detail);
+    void offerResume();
+    bool resumeNext();
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
@@ -129,6 +135,17 @@ private:
     void onDivision();
     void onExtract();
     void onPhrases();
+    void onAccounts();
+    void onBills();
+    void onPassword();
+    MaintenanceServices maintenanceServices();
+    // Shows "您尚未在线登录!" and is true when no user is logged in.
+    bool refuseOffline();
+    void onBackup(bool restoring);
+    void onCompact();
+    void onClearData();
+    void onRestoreGroup(TableGroup group);
+    void onClearCards();
 
     ShellServices& m_services;
     QHash<int, QAction*> m_commands;
@@ -152,6 +169,10 @@ private:
     QTimer* m_lunarTimer = nullptr;
     QPointer<CLoginDlg> m_loginDialog;
     QPointer<CCardFolderView> m_cardFolders;
+    // Interrupted records the user chose to finish, sent one after another.
+    std::vector<int> m_resumeQueue;
+    bool m_resuming = false;
+    QStringList m_resumeNotes;
 };
 
 } // namespace telvora

@@ -4,6 +4,7 @@ namespace telvora {
 
 class CAppContext;
 class CLoginService;
+class CPasswordVault;
 class CSendEngine;
 class CServiceClient;
 class CSessionKeeper;
@@ -33,6 +34,8 @@ struct ShellServices
     CSendProgressAdapter& sendProgress;
     RecipientHandOver& handOver;
     const ShellOptions& options;
+    // The desktop's secret store for remembered passwords; null without one.
+    CPasswordVault* vault = nullptr;
 };
 
 } // namespace telvora

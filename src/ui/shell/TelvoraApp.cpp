@@ -80,8 +80,9 @@ CTelvoraApp::StartResult CTelvoraApp::Start()
     m_sendProgress = std::make_unique<CSendProgressAdapter>();
     m_sendEngine = std::make_unique<CSendEngine>(*m_context, *m_session, *m_service, m_sendProgress.get());
     m_handOver = std::make_unique<RecipientHandOver>();
-    m_services = std::make_unique<ShellServices>(ShellServices {*m_context, *m_session, *m_web, *m_service, *m_login,
-        *m_keeper, m_prompter, *m_loginGate, *m_hints, *m_sendEngine, *m_sendProgress, *m_handOver, m_options});
+    m_services = std::make_unique<ShellServices>(
+        ShellServices {*m_context, *m_session, *m_web, *m_service, *m_login, *m_keeper, m_prompter, *m_loginGate,
+            *m_hints, *m_sendEngine, *m_sendProgress, *m_handOver, m_options, m_vault.get()});
     m_service->SetAddress(m_login->InitialServiceAddress());
 
     if (!m_context->OpenWorkDatabase(kOfflineDatabase))

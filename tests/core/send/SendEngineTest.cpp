@@ -4,6 +4,7 @@
 
 #include "app/AppContext.h"
 #include "core/app/AppTestSupport.h"
+#include "db/ADODataBase.h"
 #include "send/SendObserver.h"
 #include "session/Session.h"
 
@@ -25,28 +26,41 @@ std::vector<std::string> spreadNumbers(std::size_t count)
     return numbers;
 }
 
-// Answers every call with success unless told to refuse the job. The worker is the only
-// caller, so the counts are read after Wait(), which joins it.
+// Answers every call with success unless told otherwise: a refused job, or an outcome per
+// n-th post. The worker is the only caller, so the counts are read after Wait(), which joins it.
 struct FakeService
 {
-    bool call(const std::string& method, std::string& reply)
+    CallResult call(const std::string& method, const std::string& body, std::string& reply)
     {
-        const std::string nth = std::to_string(++calls[method]);
+        const int nth = ++calls[method];
         if (beforeCall) {
             beforeCall(method);
         }
         if (method == "CreateJob") {
-            reply = createJobRefusal.empty() ? "<MethodResult><RetCode>Sucess</RetCode><JobID>J7</JobID></MethodResult>"
-                                             : createJobRefusal;
-            return createJobRefusal.empty();
+            if (jobOutcome != CallResult::Success) {
+                reply = jobOutcome == CallResult::Refused ? "短信内容含有敏感词" : "";
+                return jobOutcome;
+            }
+            reply = "<MethodResult><RetCode>Sucess</RetCode><JobID>J" + std::to_string(nth) + "</JobID></MethodResult>";
+            return CallResult::Success;
         }
-        reply = "<MethodResult><RetCode>Sucess</RetCode><OKPhoneCounts>1</OKPhoneCounts><CommonJobID>C" + nth
-            + "</CommonJobID><SpecialJobIDs>S" + nth + ";</SpecialJobIDs></MethodResult>";
-        return true;
+        if (const auto planned = posts.find(nth); planned != posts.end() && planned->second != CallResult::Success) {
+            reply.clear();
+            return planned->second;
+        }
+        posted.push_back(body);
+        const std::string id = std::to_string(nth);
+        reply = "<MethodResult><RetCode>Sucess</RetCode><OKPhoneCounts>1</OKPhoneCounts><ErrPhones>" + refuse
+            + "</ErrPhones><CommonJobID>C" + id + "</CommonJobID><SpecialJobIDs>S" + id
+            + ";</SpecialJobIDs><ErrorPhones>" + refuse + "</ErrorPhones></MethodResult>";
+        return CallResult::Success;
     }
 
     std::map<std::string, int> calls;
-    std::string createJobRefusal;
+    CallResult jobOutcome = CallResult::Success;
+    std::map<int, CallResult> posts; // n-th post (MessSendSMS or CustomSend) and its outcome
+    std::string refuse; // numbers every accepted batch refuses
+    std::vector<std::string> posted; // bodies of the accepted posts
     std::function<void(const std::string& method)> beforeCall;
 };
 
@@ -54,12 +68,26 @@ struct FakeService
 struct CountingObserver final : CSendObserver
 {
     void numbersWritten(int, int) override { ++progress; }
-    void sendFinished(int) override { ++finished; }
-    void noJobCreated(int, const std::string& message) override { failures.push_back(message); }
+    void sendFinished(int, const std::string& note) override
+    {
+        ++finished;
+        notes.push_back(note);
+    }
+    void sendFailed(int, const std::string& message) override { failures.push_back(message); }
+    void recordWriteRetrying(int) override
+    {
+        ++retried;
+        if (onRetry) {
+            onRetry();
+        }
+    }
 
     int progress = 0;
     int finished = 0;
+    int retried = 0;
+    std::vector<std::string> notes;
     std::vector<std::string> failures;
+    std::function<void()> onRetry;
 };
 
 class SendEngineTest : public testing::Test
@@ -71,6 +99,10 @@ protected:
         app.GetParameters().Load(app.GetDatabase(), app.GetSetupFile());
         session.token = "TOKEN";
         session.loggedIn = true;
+        SendRetryPolicy quick;
+        quick.firstPause = std::chrono::milliseconds(1);
+        quick.writePause = std::chrono::milliseconds(1);
+        engine->SetRetryPolicy(quick);
     }
 
     // Prepares, starts and waits for one send.
@@ -78,7 +110,7 @@ protected:
         int mode = CSendEngine::SendViewMode)
     {
         EXPECT_TRUE(engine->PrepareSend(numbers, text, mode, insertion));
-        EXPECT_TRUE(engine->StartSend());
+        EXPECT_TRUE(engine->StartSend()) << engine->GetLastError();
         engine->Wait();
         return engine->GetRecordId();
     }
@@ -93,6 +125,13 @@ protected:
         return query(
             "SELECT COUNT(*) FROM tbl_sendsms_detail WHERE group_id=" + std::to_string(id) + " AND " + condition);
     }
+    // "accepted/refused/unknown/not posted" rows, then "success/fail" counters of the record.
+    std::string accounts(int id)
+    {
+        return countDetails(id, "status=1") + "/" + countDetails(id, "status=-1") + "/" + countDetails(id, "status=2")
+            + "/" + countDetails(id, "status=0") + " " + recordField(id, "success_count") + "/"
+            + recordField(id, "fail_count");
+    }
     void addCard(int id, const std::string& phone, const std::string& name)
     {
         ASSERT_TRUE(app.GetDatabase().Execute("INSERT INTO tbl_card (id, folder_id, phone, name) VALUES ("
@@ -106,28 +145,163 @@ protected:
     CountingObserver observer;
     std::unique_ptr<CSendEngine> engine = std::make_unique<CSendEngine>(
         app, session,
-        [this](
-            const std::string& method, const std::string&, std::string& reply) { return service.call(method, reply); },
+        [this](const std::string& method, const std::string& body, std::string& reply) {
+            return service.call(method, body, reply);
+        },
         &observer);
 };
 
 const std::string kTwoSegments(71, 'a');
 
-TEST_F(SendEngineTest, BatchWhoseRowsCannotBeWrittenIsCountedAndReported)
+TEST_F(SendEngineTest, SendWhoseRowsCannotBeWrittenPostsNothing)
 {
     const auto numbers = spreadNumbers(1000);
-    // Stands in for a file locked past the busy time-out: every write of the second batch fails.
+    // Stands in for a file locked past the busy time-out.
     ASSERT_TRUE(app.GetDatabase().Execute("CREATE TRIGGER refuse_rows BEFORE INSERT ON tbl_sendsms_detail WHEN "
                                           "NEW.phones >= '"
         + numbers[800] + "' BEGIN SELECT RAISE(ABORT, 'locked'); END"));
-    const int id = send(numbers, kTwoSegments);
+    ASSERT_TRUE(engine->PrepareSend(numbers, "x", 1, 0));
+    EXPECT_FALSE(engine->StartSend());
+    engine->Wait();
 
-    EXPECT_EQ(service.calls["MessSendSMS"], 1) << "a batch without rows is not posted";
-    EXPECT_EQ(countDetails(id), "800");
-    EXPECT_EQ(recordField(id, "success_count"), "1600");
-    EXPECT_EQ(recordField(id, "fail_count"), "400") << "the unrecorded numbers are not lost silently";
-    EXPECT_EQ(observer.finished, 0);
-    EXPECT_EQ(observer.failures, std::vector<std::string> {"有200个号码无法写入发送记录，未能发送!"});
+    EXPECT_TRUE(engine->GetLastError().starts_with("有1000个号码无法写入发送记录，未能发送!"))
+        << engine->GetLastError();
+    EXPECT_EQ(service.calls.size(), 0U) << "nothing is posted without its rows";
+    EXPECT_EQ(
+        query("SELECT COUNT(*) FROM tbl_sendsms") + "/" + query("SELECT COUNT(*) FROM tbl_sendsms_detail"), "0/0");
+}
+
+struct OutcomeCase
+{
+    const char* name;
+    std::map<int, CallResult> posts; // of a 2,000-number send in three batches
+    std::string accounts; // rows 1/-1/2/0, then success/fail counters in segments (2 a number)
+    int postCalls;
+    bool finished;
+};
+
+class SendOutcomes : public SendEngineTest, public testing::WithParamInterface<OutcomeCase>
+{
+};
+
+// Counters always equal what the rows say; only a request that never left is tried again.
+TEST_P(SendOutcomes, RowsAndCountersFollowWhatTheServiceSaid)
+{
+    service.posts = GetParam().posts;
+    const int id = send(spreadNumbers(2000), kTwoSegments);
+
+    EXPECT_EQ(accounts(id), GetParam().accounts);
+    EXPECT_EQ(service.calls["MessSendSMS"], GetParam().postCalls);
+    EXPECT_EQ(observer.finished, GetParam().finished ? 1 : 0);
+    EXPECT_EQ(observer.failures.size(), GetParam().finished ? 0U : 1U);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SendOutcomes,
+    testing::Values(OutcomeCase {"AllAccepted", {}, "2000/0/0/0 4000/0", 3, true},
+        OutcomeCase {"RefusedBatchGoesOn", {{2, CallResult::Refused}}, "1200/800/0/0 2400/1600", 3, true},
+        OutcomeCase {"NoAnswerStaysUnknownAndGoesOn", {{2, CallResult::NoAnswer}}, "1200/0/800/0 2400/1600", 3, true},
+        OutcomeCase {"NotReachedIsRetried", {{2, CallResult::NotReached}, {3, CallResult::NotReached}},
+            "2000/0/0/0 4000/0", 5, true},
+        OutcomeCase {"StillUnreachableInterrupts",
+            {{2, CallResult::NotReached}, {3, CallResult::NotReached}, {4, CallResult::NotReached},
+                {5, CallResult::NotReached}},
+            "800/0/0/1200 1600/0", 5, false}),
+    [](const testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
+
+TEST_F(SendEngineTest, RefusedNumbersAreCountedAsFailed)
+{
+    service.refuse = "13910000001;13910000003;";
+    const int id = send(spreadNumbers(5), "x");
+    EXPECT_EQ(accounts(id), "3/2/0/0 3/2");
+}
+
+TEST_F(SendEngineTest, RefusedJobRefusesEveryNumberAndSaysWhy)
+{
+    service.jobOutcome = CallResult::Refused;
+    const int id = send(spreadNumbers(900), "x");
+    EXPECT_EQ(accounts(id), "0/900/0/0 0/900");
+    EXPECT_EQ(observer.failures, std::vector<std::string> {"短信内容含有敏感词"});
+}
+
+// A job that could not be created leaves the record to resume; the resume sends the numbers
+// never posted under a new job, the unknown ones only when asked.
+TEST_F(SendEngineTest, InterruptedSendIsResumedUnderNewJobs)
+{
+    service.jobOutcome = CallResult::NotReached;
+    const int id = send(spreadNumbers(2000), "x");
+    EXPECT_EQ(service.calls["CreateJob"], 4) << "tried once and retried three times";
+    EXPECT_EQ(accounts(id), "0/0/0/2000 0/0");
+    ASSERT_EQ(observer.failures.size(), 1U);
+    EXPECT_EQ(observer.failures.front(), "发送中断：已提交0个号码，尚有2000个号码未发送，可在发送记录中继续发送。");
+    ASSERT_EQ(engine->FindInterrupted().size(), 1U);
+    EXPECT_EQ(
+        ResumeOfferOf(engine->FindInterrupted()).question, "有1条发送记录尚未完成（剩余2000个号码），是否继续发送？");
+
+    service.jobOutcome = CallResult::Success;
+    service.posts = {{2, CallResult::NoAnswer}};
+    ASSERT_TRUE(engine->ResumeSend(id, false));
+    engine->Wait();
+    EXPECT_EQ(accounts(id), "1200/0/800/0 1200/800");
+    EXPECT_EQ(recordField(id, "jobid"), "J5");
+    EXPECT_EQ(observer.notes.back(), "有800个号码已提交但没有收到服务器的答复，发送结果未知，没有重发。");
+    const InterruptedSend left = engine->FindInterrupted().at(0);
+    EXPECT_EQ(std::to_string(left.notPosted) + "/" + std::to_string(left.unknown), "0/800");
+    EXPECT_TRUE(ResumeOfferOf(engine->FindInterrupted()).recordIds.empty()) << "nothing to send without asking";
+    EXPECT_FALSE(engine->ResumeSend(id, false));
+
+    ASSERT_TRUE(engine->ResumeSend(id, true));
+    engine->Wait();
+    EXPECT_EQ(accounts(id), "2000/0/0/0 2000/0");
+    EXPECT_EQ(recordField(id, "jobid"), "J5;J6");
+    EXPECT_EQ(service.posted.back().find("13910000000;"), std::string::npos) << "accepted numbers are not posted again";
+    EXPECT_TRUE(engine->FindInterrupted().empty());
+}
+
+TEST_F(SendEngineTest, ScheduledResumeKeepsItsTimeOrNeedsConsent)
+{
+    service.jobOutcome = CallResult::NotReached;
+    ASSERT_TRUE(engine->PrepareSend({"13900000001"}, "x", 1, 0));
+    ASSERT_TRUE(engine->SetSendTime("2000-01-01 08:00:00"));
+    ASSERT_TRUE(engine->StartSend());
+    engine->Wait();
+    service.jobOutcome = CallResult::Success;
+
+    EXPECT_FALSE(engine->ResumeSend(1, false)) << "its time has passed";
+    EXPECT_EQ(engine->GetLastError(), "定时发送的时间[2000-01-01 08:00:00]已过，需要立即发送");
+    ASSERT_TRUE(engine->ResumeSend(1, false, true));
+    engine->Wait();
+    ASSERT_EQ(service.posted.size(), 1U);
+    EXPECT_TRUE(service.posted.front().ends_with("&SendTime=")) << "sent at once";
+    EXPECT_EQ(accounts(1), "1/0/0/0 1/0");
+
+    service.jobOutcome = CallResult::NotReached;
+    ASSERT_TRUE(engine->PrepareSend({"13900000002"}, "x", 1, 0));
+    ASSERT_TRUE(engine->SetSendTime("2099-01-01 08:00:00"));
+    ASSERT_TRUE(engine->StartSend());
+    engine->Wait();
+    service.jobOutcome = CallResult::Success;
+    ASSERT_TRUE(engine->ResumeSend(2, false, true));
+    engine->Wait();
+    EXPECT_TRUE(service.posted.back().ends_with("&SendTime=2099-01-01%2008:00:00")) << service.posted.back();
+}
+
+// An answer that cannot be written is kept until it is: the rows never disagree with the service.
+TEST_F(SendEngineTest, AnswerThatCannotBeWrittenIsRetriedUntilWritten)
+{
+    ASSERT_TRUE(
+        app.GetDatabase().Execute("CREATE TRIGGER busy_outcome BEFORE UPDATE OF status ON "
+                                  "tbl_sendsms_detail WHEN NEW.status=1 BEGIN SELECT RAISE(ABORT, 'busy'); END"));
+    observer.onRetry = [this] {
+        if (observer.retried == 3) {
+            CADODataBase other;
+            other.Open(app.DatabasePathFor("user1.db"));
+            other.Execute("DROP TRIGGER busy_outcome");
+        }
+    };
+    const int id = send(spreadNumbers(1000), "x");
+    EXPECT_EQ(accounts(id), "1000/0/0/0 1000/0");
+    EXPECT_EQ(service.calls["MessSendSMS"], 2) << "no batch is posted twice";
+    EXPECT_EQ(observer.retried, 3);
 }
 
 TEST_F(SendEngineTest, SendTimeNeedsAPreparedSendAndADate)
@@ -176,6 +350,7 @@ TEST_F(SendEngineTest, InsertionJobIdsOfSeveralBatchesStaySeparated)
     const int id = send(spreadNumbers(900), "hi", CSendEngine::InsertName);
     EXPECT_EQ(service.calls["CustomSend"], 2);
     EXPECT_EQ(recordField(id, "jobid"), "C1;S1;C2;S2");
+    EXPECT_EQ(countDetails(id, "status=1"), "900");
 }
 
 TEST_F(SendEngineTest, InsertionFallsBackToPlain)
@@ -198,7 +373,7 @@ TEST_F(SendEngineTest, ViewSendReportsEachBatchAndBirthdayGreetingsNothing)
     EXPECT_EQ(observer.progress, 2);
     EXPECT_EQ(observer.finished, 1);
     send(spreadNumbers(801), "生日快乐", CSendEngine::PlainSend, CSendEngine::BirthdayMode);
-    service.createJobRefusal = "refused";
+    service.jobOutcome = CallResult::Refused;
     send({"13900000001"}, "生日快乐", CSendEngine::PlainSend, CSendEngine::BirthdayMode);
     EXPECT_EQ(observer.progress, 2);
     EXPECT_EQ(observer.finished, 1);
@@ -206,9 +381,9 @@ TEST_F(SendEngineTest, ViewSendReportsEachBatchAndBirthdayGreetingsNothing)
     EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_sendsms WHERE send_mode=2"), "2");
 }
 
-// The worker is held inside the first post; the destructor must wait for it, and the stop
-// must record the numbers not yet posted as failed.
-TEST_F(SendEngineTest, StoppedSendRecordsTheRestAsFailedBeforeTheEngineGoes)
+// The worker is held inside the first post; the destructor must wait for it, and the
+// numbers not yet posted must stay at 0 for a resume.
+TEST_F(SendEngineTest, StoppedSendLeavesTheRestToResume)
 {
     std::promise<void> arrived;
     std::promise<void> release;
@@ -222,16 +397,15 @@ TEST_F(SendEngineTest, StoppedSendRecordsTheRestAsFailedBeforeTheEngineGoes)
     ASSERT_TRUE(engine->StartSend());
     arrived.get_future().wait();
     EXPECT_FALSE(engine->SetSendTime("2031-01-01 00:00:00")) << "the running send's time is not touched";
+    EXPECT_TRUE(engine->FindInterrupted().empty()) << "the running send is not interrupted";
+    EXPECT_FALSE(engine->ResumeSend(1, false));
     engine->RequestStop();
     auto destroyed = std::async(std::launch::async, [this] { engine.reset(); });
     release.set_value();
     destroyed.get();
 
     EXPECT_EQ(service.calls["MessSendSMS"], 1);
-    EXPECT_EQ(countDetails(1), "2000");
-    EXPECT_EQ(countDetails(1, "status=-1"), "1200");
-    EXPECT_EQ(recordField(1, "success_count"), "800");
-    EXPECT_EQ(recordField(1, "fail_count"), "1200");
+    EXPECT_EQ(accounts(1), "800/0/0/1200 800/0");
 }
 
 TEST_F(SendEngineTest, DetailIdsFollowRowsWrittenElsewhere)

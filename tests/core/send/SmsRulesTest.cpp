@@ -49,6 +49,15 @@ SmsRuleValues rules(int longSmsLen, int fetchSendStat = 0, std::string signName 
     return values;
 }
 
+// The login's doing: the tail is enabled and holds the signature "SignName".
+SmsRuleValues signedByTail(std::string tail = "【签名签名】")
+{
+    SmsRuleValues values = rules(70, 1, "【签名签名】");
+    values.addSmsTail = true;
+    values.smsTail = std::move(tail);
+    return values;
+}
+
 TEST(CountSmsSegments, FollowsBillingFormula)
 {
     const SegmentCase rows[] = {{"chars_70", std::string(70, 'a'), {}, 1}, {"chars_71", std::string(71, 'a'), {}, 2},
@@ -56,6 +65,8 @@ TEST(CountSmsSegments, FollowsBillingFormula)
         {"emoji_35_fill_one", repeat("😀", 35), {}, 1}, {"emoji_36_need_two", repeat("😀", 36), {}, 2},
         {"signature_counted", std::string(67, 'a'), rules(70, 1, "【签名】"), 2},
         {"signature_ignored_when_0", std::string(67, 'a'), rules(70, 0, "【签名】"), 1},
+        {"signature_as_tail_counted_once", std::string(64, 'a') + "【签名签名】", signedByTail(), 1},
+        {"tail_other_than_signature_adds_it", std::string(64, 'a') + "【签名签名】", signedByTail("【店】"), 2},
         {"other_segment_length", std::string(57, 'a'), rules(56), 2},
         {"zero_length_falls_back", std::string(70, 'a'), rules(0), 1}};
     for (const auto& row : rows) {
@@ -119,7 +130,10 @@ TEST(CheckNumberBlockLimit, FailsWhenOneBlockReachesTheLimit)
         {"one_block_50_fails", {{"1391234", 50}}, 50, false},
         {"block_49_among_others_passes", {{"1301111", 10}, {"1391234", 49}, {"1891111", 10}}, 50, true},
         {"block_50_after_others_fails", {{"1301111", 10}, {"1391234", 50}}, 50, false}, {"empty_list", {}, 50, true},
-        {"limit_zero_never_fails", {{"1391234", 60}}, 0, true}};
+        {"limit_zero_never_fails", {{"1391234", 60}}, 0, true},
+        {"limit_one_lets_a_lone_number_pass", {{"1391234", 1}}, 1, true},
+        {"limit_one_refuses_two_of_a_block", {{"1391234", 2}}, 1, false},
+        {"limit_one_passes_two_blocks_of_one", {{"1301111", 1}, {"1391234", 1}}, 1, true}};
     for (const auto& row : rows) {
         std::vector<std::string> numbers;
         for (const auto& [block, count] : row.blocks) {

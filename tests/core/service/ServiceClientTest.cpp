@@ -13,7 +13,7 @@ struct ReplyCase
     const char* name;
     int status;
     std::string body;
-    bool success;
+    CallResult result;
     std::string reply; // what the caller gets back
 };
 
@@ -35,21 +35,25 @@ TEST_P(CallServiceReply, DecidesFromTheReply)
     CWebClient web(nullptr, 2000, 2000);
     CServiceClient service(web, http.address());
     std::string reply = "left over";
-    EXPECT_EQ(service.CallService("HeartBeating", "Token=t", reply), GetParam().success);
+    EXPECT_EQ(service.Call("HeartBeating", "Token=t", reply), GetParam().result);
     EXPECT_EQ(reply, GetParam().reply);
+    EXPECT_EQ(service.CallService("HeartBeating", "Token=t", reply), GetParam().result == CallResult::Success);
 }
 
 INSTANTIATE_TEST_SUITE_P(Replies, CallServiceReply,
-    testing::Values(ReplyCase {"Success", 200, kSuccessDoc, true, kSuccessDoc},
-        ReplyCase {
-            "SuccessMarkAnywhere", 200, "junk <RetCode>Sucess</RetCode>", true, "junk <RetCode>Sucess</RetCode>"},
+    testing::Values(ReplyCase {"Success", 200, kSuccessDoc, CallResult::Success, kSuccessDoc},
+        ReplyCase {"SuccessMarkAnywhere", 200, "junk <RetCode>Sucess</RetCode>", CallResult::Success,
+            "junk <RetCode>Sucess</RetCode>"},
         ReplyCase {"RefusalWithMessage", 200,
-            "<Reply><RetCode>Faild</RetCode><Message>令牌已失效&amp;请重新登录</Message></Reply>", false,
+            "<Reply><RetCode>Faild</RetCode><Message>令牌已失效&amp;请重新登录</Message></Reply>", CallResult::Refused,
             "令牌已失效&请重新登录"},
-        ReplyCase {"CorrectSpellingIsNotSuccess", 200, "<Reply><RetCode>Success</RetCode></Reply>", false, ""},
-        ReplyCase {"RefusalWithoutMessage", 200, "<Reply><RetCode>Faild</RetCode></Reply>", false, ""},
-        ReplyCase {"NotXml", 200, "Server Error in '/' Application.", false, ""},
-        ReplyCase {"HttpError", 500, "<Reply><Message>内部错误</Message></Reply>", false, ""}),
+        ReplyCase {
+            "CorrectSpellingIsNotSuccess", 200, "<Reply><RetCode>Success</RetCode></Reply>", CallResult::Refused, ""},
+        ReplyCase {"RefusalWithoutMessage", 200, "<Reply><RetCode>Faild</RetCode></Reply>", CallResult::Refused, ""},
+        // Anything that is no reply of the service may hide a call it carried out.
+        ReplyCase {"NotXml", 200, "Server Error in '/' Application.", CallResult::NoAnswer, ""},
+        ReplyCase {"XmlWithoutRetCode", 200, "<html><Message>Bad Gateway</Message></html>", CallResult::NoAnswer, ""},
+        ReplyCase {"HttpError", 500, "<Reply><Message>内部错误</Message></Reply>", CallResult::NoAnswer, ""}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return info.param.name; });
 
 // The address is trimmed and loses a trailing "/"; the login goes as a GET.
@@ -78,10 +82,13 @@ TEST(ServiceClient, TimeoutAndRefusalEndWithAnEmptyReply)
     test::bypassProxies();
     test::ListeningSocket silent;
     CWebClient web(nullptr, 300, 300);
-    for (const std::string& address : {silent.address(), "127.0.0.1:" + std::to_string(test::refusingPort())}) {
+    // A silent service may have acted on the request; a refused connection certainly did not.
+    const std::pair<std::string, CallResult> rows[] = {{silent.address(), CallResult::NoAnswer},
+        {"127.0.0.1:" + std::to_string(test::refusingPort()), CallResult::NotReached}};
+    for (const auto& [address, result] : rows) {
         CServiceClient service(web, address);
         std::string reply = "left over";
-        EXPECT_FALSE(service.CallService("FetchSMS", "Token=t", reply)) << address;
+        EXPECT_EQ(service.Call("FetchSMS", "Token=t", reply), result) << address;
         EXPECT_EQ(reply, "") << address;
     }
 }

@@ -260,7 +260,7 @@ void SMSSendViewTest::busyEngineRefusesNewSends()
     SendViewFixture f([gate](const std::string&, const std::string&, std::string& reply) {
         gate.wait();
         reply.clear();
-        return false;
+        return CallResult::Refused;
     });
     // Declared after the fixture: lets the worker go before the engine waits for it.
     const auto letGo = qScopeGuard([&release]() { release.set_value(); });

@@ -33,7 +33,7 @@ struct SendViewFixture
         if (!call)
             call = [this](const std::string&, const std::string&, std::string&) {
                 ++calls;
-                return false;
+                return CallResult::Refused;
             };
         engine = std::make_unique<CSendEngine>(*app, session, call, &relay);
         view = std::make_unique<CSMSSendView>(

@@ -1,8 +1,14 @@
 #include "SmsSimulator.h"
+#include "account/MgrUserDlg.h"
+#include "account/ModifyPasswordDlg.h"
+#include "account/QueryBillDlg.h"
 #include "app/AppContext.h"
+#include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
+#include "app/ParameterStore.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
+#include "maintenance/DataBackupDlg.h"
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
 #include "session/Session.h"
@@ -24,6 +30,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -112,6 +119,14 @@ QString countIn(const std::string& path, const std::string& table)
     return database.Open(path) ? count(database, table) : QStringLiteral("<no database>");
 }
 
+// Runs command and returns the dialog it opened, or null.
+QDialog* openCommandDialog(CMainFrame* frame, int command)
+{
+    QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
+    frame->commandAction(command)->trigger();
+    return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
+}
+
 } // namespace
 
 class ShellTest : public QObject
@@ -132,12 +147,18 @@ private slots:
     void heartbeatEndsTheSessionAfterTwoFailuresInARow();
     void repliesFetchedTwiceArriveOnce();
     void closingWhileASendRunsAsksFirst();
+    void failedSendShowsWhy();
+    void interruptedSendIsOfferedAfterLogin();
     void repliesAreStoredThoughAHeartbeatEndedTheSessionFirst();
     void repliesGoToTheDatabaseOfTheAccountThatFetched();
     void closingDropsQueuedCallsAndStoresAFetchInFlight_data();
     void closingDropsQueuedCallsAndStoresAFetchInFlight();
     void minimisingWithoutATrayKeepsTheWindow();
     void toolCommandsOpenTheirDialogs();
+    void adminCommandsRefuse_data();
+    void adminCommandsRefuse();
+    void adminCommandsOpenTheirDialogs();
+    void clearingCommandsAskFirst();
 };
 
 void ShellTest::loginSucceedsAndShowsTheWindow()
@@ -432,6 +453,59 @@ void ShellTest::closingWhileASendRunsAsksFirst()
         qPrintable(copies.first()));
 }
 
+// The engine's own text follows the completion text; the records stay while a send runs.
+void ShellTest::failedSendShowsWhy()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    shell.simulator.injectFault("CreateJob", SimFault {SimFault::Kind::Delay, std::chrono::milliseconds(300), {}}, 1);
+    shell.simulator.injectFault("CreateJob",
+        SimFault {SimFault::Kind::Refuse, std::chrono::milliseconds(0), QStringLiteral("内容含有违禁词").toStdString()},
+        2);
+    CSendEngine& engine = shell.app->sendEngine();
+    QVERIFY(engine.PrepareSend({"13800138000"}, "测试短信", CSendEngine::SendViewMode, CSendEngine::PlainSend));
+    QVERIFY(engine.StartSend());
+    shell.frame()->commandAction(CmdClearRecords)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("短信发送任务尚未完成，不能清理发送记录!"));
+    QCOMPARE(count(shell.database(), "tbl_sendsms"), QStringLiteral("1"));
+    engine.Wait();
+
+    QVERIFY(engine.PrepareSend({"13800138000"}, "测试短信", CSendEngine::SendViewMode, CSendEngine::PlainSend));
+    QVERIFY(engine.StartSend());
+    QTRY_COMPARE(
+        shell.prompter.lastText(), QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!\n内容含有违禁词"));
+}
+
+// A record left with a number never posted and one of unknown outcome: OK sends the first
+// and names the second.
+void ShellTest::interruptedSendIsOfferedAfterLogin()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    QVERIFY(shell.database().Execute(
+        "INSERT INTO tbl_sendsms (id, content, send_time, send_mode, status, success_count, fail_count, is_idle, "
+        "jobid) VALUES (1, '续发', '2026-01-01 10:00:00', 1, '已提交', 0, 1, 0, 'J1')"));
+    QVERIFY(shell.database().Execute(
+        "INSERT INTO tbl_sendsms_detail (id, jobid, phones, send_time, status, group_id, split_count, content) VALUES "
+        "(1, '', '13800138001', '2026-01-01 10:00:00', 0, 1, 1, ''), "
+        "(2, 'J1', '13800138002', '2026-01-01 10:00:00', 2, 1, 1, '')"));
+    shell.prompter.answerQuestion(true);
+    shell.frame()->onAfterLogin();
+    QCOMPARE(shell.prompter.texts().filter(QStringLiteral("尚未完成")),
+        QStringList {QStringLiteral("有1条发送记录尚未完成（剩余1个号码），是否继续发送？")});
+
+    QTRY_COMPARE(shell.prompter.lastText(),
+        QStringLiteral("短信发送完成，详情请查阅发送记录!\n有1个号码已提交但结果未知，没有重发。"));
+    const std::map<std::string, int> delivered = shell.simulator.deliveries();
+    QCOMPARE(delivered.size(), std::size_t(1));
+    QCOMPARE(delivered.count("13800138001"), std::size_t(1));
+    CADORecordset record(&shell.database());
+    std::string jobs;
+    QVERIFY(record.Open("SELECT jobid FROM tbl_sendsms WHERE id=1") && record.GetFieldValue(0, jobs));
+    QCOMPARE(QString::fromStdString(jobs),
+        QStringLiteral("J1;") + QString::fromStdString(shell.simulator.jobs().back().jobId));
+}
+
 void ShellTest::repliesAreStoredThoughAHeartbeatEndedTheSessionFirst()
 {
     Shell shell;
@@ -537,11 +611,7 @@ void ShellTest::toolCommandsOpenTheirDialogs()
     Shell shell;
     QVERIFY(shell.startLoggedIn());
     CMainFrame* frame = shell.frame();
-    const auto open = [frame](int command) -> QDialog* {
-        QSignalSpy opened(frame, &CMainFrame::toolDialogOpened);
-        frame->commandAction(command)->trigger();
-        return opened.isEmpty() ? nullptr : opened.first().first().value<QDialog*>();
-    };
+    const auto open = [frame](int command) { return openCommandDialog(frame, command); };
     QDialog* query = open(CmdRegionQuery);
     QVERIFY(qobject_cast<CPhoneQueryDlg*>(query));
     query->reject();
@@ -564,6 +634,97 @@ void ShellTest::toolCommandsOpenTheirDialogs()
     auto* view = frame->page(QStringLiteral("短信群发"))->findChild<CSMSSendView*>();
     QVERIFY(view);
     QCOMPARE(view->messageEdit()->toPlainText(), QStringLiteral("周末愉快"));
+}
+
+void ShellTest::adminCommandsRefuse_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("user"); // empty: not logged in
+    QTest::addColumn<QString>("message");
+    const QString offline = QStringLiteral("您尚未在线登录!");
+    QTest::newRow("accounts offline") << int(CmdAccounts) << "" << offline;
+    QTest::newRow("bills offline") << int(CmdBills) << ""
+                                   << "系统尚未登录！";
+    QTest::newRow("restore cards offline") << int(CmdRestoreCards) << "" << offline;
+    QTest::newRow("restore records offline") << int(CmdRestoreRecords) << "" << offline;
+    QTest::newRow("clear cards offline") << int(CmdClearCards) << "" << offline;
+    QTest::newRow("clear all offline") << int(CmdClearData) << "" << offline;
+    QTest::newRow("accounts of a sub-account") << int(CmdAccounts) << "sales"
+                                               << "您不是管理员帐号，没有帐号管理权限!";
+    QTest::newRow("bills of a sub-account") << int(CmdBills) << "sales"
+                                            << "您不是管理员帐号，没有帐单查询权限!";
+}
+
+void ShellTest::adminCommandsRefuse()
+{
+    QFETCH(int, command);
+    QFETCH(QString, user);
+    QFETCH(QString, message);
+    Shell shell;
+    if (user.isEmpty()) {
+        QCOMPARE(shell.start(), CTelvoraApp::StartResult::Running);
+    } else {
+        QVERIFY(shell.startLoggedIn());
+        shell.app->context().GetParameters().Set("User", user.toStdString());
+    }
+    QSignalSpy opened(shell.frame(), &CMainFrame::toolDialogOpened);
+    const int before = static_cast<int>(shell.prompter.shown().size());
+    shell.frame()->commandAction(command)->trigger();
+    QCOMPARE(shell.prompter.lastText(), message);
+    QCOMPARE(static_cast<int>(shell.prompter.shown().size()), before + 1);
+    QVERIFY(opened.isEmpty());
+}
+
+void ShellTest::adminCommandsOpenTheirDialogs()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    const auto open = [frame](int command) { return openCommandDialog(frame, command); };
+    auto* accounts = qobject_cast<CMgrUserDlg*>(open(CmdAccounts));
+    QVERIFY(accounts);
+    QVERIFY(QTest::qWaitFor([accounts]() { return !accounts->isBusy(); }));
+    QCOMPARE(accounts->labelText("用户帐号："), QStringLiteral("用户帐号：") + kAccount);
+    accounts->reject();
+    QDialog* bills = open(CmdBills);
+    QVERIFY(qobject_cast<CQueryBillDlg*>(bills));
+    bills->reject();
+    QDialog* password = open(CmdPassword);
+    QVERIFY(qobject_cast<CModifyPasswordDlg*>(password));
+    password->reject();
+    auto* backup = qobject_cast<CDataBackupDlg*>(open(CmdRestore));
+    QVERIFY(backup);
+    QVERIFY(backup->restoreButton()->isChecked());
+    backup->reject();
+}
+
+void ShellTest::clearingCommandsAskFirst()
+{
+    Shell shell;
+    QVERIFY(shell.startLoggedIn());
+    CMainFrame* frame = shell.frame();
+    QVERIFY(shell.database().Execute("INSERT INTO tbl_card (id, phone, name) VALUES (1, '13900000001', '张三')"));
+
+    shell.prompter.answerQuestion(false);
+    frame->commandAction(CmdClearCards)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("您是否确定要清空所有客户资料？"));
+    QCOMPARE(count(shell.database(), "tbl_card"), QStringLiteral("1"));
+    shell.prompter.answerQuestion(true);
+    frame->commandAction(CmdClearCards)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("清除客户资料数据成功!"));
+    QCOMPARE(count(shell.database(), "tbl_card"), QStringLiteral("0"));
+
+    shell.prompter.answerQuestion(true);
+    frame->commandAction(CmdCompact)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("压缩数据库成功完成"));
+
+    QVERIFY(shell.database().Execute("INSERT INTO tbl_message (Title, Message) VALUES ('t', 'x')"));
+    shell.prompter.answerQuestion(true);
+    frame->commandAction(CmdClearData)->trigger();
+    QCOMPARE(shell.prompter.lastText(), QStringLiteral("清空所有数据成功!"));
+    QCOMPARE(count(shell.database(), "tbl_message"), QStringLiteral("0"));
+    QCOMPARE(shell.app->context().GetParameters().Get("Account"), std::string(kAccount));
+    QCOMPARE(shell.prompter.unexpectedQuestions(), 0);
 }
 
 } // namespace telvora

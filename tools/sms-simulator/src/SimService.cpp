@@ -235,6 +235,19 @@ std::vector<SimJob> SimService::jobs() const
     return m_jobs;
 }
 
+std::map<std::string, int> SimService::deliveries() const
+{
+    std::lock_guard lock(m_mutex);
+    std::map<std::string, int> delivered;
+    for (const SimJob& job : m_jobs) {
+        if (job.cancelled)
+            continue;
+        for (const SimMessage& message : job.messages)
+            ++delivered[message.phone];
+    }
+    return delivered;
+}
+
 std::optional<SimJob> SimService::job(const std::string& jobId) const
 {
     std::lock_guard lock(m_mutex);

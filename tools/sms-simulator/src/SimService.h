@@ -84,6 +84,7 @@ struct SimFault
         Refuse, ///< a failure reply with the given Message, call not carried out
         NotXml, ///< status 200 with a body that is not XML, call not carried out
         Drop, ///< the connection is closed without an answer, call not carried out
+        Offline, ///< the call is answered, then no connection is taken for `delay`
     };
     Kind kind = Kind::Http500;
     std::chrono::milliseconds delay {0};
@@ -123,6 +124,9 @@ public:
     std::size_t pendingReplies(const std::string& account, const std::string& user) const;
     std::vector<SimJob> jobs() const;
     std::optional<SimJob> job(const std::string& jobId) const;
+    /// The delivery record: how many messages each number was sent, over every job that was
+    /// not cancelled.
+    std::map<std::string, int> deliveries() const;
     /// Consumption on a given day ("YYYY-MM-DD"), for bills in the past; the stock is not touched.
     bool addConsumption(
         const std::string& account, const std::string& user, const std::string& day, std::int64_t segments);

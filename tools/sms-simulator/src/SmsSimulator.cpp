@@ -160,6 +160,8 @@ std::optional<SimFault::Kind> faultKind(const std::string& text)
         return SimFault::Kind::NotXml;
     if (text == "drop")
         return SimFault::Kind::Drop;
+    if (text == "offline")
+        return SimFault::Kind::Offline;
     return std::nullopt;
 }
 
@@ -227,6 +229,15 @@ bool SmsSimulator::start(const std::string& host, int port)
         std::signal(SIGPIPE, SIG_IGN);
 
     resumeWaits();
+    {
+        std::lock_guard offline(m_offlineMutex);
+        m_stopping = false;
+    }
+    return listen(host, port);
+}
+
+bool SmsSimulator::listen(const std::string& host, int port)
+{
     auto server = std::make_unique<httplib::Server>();
     installRoutes(*server);
     // One request per connection: an idle keep-alive connection would hold a worker and delay stop().
@@ -253,26 +264,83 @@ bool SmsSimulator::start(const std::string& host, int port)
     // stop() only takes effect once the accept loop runs.
     while (!raw->is_running() && !m_listenEnded)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::lock_guard offline(m_offlineMutex);
     m_server = std::move(server);
     return true;
 }
 
+void SmsSimulator::goOffline(std::chrono::milliseconds time)
+{
+    std::thread finished;
+    {
+        std::lock_guard offline(m_offlineMutex);
+        if (m_offlineBusy || m_stopping || !m_server)
+            return;
+        m_offlineBusy = true;
+        m_server->stop(); // closes the listening socket only; calls under way go on
+        finished = std::move(m_offline);
+        m_offline = std::thread([this, time] {
+            {
+                std::unique_lock offline(m_offlineMutex);
+                if (m_offlineWake.wait_for(offline, time, [this] { return m_stopping; })) {
+                    m_offlineBusy = false;
+                    m_offlineWake.notify_all();
+                    return;
+                }
+            }
+            std::lock_guard lifecycle(m_lifecycle);
+            // The old accept loop ends once its calls are answered.
+            if (m_thread.joinable())
+                m_thread.join();
+            const bool back = listen(m_host, m_port);
+            {
+                std::lock_guard offline(m_offlineMutex);
+                if (!back)
+                    m_server.reset();
+                m_offlineBusy = false;
+            }
+            m_offlineWake.notify_all();
+        });
+    }
+    if (finished.joinable())
+        finished.join();
+}
+
+void SmsSimulator::waitUntilOnline()
+{
+    std::unique_lock offline(m_offlineMutex);
+    m_offlineWake.wait(offline, [this] { return !m_offlineBusy; });
+}
+
 void SmsSimulator::stop()
 {
+    std::thread offline;
+    {
+        std::lock_guard guard(m_offlineMutex);
+        m_stopping = true;
+        offline = std::move(m_offline);
+    }
+    m_offlineWake.notify_all();
+    if (offline.joinable())
+        offline.join();
     std::lock_guard lock(m_lifecycle);
-    if (!m_server)
-        return;
     interruptWaits();
-    m_server->stop();
+    {
+        std::lock_guard guard(m_offlineMutex);
+        if (m_server)
+            m_server->stop();
+    }
     if (m_thread.joinable())
         m_thread.join();
+    std::lock_guard guard(m_offlineMutex);
     m_server.reset();
 }
 
 bool SmsSimulator::isRunning() const
 {
     std::lock_guard lock(m_lifecycle);
-    return m_server != nullptr;
+    std::lock_guard offline(m_offlineMutex);
+    return m_server != nullptr || m_offlineBusy;
 }
 
 int SmsSimulator::port() const
@@ -317,6 +385,9 @@ void SmsSimulator::installRoutes(httplib::Server& server)
         case SimFault::Kind::Drop:
             dropConnection(req, res);
             return true;
+        case SimFault::Kind::Offline:
+            goOffline(fault->delay);
+            return false;
         }
         return false;
     };
@@ -432,6 +503,18 @@ void SmsSimulator::installRoutes(httplib::Server& server)
     });
     server.Get("/control/jobs",
         [this](const httplib::Request&, httplib::Response& res) { res.set_content(jobsJson(jobs()), kJsonType); });
+    server.Get("/control/deliveries", [this](const httplib::Request&, httplib::Response& res) {
+        std::string out = "{";
+        for (const auto& [phone, count] : deliveries())
+            out += (out.size() > 1 ? ",\"" : "\"") + sim::jsonEscape(phone) + "\":" + std::to_string(count);
+        res.set_content(out + "}", kJsonType);
+    });
+    server.Post("/control/offline", [this](const httplib::Request& req, httplib::Response& res) {
+        const auto ms = sim::parseInt(req.get_param_value("ms"));
+        if (ms)
+            goOffline(std::chrono::milliseconds(*ms));
+        jsonReply(res, ms.has_value());
+    });
     server.Get("/control/calls", [this](const httplib::Request&, httplib::Response& res) {
         std::string out = "{";
         for (const auto& [method, count] : callCounts())

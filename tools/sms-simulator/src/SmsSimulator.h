@@ -3,6 +3,8 @@
 #include "SimService.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,9 +34,16 @@ public:
     int port() const;
     /// host:port as a client on this machine reaches it.
     std::string address() const;
+    /// Stops taking connections for `time` (clients see them refused), then listens on the same
+    /// port again; calls under way are answered. Ignored while already offline. Safe from a handler.
+    void goOffline(std::chrono::milliseconds time);
+    /// Blocks while an offline spell lasts.
+    void waitUntilOnline();
 
 private:
     void installRoutes(httplib::Server& server);
+    // A server with the routes, bound to host:port and accepting on m_thread; false when the bind fails.
+    bool listen(const std::string& host, int port);
 
     mutable std::mutex m_lifecycle;
     std::unique_ptr<httplib::Server> m_server;
@@ -42,6 +51,13 @@ private:
     std::atomic<bool> m_listenEnded {false};
     std::string m_host;
     int m_port = 0;
+
+    // The offline spell: the thread that brings the listener back, woken early by stop().
+    mutable std::mutex m_offlineMutex;
+    std::condition_variable m_offlineWake;
+    std::thread m_offline;
+    bool m_offlineBusy = false;
+    bool m_stopping = false;
 };
 
 } // namespace telvora
