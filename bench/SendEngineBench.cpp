@@ -9,6 +9,7 @@
 // minus the time spent inside the service calls (the simulator runs in-process on loopback); its counters carry
 // the HTTP time, the plain insert of the same run, their ratio and the process's peak
 // resident size (simulator included).
+#include "BenchSupport.h"
 #include "SmsSimulator.h"
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
@@ -23,26 +24,15 @@
 
 #include <atomic>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace telvora {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::duration duration)
-{
-    return std::chrono::duration<double>(duration).count();
-}
-
-double peakResidentMegabytes()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
+using bench::Clock;
+using bench::dataDirectory;
+using bench::peakResidentMegabytes;
+using bench::seconds;
 
 // Distinct numbers spread over blocks of 40, below the service's block limit of 50.
 std::vector<std::string> spreadNumbers(std::size_t count)
@@ -56,15 +46,6 @@ std::vector<std::string> spreadNumbers(std::size_t count)
         numbers.emplace_back(number);
     }
     return numbers;
-}
-
-CDataDirectory dataDirectory(const test::TempDir& temp)
-{
-    DataDirectoryInputs inputs = DataDirectoryInputs::FromProcess();
-    inputs.telvoraHome = temp.path().string();
-    CDataDirectory directory(inputs);
-    directory.Prepare();
-    return directory;
 }
 
 // The yardstick: the same rows, one prepared INSERT, one transaction, a fresh template copy.

@@ -1,5 +1,6 @@
 #include "CliApplication.h"
 
+#include "CardsCommand.h"
 #include "app/AppConstants.h"
 #include "app/AppContext.h"
 #include "app/AutoStart.h"
@@ -151,6 +152,8 @@ int CCliApplication::Run(const CommandLine& line)
         return runStats(line);
     case Command::Cancel:
         return runCancel(line);
+    case Command::Cards:
+        return runCards(line);
     case Command::Backup:
     case Command::Restore:
     case Command::Compact:
@@ -403,7 +406,7 @@ int CCliApplication::runReplies(const CommandLine& line)
         m_err << "当前帐号没有接收回复短信的权限（用户权限 " << m_session->userRight << "）。\n";
         return kExitRefused;
     }
-    CReceivedMessageStore store(m_app->GetDatabase());
+    CReceivedMessageStore store(m_app->GetDatabase(), m_app->GetNextCardId());
     ReceivedMessagesStored stored;
     std::string message;
     if (!store.FetchAndStore(*m_service, *m_session, m_app->GetParameters(), stored, message)) {
@@ -433,6 +436,14 @@ bool CCliApplication::openUserDatabase(const CommandLine& line)
         return false;
     }
     return true;
+}
+
+int CCliApplication::runCards(const CommandLine& line)
+{
+    if (!openUserDatabase(line)) {
+        return kExitLocalFailure;
+    }
+    return CCardsCommand(*m_app, m_out, m_err).Run(line);
 }
 
 int CCliApplication::runRecords(const CommandLine& line)

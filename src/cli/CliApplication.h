@@ -46,6 +46,7 @@ private:
     int runRecordSearch(const CommandLine& line);
     int runStats(const CommandLine& line);
     int runCancel(const CommandLine& line);
+    int runCards(const CommandLine& line);
     int runLunar(const CommandLine& line);
     int runMaintenance(const CommandLine& line);
     void printRecord(int recordId);

@@ -14,6 +14,7 @@ const std::map<std::string, Command> kCommands = {
     {"records", Command::Records},
     {"stats", Command::Stats},
     {"cancel", Command::Cancel},
+    {"cards", Command::Cards},
     {"divide", Command::Divide},
     {"unsent", Command::Unsent},
     {"region", Command::Region},
@@ -37,6 +38,7 @@ bool accepts(Command command, const std::string& option)
         {Command::Records, {"--user", "--scheduled", "--detail", "--from", "--to", "--phone", "--text"}},
         {Command::Stats, {"--user", "--month", "--year"}},
         {Command::Cancel, {"--account", "--user", "--password", "--remember"}},
+        {Command::Cards, {"--user", "--folder", "--duplicates", "--where"}},
         {Command::Divide, {"--by", "--extract", "--remove"}},
         {Command::Phrases, {"--group", "--text", "--title"}},
         {Command::Lunar, {"--from", "--to"}},
@@ -63,7 +65,7 @@ bool takesValue(const std::string& option)
         || option == "--insert" || option == "--record" || option == "--from" || option == "--to" || option == "--by"
         || option == "--extract" || option == "--remove" || option == "--group" || option == "--title"
         || option == "--groups" || option == "--month" || option == "--year" || option == "--detail"
-        || option == "--phone";
+        || option == "--phone" || option == "--folder" || option == "--duplicates" || option == "--where";
 }
 
 bool checkToolArguments(CommandLine& line, std::string& error)
@@ -333,6 +335,21 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.yes = true;
         } else if (option == "--scheduled") {
             line.scheduledOnly = true;
+        } else if (option == "--folder") {
+            line.folder = value;
+            line.folderGiven = true;
+        } else if (option == "--duplicates") {
+            if (value != "copy" && value != "replace" && value != "ignore") {
+                error = "--duplicates takes copy, replace or ignore";
+                return false;
+            }
+            line.duplicates = value;
+        } else if (option == "--where") {
+            if (value.find('=') == std::string::npos || value.front() == '=') {
+                error = "--where takes FIELD=TEXT";
+                return false;
+            }
+            line.where.push_back(value);
         } else if (option == "--by" || option == "--extract" || option == "--remove") {
             if (line.divideMode != 0) {
                 error = "divide takes one of --by, --extract and --remove";
@@ -378,6 +395,32 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         line.numbers = std::move(positional);
         break;
+    case Command::Cards: {
+        static const std::map<std::string, CardsAction> actions
+            = {{"import", CardsAction::Import}, {"list", CardsAction::List}, {"export", CardsAction::Export}};
+        if (positional.empty() || !actions.contains(positional.front())) {
+            error = "cards needs import, list or export";
+            return false;
+        }
+        line.cardsAction = actions.at(positional.front());
+        const std::size_t wanted = line.cardsAction == CardsAction::List ? 1 : 2;
+        if (positional.size() != wanted) {
+            error = positional.size() < wanted ? "cards " + positional.front() + " needs a FILE"
+                                               : "unexpected argument: " + positional[wanted];
+            return false;
+        }
+        if (wanted == 2)
+            line.file = positional[1];
+        if (line.cardsAction != CardsAction::Import && line.duplicates != "copy") {
+            error = "--duplicates belongs to cards import";
+            return false;
+        }
+        if (line.cardsAction != CardsAction::List && !line.where.empty()) {
+            error = "--where belongs to cards list";
+            return false;
+        }
+        break;
+    }
     case Command::Divide:
     case Command::Unsent:
     case Command::Region:
@@ -453,6 +496,9 @@ Usage:
   telvora-cli [--home DIR] records [--user U] --from YYYY-MM-DD --to YYYY-MM-DD [--phone NUMBER] [--text TEXT]
   telvora-cli [--home DIR] stats [--user U] (--month YYYY-MM | --year YYYY)
   telvora-cli [--home DIR] [--server HOST[:PORT]] cancel --account A [--user U] --password P ID...
+  telvora-cli [--home DIR] cards import FILE [--user U] [--folder NAME] [--duplicates copy|replace|ignore]
+  telvora-cli [--home DIR] cards list [--user U] [--folder NAME] [--where FIELD=TEXT]...
+  telvora-cli [--home DIR] cards export FILE [--user U] [--folder NAME]
   telvora-cli [--home DIR] divide (--by province|city|carrier | --extract NAME | --remove NAME) FILE OUTBASE
   telvora-cli unsent ALL SENT OUT
   telvora-cli [--home DIR] region NUMBER...
@@ -515,6 +561,23 @@ Commands:
             "定时已取消", or why it was left alone (already sent or cancelled, not a
             scheduled send, no such record); a record whose calls all failed, or that
             has no job ids, is reported on stderr and not cancelled.
+  cards     Works on the address book of the account database U.db (default: the user
+            of the last login) without logging in.
+    import  Reads FILE (.xlsx, .xls, .ods, .csv; .txt lines of phone, name, sex, group,
+            remarks; .vcf) into the folder NAME (default: the file's name without its
+            extension), made as a root folder when there is none of that name. A sheet
+            column headed with a field's caption fills that field; "手机" or "手机号码"
+            is the phone column. Rows without a valid mobile number are passed over. A
+            number already in the address book: copy (default) lists its card in the
+            folder too, replace takes the new row instead, ignore leaves it. Prints
+            "导入成功客户数[n],错误或重复号码数[m]".
+    list    One card a line, tab-separated: the active fields in catalogue order, the
+            first line their captions. --folder lists one folder (with its copies);
+            --where FIELD=TEXT (repeatable, all must hold) keeps the cards whose field
+            (caption or column name) contains TEXT.
+    export  Writes the cards (all folders, or the home cards of --folder) with the
+            active fields and the folder name to FILE: .csv (UTF-8) when the name ends
+            in .csv, else .xlsx.
   divide    Reads the mobile numbers of the text file FILE (one a line; a leading country
             code falls away, invalid lines are dropped) and appends them to files named
             after OUTBASE, as the division dialog does: --by province writes
@@ -561,7 +624,8 @@ Exit codes:
   2  refused: bad arguments, login failure (the login's message on stderr), a check of
      the send refused it (its text on stderr), an unconfirmed multi-segment text, no
      interrupted record to resume, a number tool given no numbers or an empty name, a
-     phrase refused
+     phrase refused, a card file without a phone column or that cannot be read, an
+     unknown folder or field
   2  restore: FILE is not a usable backup of this program (nothing changed)
   3  local failure: the data directory, a database or a file could not be opened,
      read or written, or a backup, restore or compaction failed (nothing changed)

@@ -33,8 +33,10 @@ enum class Command {
     Phrases,
     Backup,
     Restore,
-    Compact
+    Compact,
+    Cards
 };
+enum class CardsAction { None, Import, List, Export };
 
 struct CommandLine
 {
@@ -54,6 +56,11 @@ struct CommandLine
     bool yes = false;
     bool scheduledOnly = false;
     bool userGiven = false;
+    CardsAction cardsAction = CardsAction::None;
+    std::string folder; // --folder
+    bool folderGiven = false;
+    std::string duplicates = "copy"; // --duplicates copy|replace|ignore
+    std::vector<std::string> where; // --where FIELD=TEXT
     int record = 0; // --record of resume; 0: the most recent interrupted one
     bool includeUnknown = false;
     bool now = false;
@@ -73,7 +80,7 @@ struct CommandLine
     bool groupGiven = false;
     std::string title; // --title
     std::vector<std::string> arguments; // the files or numbers the tool command names
-    std::string file; // backup and restore: the backup file
+    std::string file; // backup and restore: the backup file; cards import and export
     std::vector<TableGroup> groups {TableGroup::Cards}; // restore --groups
 };
 

@@ -109,6 +109,7 @@ bool CAppContext::createFromTemplate(const std::string& path)
 bool CAppContext::OpenWorkDatabase(const std::string& fileName)
 {
     m_database.Close();
+    m_nextCardId.Reset();
     m_lastError.clear();
     m_errorDetail.clear();
     // The name is taken even when opening fails: callers test it to know whether an

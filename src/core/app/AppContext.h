@@ -2,6 +2,7 @@
 
 #include "app/DataDirectory.h"
 #include "app/IniFile.h"
+#include "app/NextCardId.h"
 #include "app/ParameterStore.h"
 #include "db/ADODataBase.h"
 #include "db/SchemaUpgrader.h"
@@ -46,6 +47,8 @@ public:
     CIniFile& GetSetupFile() { return m_setupFile; }
     const CIniFile& GetSetupFile() const { return m_setupFile; }
     CParameterStore& GetParameters() { return m_parameters; }
+    /// The next card id of the working database; starts again whenever one is opened.
+    CNextCardId& GetNextCardId() { return m_nextCardId; }
 
     /// The data directory followed by "/".
     std::string GetApplicationDirectory() const { return m_dataDirectory.GetApplicationDirectory(); }
@@ -77,6 +80,7 @@ private:
     CIniFile m_setupFile;
     CADODataBase m_database;
     CParameterStore m_parameters;
+    CNextCardId m_nextCardId;
     CSchemaUpgrader m_upgrader;
     std::string m_workDatabaseName;
     std::string m_proxyFlag;

@@ -1,6 +1,7 @@
 #include "contacts/SpreadsheetReader.h"
 
 #include "db/DateTime.h"
+#include "session/TextUtil.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -548,14 +549,6 @@ bool readCsv(const std::string& path, std::string_view bytes, std::vector<Sheet>
     return true;
 }
 
-std::string lowerExtension(const std::string& path)
-{
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return extension;
-}
-
 const std::string& emptyText()
 {
     static const std::string empty;
@@ -639,7 +632,7 @@ bool CSpreadsheetReader::Open(const std::string& path)
 
     static constexpr std::string_view zipMagic = "PK\x03\x04";
     static constexpr std::string_view ole2Magic = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-    const std::string extension = lowerExtension(path);
+    const std::string extension = LowerExtension(path);
     std::vector<Sheet> sheets;
     bool ok = false;
     try {

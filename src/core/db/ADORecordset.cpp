@@ -39,11 +39,6 @@ bool isBooleanType(const std::string& type)
     return type == "BIT" || contains(type, "BOOL") || type == "YESNO" || type == "LOGICAL";
 }
 
-bool isDateType(const std::string& type)
-{
-    return contains(type, "DATE") || contains(type, "TIME");
-}
-
 bool isSingleType(const std::string& type)
 {
     return contains(type, "SINGLE") || contains(type, "FLOAT");
@@ -89,6 +84,12 @@ std::string quoteIdentifier(const std::string& name)
 }
 
 } // namespace
+
+bool IsDateColumnType(std::string_view declaredType)
+{
+    const std::string type = upper(declaredType);
+    return contains(type, "DATE") || contains(type, "TIME");
+}
 
 CADORecordset::CADORecordset(CADODataBase* database)
     : m_database(database)
@@ -149,7 +150,7 @@ bool CADORecordset::Open(const std::string& sql, int option, CursorType cursor)
         column.name = name ? name : "";
         column.declaredType = type ? upper(type) : std::string();
         column.kind = isBooleanType(column.declaredType) ? Kind::boolean
-            : isDateType(column.declaredType)            ? Kind::date
+            : IsDateColumnType(column.declaredType)      ? Kind::date
                                                          : Kind::plain;
     }
 

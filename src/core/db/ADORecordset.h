@@ -13,6 +13,9 @@ namespace telvora {
 
 class CADODataBase;
 
+/// True for a declared column type that holds dates (one naming DATE or TIME).
+bool IsDateColumnType(std::string_view declaredType);
+
 struct CADOFieldInfo
 {
     char m_strName[30] = {};

@@ -1,6 +1,7 @@
 #include "db/PreparedStatement.h"
 
 #include "db/ADODataBase.h"
+#include "db/ADORecordset.h"
 #include "db/ErrorReport.h"
 #include "db/JetDialect.h"
 #include "db/SingleStatement.h"
@@ -165,6 +166,23 @@ void CPreparedStatement::setError(int code, const std::string& description)
     m_lastErrorCode = code;
     m_lastError
         = "Query = " + m_query + "\n" + BuildErrorReport("CPreparedStatement", code, kSqliteSource, description);
+}
+
+int CPreparedStatement::GetColumnCount() const
+{
+    return m_statement ? sqlite3_column_count(m_statement) : 0;
+}
+
+std::string CPreparedStatement::GetColumnName(int column) const
+{
+    const char* name = m_statement ? sqlite3_column_name(m_statement, column) : nullptr;
+    return name ? name : "";
+}
+
+bool CPreparedStatement::IsDateColumn(int column) const
+{
+    const char* declared = m_statement ? sqlite3_column_decltype(m_statement, column) : nullptr;
+    return declared && IsDateColumnType(declared);
 }
 
 void CPreparedStatement::setSqliteError()

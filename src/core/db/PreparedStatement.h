@@ -44,6 +44,12 @@ public:
     double GetDouble(int column) const;
     std::string GetText(int column) const;
     bool IsNull(int column) const;
+    int GetColumnCount() const;
+    /// The column's name, or its AS caption.
+    std::string GetColumnName(int column) const;
+    /// True when the column comes from a table column declared as a date (DATE or TIME in
+    /// its type).
+    bool IsDateColumn(int column) const;
     bool Reset();
 
     void Finalize();

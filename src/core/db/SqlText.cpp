@@ -35,4 +35,19 @@ std::string SqlQuote(std::string_view text)
     return quoted;
 }
 
+std::string SqlQuoteIdentifier(std::string_view name)
+{
+    std::string quoted;
+    quoted.reserve(name.size() + 4);
+    quoted += '"';
+    for (const char c : name) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
 } // namespace telvora

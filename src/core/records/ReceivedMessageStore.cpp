@@ -1,5 +1,6 @@
 #include "records/ReceivedMessageStore.h"
 
+#include "app/NextCardId.h"
 #include "app/ParameterStore.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
@@ -26,8 +27,9 @@ long firstLong(CADODataBase& database, const std::string& sql)
 
 } // namespace
 
-CReceivedMessageStore::CReceivedMessageStore(CADODataBase& database)
+CReceivedMessageStore::CReceivedMessageStore(CADODataBase& database, CNextCardId& nextCardId)
     : m_database(database)
+    , m_nextCardId(nextCardId)
 { }
 
 long CReceivedMessageStore::nextId(const char* table)
@@ -53,9 +55,9 @@ bool CReceivedMessageStore::fileStranger(const ReceivedMessage& message, bool& f
     }
     if (firstLong(m_database, "SELECT COUNT(*) FROM tbl_card WHERE phone = " + SqlQuote(message.phone)) >= 1)
         return true;
-    const long cardId = firstLong(m_database, "SELECT MAX(id)+1 FROM tbl_card");
-    return m_database.Execute("INSERT INTO tbl_card (id, folder_id,phone,memos) VALUES (" + std::to_string(cardId)
-        + ", 999, " + SqlQuote(message.phone) + ", " + SqlQuote(message.content) + " )");
+    const long cardId = m_nextCardId.Take(m_database);
+    return m_database.Execute("INSERT INTO tbl_card (id, folder_id,phone,memos,create_date) VALUES ("
+        + std::to_string(cardId) + ", 999, " + SqlQuote(message.phone) + ", " + SqlQuote(message.content) + ", Now())");
 }
 
 bool CReceivedMessageStore::insert(const ReceivedMessage& message)
@@ -106,7 +108,9 @@ bool CReceivedMessageStore::StoreInFile(
         return false;
     CParameterStore parameters;
     parameters.Load(database, setupFile);
-    stored = CReceivedMessageStore(database).Store(reply, parameters);
+    // A database not open in this process: its counter starts from its own cards.
+    CNextCardId nextCardId;
+    stored = CReceivedMessageStore(database, nextCardId).Store(reply, parameters);
     return true;
 }
 

@@ -7,6 +7,7 @@ namespace telvora {
 
 class CADODataBase;
 class CIniFile;
+class CNextCardId;
 class CParameterStore;
 class CServiceClient;
 struct CSession;
@@ -32,7 +33,8 @@ struct ReceivedMessagesStored
 class CReceivedMessageStore final
 {
 public:
-    explicit CReceivedMessageStore(CADODataBase& database);
+    /// New cards for unknown repliers draw their ids from nextCardId.
+    CReceivedMessageStore(CADODataBase& database, CNextCardId& nextCardId);
 
     /// Stores the messages of a successful reply.
     ReceivedMessagesStored Store(const std::string& reply, CParameterStore& parameters);
@@ -64,6 +66,7 @@ private:
     long nextId(const char* table);
 
     CADODataBase& m_database;
+    CNextCardId& m_nextCardId;
 };
 
 } // namespace telvora

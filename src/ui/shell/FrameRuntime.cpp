@@ -209,7 +209,7 @@ void CFrameRuntime::applyFetch(const std::string& databasePath, const std::strin
         CReceivedMessageStore::StoreInFile(databasePath, reply, app.GetSetupFile(), stored);
         return;
     }
-    CReceivedMessageStore store(app.GetDatabase());
+    CReceivedMessageStore store(app.GetDatabase(), app.GetNextCardId());
     const ReceivedMessagesStored stored = store.Store(reply, app.GetParameters());
     // Leaving: stored, but nobody is there to be told.
     if (m_shutDown)

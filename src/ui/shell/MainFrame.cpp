@@ -10,6 +10,8 @@
 #include "app/LoginGate.h"
 #include "app/ParameterStore.h"
 #include "app/Prompter.h"
+#include "contacts/CardFolderView.h"
+#include "contacts/CardListView.h"
 #include "db/ADODataBase.h"
 #include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
@@ -164,6 +166,18 @@ QVector<PageSpec> CMainFrame::pageTable()
                                       m_services.hints, m_services.handOver, *this, m_services.sendEngine},
             parent);
     };
+    // The folder tree is made first; the card list then hears its selection.
+    const auto folderPane = [this](QWidget* parent) -> QWidget* {
+        m_cardFolders = new CCardFolderView({m_services.app, m_services.prompter, m_services.hints}, parent);
+        return m_cardFolders;
+    };
+    const auto cardPage = [this](QWidget* parent) -> QWidget* {
+        auto* list = new CCardListView(
+            {m_services.app, m_services.prompter, m_services.hints, m_services.handOver, *this}, parent);
+        if (m_cardFolders)
+            connect(m_cardFolders, &CCardFolderView::folderSelected, list, &CCardListView::showFolder);
+        return list;
+    };
     const auto todayPage = [this](QWidget* parent) -> QWidget* {
         auto* view = new CTodayView(remindServices(), parent);
         connect(view, &CTodayView::holidayGreetingRequested, this, &CMainFrame::greetHoliday);
@@ -188,7 +202,7 @@ QVector<PageSpec> CMainFrame::pageTable()
     };
     // The recipient picker left of the send page shows on "添加客户".
     return {
-        {.caption = QStringLiteral("客户资料"), .leftWidth = 130},
+        {.caption = QStringLiteral("客户资料"), .view = cardPage, .left = folderPane, .leftWidth = 130},
         {.caption = QStringLiteral("短信群发"), .view = sendPage, .leftWidth = 200, .leftHidden = true},
         {.caption = QStringLiteral("精准短信"), .leftWidth = 180},
         {.caption = QStringLiteral("今日提醒"), .view = todayPage, .leftWidth = 200, .leftHidden = true},

@@ -18,6 +18,7 @@ class QTimer;
 
 namespace telvora {
 
+class CCardFolderView;
 class CBirthdayDailySend;
 class CFrameRuntime;
 class CReminderCheck;
@@ -167,6 +168,7 @@ private:
     QPointer<CRemainListView> m_remainList;
     QTimer* m_lunarTimer = nullptr;
     QPointer<CLoginDlg> m_loginDialog;
+    QPointer<CCardFolderView> m_cardFolders;
     // Interrupted records the user chose to finish, sent one after another.
     std::vector<int> m_resumeQueue;
     bool m_resuming = false;

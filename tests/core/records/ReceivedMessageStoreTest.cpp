@@ -29,7 +29,7 @@ protected:
     }
     std::string query(const std::string& sql) { return test::scalar(db(), sql); }
 
-    CReceivedMessageStore m_store {db()};
+    CReceivedMessageStore m_store {db(), m_app.GetNextCardId()};
 };
 
 TEST_F(ReceivedMessageStoreTest, MessageListedTwiceIsStoredOnce)
@@ -81,6 +81,16 @@ TEST_F(ReceivedMessageStoreTest, StrangersAreFiledOnce)
     EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_card_folder WHERE id=999 AND name='陌生回复号码'"), "1");
     EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_card WHERE phone='13900000001'"), "1");
     EXPECT_EQ(query("SELECT memos FROM tbl_card WHERE phone='13900000001'"), "who's this");
+    EXPECT_NE(query("SELECT create_date FROM tbl_card WHERE phone='13900000001'"), "");
+}
+
+TEST_F(ReceivedMessageStoreTest, StrangerCardDrawsFromTheCardCounter)
+{
+    m_app.GetParameters().Set("AutoSaveReciver", "1");
+    // An id the address book handed out but whose card is not written yet must not be reused.
+    EXPECT_EQ(m_app.GetNextCardId().Take(db()), 1);
+    store(group("13900000001", "2026-03-04 05:06:07", "hi"));
+    EXPECT_EQ(query("SELECT id FROM tbl_card WHERE phone='13900000001'"), "2");
 }
 
 TEST_F(ReceivedMessageStoreTest, ReplyWithoutNodesStoresNothing)

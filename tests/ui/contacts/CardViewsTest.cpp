@@ -1,0 +1,379 @@
+#include "app/AppContext.h"
+#include "app/HintBroadcaster.h"
+#include "app/LoginGate.h"
+#include "contacts/CardFolderView.h"
+#include "contacts/CardListView.h"
+#include "contacts/EditCardDlg.h"
+#include "contacts/FieldCatalogue.h"
+#include "contacts/FieldSetupDlg.h"
+#include "contacts/FindCardDlg.h"
+#include "contacts/ImportCardDlg.h"
+#include "contacts/ImportGuideDlg.h"
+#include "contacts/SelCopyFolderDlg.h"
+#include "core/contacts/XlsxFixture.h"
+#include "send/RecipientHandOver.h"
+#include "support/RecordingFrame.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+#include "widgets/ReportView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace telvora;
+
+namespace {
+
+CDataDirectory dataDirectory(const test::TempDir& temp)
+{
+    DataDirectoryInputs inputs;
+    inputs.telvoraHome = temp.path().string();
+    inputs.templateDirectory = TELVORA_TEST_TEMPLATE_DIR;
+    CDataDirectory directory(inputs);
+    directory.Prepare();
+    return directory;
+}
+
+// The address book page on a fresh working database: the tree and the list, joined as
+// the main window joins them.
+struct Fixture
+{
+    Fixture()
+    {
+        app.OpenWorkDatabase("user.db");
+        folders = std::make_unique<CCardFolderView>(CCardFolderView::Dependencies {app, prompter, hints});
+        list = std::make_unique<CCardListView>(CCardListView::Dependencies {app, prompter, hints, handOver, frame});
+        QObject::connect(folders.get(), &CCardFolderView::folderSelected, list.get(), &CCardListView::showFolder);
+    }
+    void cards(long folderId, int count)
+    {
+        CADODataBase& db = app.GetDatabase();
+        db.BeginTransaction();
+        for (int i = 0; i < count; ++i) {
+            const long id = app.GetNextCardId().Take(db);
+            db.Execute("INSERT INTO tbl_card (id, phone, folder_id) VALUES (" + std::to_string(id) + ", '"
+                + std::to_string(13800000000 + id) + "', " + std::to_string(folderId) + ")");
+        }
+        db.CommitTransaction();
+    }
+    QStringList tree() const
+    {
+        QStringList names;
+        QTreeWidgetItemIterator it(folders->tree());
+        for (; *it; ++it)
+            names.append(QString((*it)->parent() ? "  " : "") + (*it)->text(0));
+        return names;
+    }
+    void folder()
+    {
+        prompter.answerText(QStringLiteral("A"));
+        folders->newFolder(false);
+    }
+    void select(int topLevel) { folders->tree()->setCurrentItem(folders->tree()->topLevelItem(topLevel)); }
+
+    test::TempDir temp;
+    CAppContext app {dataDirectory(temp)};
+    LoginGate gate;
+    HintBroadcaster hints {gate};
+    ScriptedPrompter prompter;
+    RecipientHandOver handOver;
+    RecordingFrame frame {hints};
+    std::unique_ptr<CCardFolderView> folders;
+    std::unique_ptr<CCardListView> list;
+};
+
+} // namespace
+
+class CardViewsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void foldersAreMadeRenamedAndRefused()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("客户"));
+        f.folders->newFolder(false);
+        f.select(0);
+        f.prompter.answerText(QStringLiteral("VIP"));
+        f.folders->newFolder(true);
+        QTRY_COMPARE(f.tree(), (QStringList {QStringLiteral("客户"), QStringLiteral("  VIP")}));
+
+        f.prompter.answerText(QStringLiteral("vip"));
+        f.folders->newFolder(false);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("已存在同名目录!"));
+        f.select(0);
+        f.prompter.answerText(QStringLiteral("老客户"));
+        f.folders->renameFolder();
+        QCOMPARE(f.tree().front(), QStringLiteral("老客户"));
+
+        f.prompter.answerQuestion(true);
+        f.folders->deleteFolder();
+        QTRY_COMPARE(f.tree(), QStringList());
+        QCOMPARE(f.prompter.unexpectedQuestions(), 0);
+    }
+
+    void subfolderNeedsARoot()
+    {
+        Fixture f;
+        f.folders->newFolder(true);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先添加根目录!"));
+    }
+
+    void listReadsBlocksAndDeletesTicked()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("A"));
+        f.folders->newFolder(false);
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 1500);
+        f.select(0);
+        QCOMPARE(f.list->report()->rowCount(), 1000);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[2/1]共 1500条记录"));
+        QCOMPARE(f.list->report()->cell(999, 1), QStringLiteral("1000"));
+        f.list->loadNextBlock();
+        QCOMPARE(f.list->report()->rowCount(), 1500);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[2/2]共 1500条记录"));
+
+        f.list->report()->setChecked(0, true);
+        f.list->report()->setChecked(1499, true);
+        f.prompter.answerQuestion(false);
+        f.list->deleteChecked();
+        QCOMPARE(f.list->report()->rowCount(), 1500); // Cancel changes nothing
+        f.prompter.answerQuestion(true);
+        f.list->deleteChecked();
+        QCOMPARE(f.list->labelText(), QStringLiteral("[2/1]共 1498条记录"));
+        QCOMPARE(f.list->report()->cell(0, 2), QStringLiteral("13800000002"));
+    }
+
+    void clearingEmptiesTheList()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("A"));
+        f.folders->newFolder(false);
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 3);
+        f.select(0);
+        QCOMPARE(f.list->report()->rowCount(), 3);
+        f.prompter.answerQuestion(true);
+        f.folders->clearFolder();
+        QCOMPARE(f.list->report()->rowCount(), 0);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[0/0]共 0条记录"));
+    }
+
+    void importRunsOnAWorkerAndOffersTheFailures()
+    {
+        Fixture f;
+        f.prompter.answerText(QStringLiteral("A"));
+        f.folders->newFolder(false);
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 1); // 13800000001
+        const QString file = QString::fromStdString(f.temp.file("cards.txt"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= 3000; ++i)
+            out.write(QByteArray::number(13800000000LL + i) + ",name\n");
+        out.close();
+
+        CImportCardDlg dialog(f.app, f.prompter, 1);
+        dialog.setSource(CImportCardDlg::Text);
+        QSignalSpy finished(&dialog, &CImportCardDlg::importFinished);
+        f.prompter.answerOpenFile(file);
+        f.prompter.answerQuestion(true);
+        const QString failures = QString::fromStdString(f.temp.file("failed.txt"));
+        f.prompter.answerSaveFile(failures);
+        dialog.startImport();
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(f.prompter.shown().front().text,
+            QStringLiteral("导入成功客户数[2999],错误或重复号码数[1],是否导出失败或重复的号码清单?"));
+        QVERIFY(dialog.imported());
+        QFile list(failures);
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), QByteArray("13800000001\n"));
+        f.select(0);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[3/1]共 3000条记录"));
+    }
+
+    void editorSavesAddsRepeatedlyAndRefuses()
+    {
+        Fixture f;
+        f.folder();
+        CEditCardDlg dialog(f.app, f.prompter, 1, QStringLiteral("A"));
+        dialog.autoTitleButton()->setChecked(true);
+        dialog.nameEdit()->setText(QStringLiteral("王芳"));
+        dialog.femaleButton()->click();
+        QCOMPARE(dialog.titleEdit()->text(), QStringLiteral("王小姐"));
+        dialog.phoneEdit()->setText(QStringLiteral("1380013800"));
+        dialog.save();
+        QCOMPARE(f.prompter.lastText(), QString::fromStdString(std::string(CCardEditor::kInvalidPhone)));
+
+        dialog.repeatBox()->setChecked(true);
+        QCOMPARE(dialog.saveButton()->text(), QStringLiteral("保存并增加"));
+        dialog.phoneEdit()->setText(QStringLiteral("13800138000"));
+        dialog.birthdayEdit()->setDate(QDate(1990, 5, 3));
+        dialog.save();
+        QVERIFY(dialog.saved());
+        QCOMPARE(dialog.phoneEdit()->text(), QString());
+        QCOMPARE(dialog.birthdayEdit()->date(), QDate(1990, 5, 3));
+        dialog.phoneEdit()->setText(QStringLiteral("13800138000"));
+        dialog.save();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("添加客户资料失败，手机号码不能重复!"));
+
+        CEditCardDlg edit(f.app, f.prompter, 1, false);
+        QCOMPARE(edit.nameEdit()->text(), QStringLiteral("王芳"));
+        QVERIFY(edit.femaleButton()->isChecked());
+        QCOMPARE(edit.birthdayEdit()->date(), QDate(1990, 5, 3));
+        edit.birthdayEdit()->setDate(QDate(1900, 1, 1));
+        edit.save();
+        QCOMPARE(edit.result(), int(QDialog::Accepted));
+        f.select(0);
+        QCOMPARE(f.list->labelText(), QStringLiteral("[1/1]共 1条记录"));
+        QCOMPARE(f.list->report()->cell(0, 9), QString()); // no birthday any more
+    }
+
+    void tickedNumbersGoToTheSendPage()
+    {
+        Fixture f;
+        f.folder();
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.app.GetDatabase().Execute("INSERT INTO tbl_card (id, phone, folder_id) VALUES (1, '13800000001', 1), "
+                                    "(2, '13000000002', 1), (3, '18900000003', 1)");
+        f.select(0);
+        f.list->addCheckedToSend(0);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选中需要发送短信的客户!"));
+        f.list->report()->setAllChecked(true);
+        f.list->addCheckedToSend(2);
+        QCOMPARE(f.handOver.recipients(), std::vector<std::string> {"13000000002"});
+        QCOMPARE(f.frame.pages, QStringList {QStringLiteral("短信群发")});
+        CarrierCounts counts;
+        f.handOver.takeRecipients(counts);
+        f.list->addCheckedToSend(0);
+        QCOMPARE(f.handOver.takeRecipients(counts).size(), std::size_t(3));
+        QCOMPARE(counts.mobile + counts.unicom + counts.telecom, std::size_t(3));
+    }
+
+    void fieldSetupKeepsSystemFields()
+    {
+        Fixture f;
+        CFieldSetupDlg dialog(f.app.GetDatabase(), f.prompter);
+        dialog.toggleActive();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选择一个需要修改的字段!"));
+        dialog.report()->setFocusedRow(0);
+        QVERIFY(!dialog.activeButton()->isEnabled());
+        QVERIFY(!dialog.shownButton()->isEnabled());
+        dialog.report()->setFocusedRow(15); // custom1
+        QVERIFY(dialog.activeButton()->isEnabled());
+        dialog.toggleActive();
+        QCOMPARE(dialog.activeButton()->text(), QStringLiteral("不激活字段"));
+        f.prompter.answerText(QStringLiteral("等级 [A]"));
+        dialog.renameField();
+        dialog.toggleShown();
+        QVERIFY(dialog.changed());
+        const auto fields = CFieldCatalogue(f.app.GetDatabase()).ListFields();
+        QCOMPARE(QString::fromStdString(fields.back().caption), QStringLiteral("等级 [A]"));
+    }
+
+    void copyPickerListsTickedFolders()
+    {
+        Fixture f;
+        f.folder();
+        f.prompter.answerText(QStringLiteral("B"));
+        f.folders->newFolder(false);
+        CSelCopyFolderDlg dialog(f.app.GetDatabase());
+        QCOMPARE(dialog.tree()->topLevelItemCount(), 2);
+        dialog.tree()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        QCOMPARE(dialog.checkedFolders(), std::vector<long> {2});
+    }
+
+    void findDialogBuildsTheSearch()
+    {
+        Fixture f;
+        f.folder();
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.app.GetDatabase().Execute("INSERT INTO tbl_card (id, phone, folder_id, name, birtyday) VALUES "
+                                    "(1, '13800000001', 1, '王一', '1990-12-31'), (2, '13800000002', 1, '李二', NULL)");
+        f.select(0);
+        CFindCardDlg dialog(f.app.GetDatabase(), f.prompter, 1, QStringLiteral("A"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("客户搜索：A"));
+        dialog.search();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选择一个查询条件再搜索!"));
+        QCOMPARE(dialog.result(), 0);
+
+        dialog.monthDayBox()->setChecked(true);
+        QVERIFY(!dialog.monthBox()->isEnabled());
+        dialog.rangeBox()->setChecked(true);
+        dialog.birthdayFrom()->setDate(QDate(2026, 12, 1));
+        dialog.birthdayTo()->setDate(QDate(2026, 12, 31));
+        dialog.search();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        f.list->showSearchResult(dialog.whereClause());
+        QCOMPARE(f.list->labelText(), QStringLiteral("共搜索到 1条记录"));
+        QCOMPARE(f.list->report()->cell(0, 3), QStringLiteral("王一"));
+
+        f.list->filterEdit()->setText(QStringLiteral("nothing"));
+        QCOMPARE(f.list->report()->shownRows().size(), 0);
+        f.select(0);
+        f.folders->tree()->setCurrentItem(nullptr);
+        f.select(0);
+        QCOMPARE(f.list->report()->rowCount(), 2); // choosing the folder ends the search
+    }
+
+    void wizardImportsIntoASubfolderNamedAfterTheFile()
+    {
+        Fixture f;
+        f.folder();
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 1); // 13800000001, kept and listed in the new folder too
+        const std::string path = f.temp.file("新客户.xlsx");
+        {
+            test::XlsxFixture xlsx(path);
+            xlsx.sheet("first").text(0, 0, "x").sheet("客户");
+            xlsx.text(0, 0, "号码").text(0, 1, "姓名").text(0, 2, "生日");
+            xlsx.text(1, 0, "13800000001").text(1, 1, "old").text(1, 2, "1990-5-3");
+            xlsx.text(2, 0, "13800000002").text(2, 1, "new").text(2, 2, "bad");
+        }
+        CImportGuideDlg wizard(f.app.GetDatabase(), f.prompter);
+        QVERIFY(wizard.openFile(QString::fromStdString(path)));
+        wizard.sheetBox()->setCurrentIndex(1);
+        QCOMPARE(wizard.preview()->item(0, 1)->text(), QStringLiteral("old"));
+        wizard.finish();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("[手机]列不能为空!"));
+        wizard.mapField(0, 0);
+        QCOMPARE(wizard.preview()->item(1, 7)->text(), QStringLiteral("NULL")); // 生日 of "bad"
+        wizard.finish();
+        QCOMPARE(wizard.result(), int(QDialog::Accepted));
+
+        CImportCardDlg dialog(f.app, f.prompter, 1);
+        QSignalSpy finished(&dialog, &CImportCardDlg::importFinished);
+        f.prompter.answerQuestion(false);
+        dialog.importWizardChoice(wizard.choice());
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(f.prompter.lastText(),
+            QStringLiteral("导入成功客户数[1],错误或重复号码数[1],是否导出失败或重复的号码清单?"));
+        f.folders->reload();
+        QCOMPARE(f.tree(), (QStringList {QStringLiteral("A"), QStringLiteral("  新客户")}));
+        f.folders->tree()->setCurrentItem(f.folders->tree()->topLevelItem(0)->child(0));
+        QCOMPARE(f.list->labelText(), QStringLiteral("[1/1]共 2条记录"));
+    }
+
+    void exportWithoutRowsIsRefused()
+    {
+        Fixture f;
+        f.list->exportRows(true);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("没有可导出的客户资料!"));
+        f.list->deleteChecked();
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选择要操作的目录!"));
+    }
+};
+
+QTEST_MAIN(CardViewsTest)
+#include "CardViewsTest.moc"
