@@ -283,7 +283,9 @@ void CCardListView::newCard()
     }
     CEditCardDlg dialog(m_deps.app, m_deps.prompter, m_folderId, m_folderName, this);
     dialog.exec();
-    if (dialog.saved())
+    if (dialog.fieldsChanged())
+        rebuildColumns();
+    if (dialog.saved() || dialog.fieldsChanged())
         showFolder(m_folderName, m_folderId);
 }
 
@@ -296,7 +298,10 @@ void CCardListView::editFocused()
     }
     CEditCardDlg dialog(
         m_deps.app, m_deps.prompter, static_cast<long>(m_report->rowData(row).toLongLong()), false, this);
-    if (dialog.exec() == QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (dialog.fieldsChanged())
+        rebuildColumns();
+    if (accepted || dialog.fieldsChanged())
         showFolder(m_folderName, m_folderId);
 }
 

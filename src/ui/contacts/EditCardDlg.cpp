@@ -3,6 +3,9 @@
 #include "app/AppContext.h"
 #include "app/Prompter.h"
 #include "contacts/CardStore.h"
+#include "contacts/FieldSetupDlg.h"
+#include "contacts/SelCopyFolderDlg.h"
+#include "widgets/PropertyGrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,10 +44,10 @@ QDateEdit* dateEdit(QWidget* parent)
     return edit;
 }
 
-DateTime dateOf(const QDateEdit* edit)
+DateTime dateOf(const QDate& date)
 {
-    const QDate date = edit->date();
-    return date == kEmptyDate ? DateTime() : DateTime::fromFields(date.year(), date.month(), date.day());
+    return !date.isValid() || date == kEmptyDate ? DateTime()
+                                                 : DateTime::fromFields(date.year(), date.month(), date.day());
 }
 
 QLineEdit* lineEdit(QWidget* parent, int maxLength, bool digitsOnly = false)
@@ -98,6 +101,9 @@ CEditCardDlg::CEditCardDlg(CAppContext& app, Prompter& prompter, long cardId, bo
     if (found)
         fill(card);
     m_save->setEnabled(!readOnly);
+    m_pickFolders->setEnabled(!readOnly);
+    m_fieldSetup->setEnabled(!readOnly);
+    m_customGrid->setReadOnly(readOnly);
 }
 
 CEditCardDlg::~CEditCardDlg() = default;
@@ -117,7 +123,11 @@ void CEditCardDlg::build(const QString& folderName)
     form->addRow(QStringLiteral("手  机"), m_phone);
     auto* folder = new QLineEdit(folderName, basic);
     folder->setReadOnly(true);
-    form->addRow(QStringLiteral("组  别"), folder);
+    m_pickFolders = new QPushButton(QStringLiteral("..."), basic);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(folder);
+    folderRow->addWidget(m_pickFolders);
+    form->addRow(QStringLiteral("组  别"), folderRow);
     m_name = lineEdit(basic, 14);
     form->addRow(QStringLiteral("姓  名"), m_name);
     m_title = lineEdit(basic, 40);
@@ -151,19 +161,17 @@ void CEditCardDlg::build(const QString& folderName)
     tabs->addTab(basic, QStringLiteral("基本信息"));
 
     auto* custom = new QWidget(tabs);
-    auto* customForm = new QFormLayout(custom);
+    auto* customLayout = new QVBoxLayout(custom);
+    m_customGrid = new CPropertyGrid(custom);
     for (const CardField& field : m_custom) {
-        const QString name = qs(field.fieldName);
-        if (field.isDate()) {
-            QDateEdit* edit = dateEdit(custom);
-            m_customDates.insert(name, edit);
-            customForm->addRow(qs(field.caption), edit);
-        } else {
-            QLineEdit* edit = lineEdit(custom, 255);
-            m_customTexts.insert(name, edit);
-            customForm->addRow(qs(field.caption), edit);
-        }
+        if (field.isDate())
+            m_customGrid->addDateItem(qs(field.fieldName), qs(field.caption));
+        else
+            m_customGrid->addTextItem(qs(field.fieldName), qs(field.caption));
     }
+    m_fieldSetup = new QPushButton(QStringLiteral("自定义字段管理"), custom);
+    customLayout->addWidget(m_customGrid);
+    customLayout->addWidget(m_fieldSetup, 0, Qt::AlignLeft);
     tabs->addTab(custom, QStringLiteral("自定义信息"));
 
     m_repeat = new QCheckBox(QStringLiteral("连续添加"), this);
@@ -190,17 +198,24 @@ void CEditCardDlg::build(const QString& folderName)
     connect(m_male, &QRadioButton::clicked, this, &CEditCardDlg::updateTitle);
     connect(m_female, &QRadioButton::clicked, this, &CEditCardDlg::updateTitle);
     connect(m_save, &QPushButton::clicked, this, &CEditCardDlg::save);
+    connect(m_pickFolders, &QPushButton::clicked, this, &CEditCardDlg::pickFolders);
+    connect(m_fieldSetup, &QPushButton::clicked, this, &CEditCardDlg::setUpFields);
     connect(cancel, &QPushButton::clicked, this, [this]() { m_saved ? accept() : reject(); });
 }
 
-QLineEdit* CEditCardDlg::customText(const QString& fieldName) const
+void CEditCardDlg::pickFolders()
 {
-    return m_customTexts.value(fieldName);
+    CSelCopyFolderDlg dialog(m_app.GetDatabase(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_extraFolders = dialog.checkedFolders();
 }
 
-QDateEdit* CEditCardDlg::customDate(const QString& fieldName) const
+void CEditCardDlg::setUpFields()
 {
-    return m_customDates.value(fieldName);
+    // The pages keep the fields they were built with until the editor opens again.
+    CFieldSetupDlg dialog(m_app.GetDatabase(), m_prompter, this);
+    dialog.exec();
+    m_fieldsChanged = m_fieldsChanged || dialog.changed();
 }
 
 void CEditCardDlg::updateTitle()
@@ -225,11 +240,13 @@ void CEditCardDlg::fill(const CardData& card)
     m_status->setCurrentIndex(status < 0 ? 0 : status);
     m_memos->setPlainText(qs(card.memos));
     for (const auto& [name, value] : card.custom) {
-        if (QLineEdit* edit = customText(qs(name)))
-            edit->setText(qs(value));
+        const QString key = qs(name);
+        if (!m_customGrid->isDateItem(key)) {
+            m_customGrid->setText(key, qs(value));
+            continue;
+        }
         const QDate date = QDate::fromString(qs(value), QStringLiteral("yyyy-MM-dd"));
-        if (QDateEdit* edit = customDate(qs(name)); edit && date.isValid())
-            edit->setDate(date);
+        m_customGrid->setDate(key, date == kEmptyDate ? QDate() : date);
     }
 }
 
@@ -242,18 +259,19 @@ CardData CEditCardDlg::collect() const
     card.sex = m_female->isChecked() ? "女" : "男";
     card.status = m_status->currentText().toStdString();
     card.memos = m_memos->toPlainText().toStdString();
-    card.birthday = dateOf(m_birthday);
+    card.birthday = dateOf(m_birthday->date());
     card.lunarBirthday = m_lunar->isChecked();
     std::string* texts[] = {&card.fax, &card.tel, &card.email, &card.qq, &card.company, &card.post, &card.addr};
     for (std::size_t i = 0; i < std::size(kBasicTexts); ++i)
         *texts[i] = m_texts.value(QString::fromLatin1(kBasicTexts[i].column))->text().toStdString();
     card.folderId = m_folderId;
-    for (auto it = m_customTexts.begin(); it != m_customTexts.end(); ++it)
-        card.custom[it.key().toStdString()] = it.value()->text().toStdString();
-    for (auto it = m_customDates.begin(); it != m_customDates.end(); ++it) {
-        const DateTime date = dateOf(it.value());
-        card.custom[it.key().toStdString()]
-            = date.valid ? date.format("%Y-%m-%d") : std::string(CCardEditor::kEmptyDate);
+    for (const QString& key : m_customGrid->keys()) {
+        if (!m_customGrid->isDateItem(key)) {
+            card.custom[key.toStdString()] = m_customGrid->text(key).toStdString();
+            continue;
+        }
+        const DateTime date = dateOf(m_customGrid->date(key));
+        card.custom[key.toStdString()] = date.valid ? date.format("%Y-%m-%d") : std::string(CCardEditor::kEmptyDate);
     }
     return card;
 }
@@ -274,11 +292,20 @@ void CEditCardDlg::save()
         return;
     }
     m_saved = true;
+    copyToAdditionalFolders(id);
     if (m_newCard && m_repeat->isChecked()) {
         clearForNext();
         return;
     }
     accept();
+}
+
+void CEditCardDlg::copyToAdditionalFolders(long cardId)
+{
+    CCardStore store(m_app.GetDatabase());
+    // The card is saved either way; saving again would only meet its own phone number.
+    if (!m_extraFolders.empty() && !store.CopyToFolders({cardId}, m_extraFolders))
+        m_prompter.error(this, qs(store.GetLastError()));
 }
 
 void CEditCardDlg::clearForNext()
@@ -290,8 +317,10 @@ void CEditCardDlg::clearForNext()
     m_memos->clear();
     for (QLineEdit* edit : std::as_const(m_texts))
         edit->clear();
-    for (QLineEdit* edit : std::as_const(m_customTexts))
-        edit->clear();
+    for (const QString& key : m_customGrid->keys()) {
+        if (!m_customGrid->isDateItem(key))
+            m_customGrid->setText(key, QString());
+    }
     m_status->setCurrentIndex(0);
     m_phone->setFocus();
 }

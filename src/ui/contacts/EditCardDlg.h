@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QMap>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -16,6 +17,7 @@ class QRadioButton;
 namespace telvora {
 
 class CAppContext;
+class CPropertyGrid;
 class Prompter;
 
 // "新增名片" / "修改客户": the basic columns of a card on one page and the active custom
@@ -37,6 +39,12 @@ public:
     void save();
     // Something was saved (also while adding repeatedly).
     bool saved() const { return m_saved; }
+    // The field catalogue was changed through "自定义字段管理".
+    bool fieldsChanged() const { return m_fieldsChanged; }
+    // Opens the folder picker; on OK its ticked folders replace the additional folders.
+    void pickFolders();
+    const std::vector<long>& additionalFolders() const { return m_extraFolders; }
+    void setUpFields();
 
     QLineEdit* phoneEdit() const { return m_phone; }
     QLineEdit* nameEdit() const { return m_name; }
@@ -46,8 +54,10 @@ public:
     QPushButton* autoTitleButton() const { return m_autoTitle; }
     QPushButton* saveButton() const { return m_save; }
     QDateEdit* birthdayEdit() const { return m_birthday; }
-    QLineEdit* customText(const QString& fieldName) const;
-    QDateEdit* customDate(const QString& fieldName) const;
+    QPushButton* foldersButton() const { return m_pickFolders; }
+    QPushButton* fieldSetupButton() const { return m_fieldSetup; }
+    // The custom fields, keyed by column name.
+    CPropertyGrid* customGrid() const { return m_customGrid; }
 
 private:
     void build(const QString& folderName);
@@ -55,18 +65,22 @@ private:
     CardData collect() const;
     void updateTitle();
     void clearForNext();
+    void copyToAdditionalFolders(long cardId);
 
     CAppContext& m_app;
     Prompter& m_prompter;
     CCardEditor m_editor;
     std::vector<CardField> m_custom;
+    std::vector<long> m_extraFolders;
     long m_cardId = 0;
     long m_folderId = 0;
     bool m_newCard = true;
     bool m_saved = false;
     bool m_autoTitleOn = false;
+    bool m_fieldsChanged = false;
 
     QLineEdit* m_phone = nullptr;
+    QPushButton* m_pickFolders = nullptr;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_title = nullptr;
     QPushButton* m_autoTitle = nullptr;
@@ -77,8 +91,8 @@ private:
     QComboBox* m_status = nullptr;
     QMap<QString, QLineEdit*> m_texts; // basic text columns by name
     QPlainTextEdit* m_memos = nullptr;
-    QMap<QString, QLineEdit*> m_customTexts;
-    QMap<QString, QDateEdit*> m_customDates;
+    CPropertyGrid* m_customGrid = nullptr;
+    QPushButton* m_fieldSetup = nullptr;
     QCheckBox* m_repeat = nullptr;
     QPushButton* m_save = nullptr;
 };

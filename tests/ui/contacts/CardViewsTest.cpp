@@ -11,10 +11,12 @@
 #include "contacts/ImportGuideDlg.h"
 #include "contacts/SelCopyFolderDlg.h"
 #include "core/contacts/XlsxFixture.h"
+#include "db/ADORecordset.h"
 #include "send/RecipientHandOver.h"
 #include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "widgets/PropertyGrid.h"
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
@@ -26,6 +28,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -90,6 +93,36 @@ struct Fixture
     std::unique_ptr<CCardFolderView> folders;
     std::unique_ptr<CCardListView> list;
 };
+
+// "text|date" of the first custom text and date columns, NULL spelt out.
+QString storedCustom(Fixture& f, long cardId)
+{
+    CADORecordset recordset(&f.app.GetDatabase());
+    std::string text;
+    std::string date;
+    bool empty = false;
+    if (!recordset.Open("SELECT custom1, custom9, custom9 IS NULL FROM tbl_card WHERE id=" + std::to_string(cardId))
+        || recordset.IsEOF() || !recordset.GetFieldValue(0, text) || !recordset.GetFieldValue(2, empty)
+        || !(empty || recordset.GetFieldValue(1, date, "%Y-%m-%d")))
+        return QStringLiteral("?");
+    return QString::fromStdString(text + "|" + (empty ? std::string("NULL") : date));
+}
+
+// Every copy row as "folder:card".
+QString copyRows(Fixture& f)
+{
+    QStringList rows;
+    CADORecordset recordset(&f.app.GetDatabase());
+    recordset.Open("SELECT folder_id, card_id FROM tbl_card_copy ORDER BY folder_id, card_id");
+    for (; !recordset.IsEOF(); recordset.MoveNext()) {
+        long folder = 0;
+        long card = 0;
+        recordset.GetFieldValue(0, folder);
+        recordset.GetFieldValue(1, card);
+        rows.append(QStringLiteral("%1:%2").arg(folder).arg(card));
+    }
+    return rows.join(QLatin1Char(' '));
+}
 
 } // namespace
 
@@ -238,6 +271,59 @@ private slots:
         f.select(0);
         QCOMPARE(f.list->labelText(), QStringLiteral("[1/1]共 1条记录"));
         QCOMPARE(f.list->report()->cell(0, 9), QString()); // no birthday any more
+    }
+
+    void editorStoresCustomFieldsAndAdditionalFolders()
+    {
+        Fixture f;
+        f.folder();
+        f.prompter.answerText(QStringLiteral("B"));
+        f.folders->newFolder(false);
+        f.app.GetDatabase().Execute("UPDATE tbl_field_info SET ValidFlag=1 WHERE id IN (16, 24)");
+        CEditCardDlg dialog(f.app, f.prompter, 1, QStringLiteral("A"));
+        CPropertyGrid* grid = dialog.customGrid();
+        QCOMPARE(grid->keys(), (QStringList {QStringLiteral("custom1"), QStringLiteral("custom9")}));
+        grid->setText(QStringLiteral("custom1"), QStringLiteral("O'Neil 100%"));
+        grid->setDate(QStringLiteral("custom9"), QDate(2024, 2, 29));
+        // Home folder 1 as well as folder 2: only folder 2 gains a copy.
+        QTimer::singleShot(0, &dialog, [] {
+            auto* picker = qobject_cast<CSelCopyFolderDlg*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            picker->tree()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            picker->tree()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+            picker->accept();
+        });
+        dialog.foldersButton()->click();
+        QCOMPARE(dialog.additionalFolders(), (std::vector<long> {1, 2}));
+        dialog.phoneEdit()->setText(QStringLiteral("13800138000"));
+        dialog.repeatBox()->setChecked(true);
+        dialog.save();
+        QVERIFY(dialog.saved());
+        QCOMPARE(grid->text(QStringLiteral("custom1")), QString()); // emptied for the next card
+        QCOMPARE(grid->date(QStringLiteral("custom9")), QDate(2024, 2, 29));
+        QCOMPARE(storedCustom(f, 1), QStringLiteral("O'Neil 100%|2024-02-29"));
+        QCOMPARE(copyRows(f), QStringLiteral("2:1"));
+
+        CEditCardDlg edit(f.app, f.prompter, 1, false);
+        QCOMPARE(edit.customGrid()->text(QStringLiteral("custom1")), QStringLiteral("O'Neil 100%"));
+        QCOMPARE(edit.customGrid()->date(QStringLiteral("custom9")), QDate(2024, 2, 29));
+        edit.customGrid()->setDate(QStringLiteral("custom9"), QDate());
+        QTimer::singleShot(0, &edit, [] {
+            auto* picker = qobject_cast<CSelCopyFolderDlg*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            picker->tree()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+            picker->accept();
+        });
+        edit.foldersButton()->click();
+        edit.save();
+        QCOMPARE(edit.result(), int(QDialog::Accepted));
+        QCOMPARE(storedCustom(f, 1), QStringLiteral("O'Neil 100%|NULL"));
+        QCOMPARE(copyRows(f), QStringLiteral("2:1")); // no second copy row
+
+        CEditCardDlg shown(f.app, f.prompter, 1, true);
+        QVERIFY(shown.customGrid()->isReadOnly());
+        QVERIFY(!shown.foldersButton()->isEnabled());
+        QVERIFY(!shown.saveButton()->isEnabled());
     }
 
     void tickedNumbersGoToTheSendPage()
