@@ -4,6 +4,7 @@
 #include "account/ServiceTask.h"
 #include "app/Prompter.h"
 #include "session/Session.h"
+#include "widgets/ListExport.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -92,8 +93,6 @@ CQueryBillDlg::CQueryBillDlg(Prompter& prompter, CServiceClient& service, const 
     m_export->setParent(commands);
     row->addWidget(m_export);
     row->addWidget(close);
-    // The list export of the address book is still to come.
-    m_export->setEnabled(false);
 
     auto* busy = new QProgressBar(this);
     auto* layout = new QVBoxLayout(this);
@@ -103,6 +102,7 @@ CQueryBillDlg::CQueryBillDlg(Prompter& prompter, CServiceClient& service, const 
     layout->addWidget(busy);
     m_task = new CServiceTask(commands, busy, this);
     connect(query, &QPushButton::clicked, this, &CQueryBillDlg::onQueryClicked);
+    connect(m_export, &QPushButton::clicked, this, &CQueryBillDlg::onExportClicked);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -122,6 +122,19 @@ void CQueryBillDlg::onQueryClicked()
     const DateTime end = fromDate(m_end->date());
     m_task->run(
         [this, start, end]() { return m_query->Query(start, end, *m_report); }, [this](bool ok) { onQueried(ok); });
+}
+
+void CQueryBillDlg::onExportClicked()
+{
+    if (m_list->topLevelItemCount() == 0) {
+        m_prompter.information(this, QStringLiteral("没有可导出的帐单!"));
+        return;
+    }
+    const ListExportResult result = ExportTableToFile(m_prompter, this, "帐单信息", TableOfList(*m_list));
+    if (result.outcome == ListExportResult::Outcome::Done)
+        m_prompter.information(this, QStringLiteral("导出帐单记录成功完成！"));
+    else if (result.outcome == ListExportResult::Outcome::Failed)
+        m_prompter.information(this, QStringLiteral("导出帐单记录失败！"));
 }
 
 void CQueryBillDlg::onQueried(bool ok)

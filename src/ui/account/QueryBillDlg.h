@@ -44,6 +44,7 @@ signals:
 
 public slots:
     void onQueryClicked();
+    void onExportClicked();
 
 private:
     void onQueried(bool ok);

@@ -1,5 +1,6 @@
 #include "account/QueryBillDlg.h"
 
+#include "contacts/SpreadsheetReader.h"
 #include "db/DateTime.h"
 #include "support/AdminFixture.h"
 
@@ -19,6 +20,8 @@ private slots:
     void pickersAllowRecentDaysOnly();
     void queryNeedsLogin();
     void queryListsDaysWithSends();
+    void exportWritesTheListedRows_data();
+    void exportWritesTheListedRows();
 };
 
 namespace {
@@ -48,7 +51,6 @@ void QueryBillDlgTest::pickersAllowRecentDaysOnly()
     QCOMPARE(dialog->endEdit()->date(), QDate(2026, 3, 9));
     dialog->endEdit()->setDate(QDate(2026, 3, 10));
     QCOMPARE(dialog->endEdit()->date(), QDate(2026, 3, 9));
-    QVERIFY(!dialog->exportButton()->isEnabled());
 }
 
 void QueryBillDlgTest::queryNeedsLogin()
@@ -83,6 +85,56 @@ void QueryBillDlgTest::queryListsDaysWithSends()
         sent.append(list->topLevelItem(i)->text(0) + "=" + list->topLevelItem(i)->text(2));
     sent.sort();
     QCOMPARE(sent, (QStringList {"admin=7", "sales=4"}));
+}
+
+void QueryBillDlgTest::exportWritesTheListedRows_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("fileName"); // empty: the save dialog is cancelled
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("no rows") << 0 << "b.xlsx" << QStringList {"没有可导出的帐单!"} << false;
+    QTest::newRow("cancelled") << 2 << "" << QStringList {} << false;
+    QTest::newRow("workbook") << 2 << "b.xlsx" << QStringList {"导出帐单记录成功完成！"} << true;
+    QTest::newRow("text") << 2 << "b.csv" << QStringList {"导出帐单记录成功完成！"} << true;
+    QTest::newRow("folder missing") << 2 << "no/b.xlsx" << QStringList {"导出帐单记录失败！"} << false;
+}
+
+void QueryBillDlgTest::exportWritesTheListedRows()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, fileName);
+    QFETCH(QStringList, texts);
+    QFETCH(bool, written);
+    test::AdminFixture f;
+    auto dialog = makeDialog(f, DateTime::now());
+    const QVector<QStringList> bills {{"admin", "2026-3-1", "7", "493", "7"}, {"sales", "2026-3-2", "4", "489", "11"}};
+    for (int i = 0; i < rows; ++i)
+        new QTreeWidgetItem(dialog->billList(), bills[i]);
+    const QString path = fileName.isEmpty() ? QString() : QString::fromStdString(f.temp.file(fileName.toStdString()));
+    f.prompter.answerSaveFile(path);
+    dialog->exportButton()->click();
+
+    QCOMPARE(f.prompter.texts(), texts);
+    QCOMPARE(f.prompter.fileDialogs().size(), rows > 0 ? 1 : 0);
+    if (rows > 0)
+        QCOMPARE(f.prompter.fileDialogs().front().request.path, QStringLiteral("帐单信息.xlsx"));
+    CSpreadsheetReader reader;
+    QCOMPARE(reader.Open(path.toStdString()), written);
+    if (!written)
+        return;
+    if (!fileName.endsWith(".csv"))
+        QCOMPARE(reader.GetSheetNames(), (std::vector<std::string> {"帐单信息"}));
+    QCOMPARE(reader.GetRowCount(), std::size_t(3));
+    QCOMPARE(
+        reader.GetHeader(), (std::vector<std::string> {"帐号", "统计日期", "当天发送量", "当日剩余量", "累计发送量"}));
+    for (int i = 0; i < 2; ++i) {
+        std::vector<std::string> expected;
+        for (const QString& cell : bills[i])
+            expected.push_back(cell.toStdString());
+        QCOMPARE(reader.GetRow(std::size_t(i) + 1), expected);
+    }
 }
 
 QTEST_MAIN(QueryBillDlgTest)
