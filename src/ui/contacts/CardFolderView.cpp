@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
+#include "contacts/CardExportRunner.h"
 #include "contacts/CardExporter.h"
 #include "contacts/CardStore.h"
 
@@ -29,6 +30,7 @@ CCardFolderView::CCardFolderView(Dependencies dependencies, QWidget* parent)
     : QWidget(parent)
     , m_deps(dependencies)
     , m_tree(new QTreeWidget(this))
+    , m_export(new CCardExportRunner(dependencies.app, dependencies.prompter, dependencies.frame, this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -100,10 +102,15 @@ void CCardFolderView::showMenu(const QPoint& position)
     add(
         QStringLiteral("删除当前目录"), [this]() { deleteFolder(); }, any);
     menu.addSeparator();
-    add(
-        QStringLiteral("导出所有目录客户"), [this]() { exportCards(true); }, any);
-    add(
-        QStringLiteral("导出当前目录客户"), [this]() { exportCards(false); }, any);
+    if (m_export->isRunning()) {
+        add(
+            QStringLiteral("停止导出"), [this]() { m_export->cancel(); }, true);
+    } else {
+        add(
+            QStringLiteral("导出所有目录客户"), [this]() { exportCards(true); }, any);
+        add(
+            QStringLiteral("导出当前目录客户"), [this]() { exportCards(false); }, any);
+    }
     menu.addSeparator();
     add(
         QStringLiteral("清空当前目录客户"), [this]() { clearFolder(); }, any);
@@ -207,11 +214,9 @@ void CCardFolderView::exportCards(bool allFolders)
             QStringLiteral("Excel Files (*.xlsx);;CSV Files (*.csv)"), QStringLiteral("xlsx")});
     if (path.isEmpty())
         return;
-    CCardExporter exporter(m_deps.app.GetDatabase());
-    const bool done = exporter.ExportFolder(id, path.toStdString()) == CCardExporter::Result::Done;
-    const QString what = allFolders ? QStringLiteral("导出所有客户资料")
-                                    : QStringLiteral("导出目录[%1]客户资料").arg(current()->text(0));
-    m_deps.prompter.information(this, what + (done ? QStringLiteral("成功") : QStringLiteral("失败")));
+    m_export->start(id, path,
+        allFolders ? QStringLiteral("导出所有客户资料")
+                   : QStringLiteral("导出目录[%1]客户资料").arg(current()->text(0)));
 }
 
 } // namespace telvora

@@ -10,6 +10,8 @@ class QTreeWidgetItem;
 namespace telvora {
 
 class CAppContext;
+class CCardExportRunner;
+class FrameServices;
 class HintBroadcaster;
 class Prompter;
 
@@ -26,6 +28,7 @@ public:
         CAppContext& app;
         Prompter& prompter;
         HintBroadcaster& hints;
+        FrameServices& frame;
     };
 
     explicit CCardFolderView(Dependencies dependencies, QWidget* parent = nullptr);
@@ -40,7 +43,9 @@ public:
     void deleteFolder();
     void clearFolder();
     void clearAllFolders();
+    // Runs on a worker; the menu offers "停止导出" meanwhile.
     void exportCards(bool allFolders);
+    CCardExportRunner* exportRunner() const { return m_export; }
 
 signals:
     // An empty name: the list forgets what it showed of that folder (0: of every folder).
@@ -55,6 +60,7 @@ private:
 
     Dependencies m_deps;
     QTreeWidget* m_tree;
+    CCardExportRunner* m_export;
 };
 
 } // namespace telvora

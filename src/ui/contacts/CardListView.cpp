@@ -4,6 +4,7 @@
 #include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
+#include "contacts/CardExportRunner.h"
 #include "contacts/CardExporter.h"
 #include "contacts/CardListPager.h"
 #include "contacts/CardStore.h"
@@ -63,6 +64,7 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     , m_checkAll(new QCheckBox(QStringLiteral("全选"), this))
     , m_invert(new QCheckBox(QStringLiteral("反选"), this))
     , m_filter(new QLineEdit(this))
+    , m_export(new CCardExportRunner(dependencies.app, dependencies.prompter, dependencies.frame, this))
 {
     auto* findButton = new QPushButton(QStringLiteral("高级查找"), this);
     m_filter->setPlaceholderText(QStringLiteral("查找"));
@@ -220,7 +222,10 @@ void CCardListView::showMenu(const QPoint& position)
     menu.addAction(QStringLiteral("复制选中客户到组别"), this, &CCardListView::copyCheckedToFolders)
         ->setEnabled(folder);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("导出客户"), this, [this]() { exportRows(false); })->setEnabled(folder);
+    if (m_export->isRunning())
+        menu.addAction(QStringLiteral("停止导出"), m_export, &CCardExportRunner::cancel);
+    else
+        menu.addAction(QStringLiteral("导出客户"), this, [this]() { exportRows(false); })->setEnabled(folder);
     menu.addAction(QStringLiteral("导出选中客户"), this, [this]() { exportRows(true); });
     menu.addSeparator();
     menu.addAction(QStringLiteral("QQ聊天"), this, &CCardListView::chatWithFocused);
@@ -366,27 +371,25 @@ void CCardListView::exportRows(bool checkedOnly)
             QStringLiteral("Excel Files (*.xlsx);;CSV Files (*.csv)"), QStringLiteral("xlsx")});
     if (path.isEmpty())
         return;
-    CCardExporter exporter(m_deps.app.GetDatabase());
-    CCardExporter::Result result = CCardExporter::Result::Failed;
-    if (shownRows) {
-        std::vector<std::string> headers;
-        const QVector<int> columns = m_report->visibleColumns();
-        for (const int column : columns)
-            headers.push_back(m_report->column(column).caption.toStdString());
-        std::vector<std::vector<std::string>> rows;
-        for (const int row : checkedOnly ? m_report->checkedRows() : m_report->shownRows()) {
-            std::vector<std::string> cells;
-            for (const int column : columns)
-                cells.push_back(m_report->cell(row, column).toStdString());
-            rows.push_back(std::move(cells));
-        }
-        result = exporter.ExportRows(path.toStdString(), title, headers, rows);
-    } else {
-        result = exporter.ExportFolder(m_folderId, path.toStdString());
+    if (!shownRows) {
+        m_export->start(m_folderId, path, QStringLiteral("导出目录客户资料"));
+        return;
     }
-    m_deps.prompter.information(this,
-        result == CCardExporter::Result::Done ? QStringLiteral("导出目录客户资料成功")
-                                              : QStringLiteral("导出目录客户资料失败"));
+    std::vector<std::string> headers;
+    const QVector<int> columns = m_report->visibleColumns();
+    for (const int column : columns)
+        headers.push_back(m_report->column(column).caption.toStdString());
+    std::vector<std::vector<std::string>> rows;
+    for (const int row : checkedOnly ? m_report->checkedRows() : m_report->shownRows()) {
+        std::vector<std::string> cells;
+        for (const int column : columns)
+            cells.push_back(m_report->cell(row, column).toStdString());
+        rows.push_back(std::move(cells));
+    }
+    CCardExporter exporter(m_deps.app.GetDatabase());
+    const bool done = exporter.ExportRows(path.toStdString(), title, headers, rows) == CCardExporter::Result::Done;
+    m_deps.prompter.information(
+        this, done ? QStringLiteral("导出目录客户资料成功") : QStringLiteral("导出目录客户资料失败"));
 }
 
 void CCardListView::mailChecked()

@@ -14,6 +14,7 @@ class QLineEdit;
 namespace telvora {
 
 class CAppContext;
+class CCardExportRunner;
 class CCardListPager;
 class CCardStore;
 class FrameServices;
@@ -60,7 +61,9 @@ public:
     // Opens the import dialog for the current folder.
     void importCards();
     void removeCheckedFromFolder();
+    // A folder export runs on a worker; the menu offers "停止导出" meanwhile.
     void exportRows(bool checkedOnly);
+    CCardExportRunner* exportRunner() const { return m_export; }
     void mailChecked();
     void chatWithFocused();
 
@@ -84,6 +87,7 @@ private:
     QCheckBox* m_checkAll;
     QCheckBox* m_invert;
     QLineEdit* m_filter;
+    CCardExportRunner* m_export;
     bool m_searchResult = false;
     std::vector<CardField> m_fields;
     std::unique_ptr<CCardListPager> m_pager;

@@ -168,7 +168,7 @@ QVector<PageSpec> CMainFrame::pageTable()
     };
     // The folder tree is made first; the card list then hears its selection.
     const auto folderPane = [this](QWidget* parent) -> QWidget* {
-        m_cardFolders = new CCardFolderView({m_services.app, m_services.prompter, m_services.hints}, parent);
+        m_cardFolders = new CCardFolderView({m_services.app, m_services.prompter, m_services.hints, *this}, parent);
         return m_cardFolders;
     };
     const auto cardPage = [this](QWidget* parent) -> QWidget* {

@@ -1,6 +1,7 @@
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
 #include "app/LoginGate.h"
+#include "contacts/CardExportRunner.h"
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
 #include "contacts/EditCardDlg.h"
@@ -9,6 +10,7 @@
 #include "contacts/FindCardDlg.h"
 #include "contacts/ImportCardDlg.h"
 #include "contacts/ImportGuideDlg.h"
+#include "contacts/ImportProgressAdapter.h"
 #include "contacts/SelCopyFolderDlg.h"
 #include "core/contacts/XlsxFixture.h"
 #include "db/ADORecordset.h"
@@ -53,7 +55,7 @@ struct Fixture
     Fixture()
     {
         app.OpenWorkDatabase("user.db");
-        folders = std::make_unique<CCardFolderView>(CCardFolderView::Dependencies {app, prompter, hints});
+        folders = std::make_unique<CCardFolderView>(CCardFolderView::Dependencies {app, prompter, hints, frame});
         list = std::make_unique<CCardListView>(CCardListView::Dependencies {app, prompter, hints, handOver, frame});
         QObject::connect(folders.get(), &CCardFolderView::folderSelected, list.get(), &CCardListView::showFolder);
     }
@@ -458,6 +460,59 @@ private slots:
         QCOMPARE(f.prompter.lastText(), QStringLiteral("没有可导出的客户资料!"));
         f.list->deleteChecked();
         QCOMPARE(f.prompter.lastText(), QStringLiteral("请先选择要操作的目录!"));
+    }
+    // Both folder exports, from the tree and from the list, go through a worker.
+    void folderExportRunsOnAWorker_data()
+    {
+        QTest::addColumn<bool>("fromTree");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("tree") << true << QStringLiteral("导出目录[A]客户资料成功");
+        QTest::newRow("list") << false << QStringLiteral("导出目录客户资料成功");
+    }
+    void folderExportRunsOnAWorker()
+    {
+        QFETCH(bool, fromTree);
+        QFETCH(QString, message);
+        Fixture f;
+        f.folder();
+        f.select(0);
+        const long folderId = f.folders->currentFolderId();
+        f.cards(folderId, 3);
+        f.folders->tree()->setCurrentItem(nullptr);
+        f.select(0);
+        const QString path = QString::fromStdString((f.temp.path() / "cards.csv").string());
+        f.prompter.answerSaveFile(path);
+        CCardExportRunner* runner = fromTree ? f.folders->exportRunner() : f.list->exportRunner();
+        QSignalSpy finished(runner, &CCardExportRunner::finished);
+        if (fromTree)
+            f.folders->exportCards(false);
+        else
+            f.list->exportRows(false);
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(f.prompter.lastText(), message);
+        QVERIFY(f.frame.progressEnded);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().trimmed().split('\n').size(), 4); // the captions and three cards
+    }
+
+    void cancelledExportLeavesNoFile()
+    {
+        Fixture f;
+        f.folder();
+        f.select(0);
+        f.cards(f.folders->currentFolderId(), 1500);
+        const QString path = QString::fromStdString((f.temp.path() / "cards.xlsx").string());
+        f.prompter.answerSaveFile(path);
+        CCardExportRunner* runner = f.folders->exportRunner();
+        // Stopped from the worker's first report, so the export is surely still under way.
+        QObject::connect(runner->progressAdapter(), &CImportProgressAdapter::progressReported, runner,
+            &CCardExportRunner::cancel, Qt::DirectConnection);
+        QSignalSpy finished(runner, &CCardExportRunner::finished);
+        f.folders->exportCards(true);
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(f.prompter.lastText(), QStringLiteral("导出所有客户资料已取消"));
+        QVERIFY(!QFile::exists(path));
     }
 };
 
