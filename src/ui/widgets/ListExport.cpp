@@ -3,7 +3,6 @@
 #include "app/Prompter.h"
 #include "contacts/CardExporter.h"
 #include "db/ADODataBase.h"
-#include "widgets/ReportView.h"
 
 #include <QTreeWidget>
 
@@ -20,21 +19,6 @@ ExportTable TableOfList(const QTreeWidget& list)
         std::vector<std::string> cells;
         for (int column = 0; column < list.columnCount(); ++column)
             cells.push_back(item->text(column).toStdString());
-        table.rows.push_back(std::move(cells));
-    }
-    return table;
-}
-
-ExportTable TableOfReport(const ReportView& report, const QVector<int>& rows)
-{
-    ExportTable table;
-    const QVector<int> columns = report.visibleColumns();
-    for (const int column : columns)
-        table.headers.push_back(report.column(column).caption.toStdString());
-    for (const int row : rows) {
-        std::vector<std::string> cells;
-        for (const int column : columns)
-            cells.push_back(report.cell(row, column).toStdString());
         table.rows.push_back(std::move(cells));
     }
     return table;

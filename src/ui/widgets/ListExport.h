@@ -11,7 +11,6 @@ class QWidget;
 namespace telvora {
 
 class Prompter;
-class ReportView;
 
 // The texts of a list as a spreadsheet receives them: the captions, then one row each.
 struct ExportTable
@@ -22,8 +21,6 @@ struct ExportTable
 
 // Every column and row of a plain list, in the order shown.
 ExportTable TableOfList(const QTreeWidget& list);
-// The visible columns of the given rows of a report.
-ExportTable TableOfReport(const ReportView& report, const QVector<int>& rows);
 
 struct ListExportResult
 {
