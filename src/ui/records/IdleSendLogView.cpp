@@ -19,7 +19,7 @@
 
 namespace telvora {
 
-CIdleSendLogView::CIdleSendLogView(RecordViewDependencies dependencies, QWidget* parent)
+CIdleSendLogView::CIdleSendLogView(ViewServices dependencies, QWidget* parent)
     : CSendRecordListView(dependencies, parent)
 {
     setColumns({{QStringLiteral("定时状态"), 80}, {QStringLiteral("定时类型"), 80}, {QStringLiteral("时间"), 130},

@@ -11,7 +11,7 @@ class CIdleSendLogView final : public CSendRecordListView
     Q_DISABLE_COPY_MOVE(CIdleSendLogView)
 
 public:
-    explicit CIdleSendLogView(RecordViewDependencies dependencies, QWidget* parent = nullptr);
+    explicit CIdleSendLogView(ViewServices dependencies, QWidget* parent = nullptr);
     ~CIdleSendLogView() override;
 
 public slots:

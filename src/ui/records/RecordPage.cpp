@@ -12,7 +12,7 @@
 
 namespace telvora {
 
-CRecordPage::CRecordPage(RecordViewDependencies dependencies, QWidget* parent)
+CRecordPage::CRecordPage(ViewServices dependencies, QWidget* parent)
     : QWidget(parent)
     , m_deps(dependencies)
 { }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/RecordViewDependencies.h"
+#include "app/ViewServices.h"
 
 #include <QWidget>
 
@@ -17,7 +17,7 @@ class CRecordPage : public QWidget
     Q_DISABLE_COPY_MOVE(CRecordPage)
 
 public:
-    CRecordPage(RecordViewDependencies dependencies, QWidget* parent);
+    CRecordPage(ViewServices dependencies, QWidget* parent);
     ~CRecordPage() override;
 
     virtual ReportView* listView() const = 0;
@@ -34,7 +34,7 @@ protected:
     // The numbers of the selected rows, one "手工添加" row each, to the send page.
     void handOverSelectedNumbers(int phoneColumn, const QString& noSelectionText);
 
-    RecordViewDependencies m_deps;
+    ViewServices m_deps;
 };
 
 } // namespace telvora

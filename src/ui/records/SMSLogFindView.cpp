@@ -33,7 +33,7 @@ QDateEdit* dateEdit(QWidget* parent)
 
 } // namespace
 
-CSMSLogFindView::CSMSLogFindView(RecordViewDependencies dependencies, QWidget* parent)
+CSMSLogFindView::CSMSLogFindView(ViewServices dependencies, QWidget* parent)
     : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_dayMode(new QRadioButton(QStringLiteral("日期"), this))

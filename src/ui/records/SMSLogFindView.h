@@ -17,7 +17,7 @@ class CSMSLogFindView final : public CRecordPage
     Q_DISABLE_COPY_MOVE(CSMSLogFindView)
 
 public:
-    explicit CSMSLogFindView(RecordViewDependencies dependencies, QWidget* parent = nullptr);
+    explicit CSMSLogFindView(ViewServices dependencies, QWidget* parent = nullptr);
     ~CSMSLogFindView() override;
 
     ReportView* listView() const override { return m_list; }

@@ -36,7 +36,7 @@ QComboBox* yearBox(QWidget* parent)
 
 } // namespace
 
-CSMSLogStatiView::CSMSLogStatiView(RecordViewDependencies dependencies, QWidget* parent)
+CSMSLogStatiView::CSMSLogStatiView(ViewServices dependencies, QWidget* parent)
     : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_chartView(new QChartView(this))

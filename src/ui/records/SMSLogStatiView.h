@@ -18,7 +18,7 @@ class CSMSLogStatiView final : public CRecordPage
     Q_DISABLE_COPY_MOVE(CSMSLogStatiView)
 
 public:
-    explicit CSMSLogStatiView(RecordViewDependencies dependencies, QWidget* parent = nullptr);
+    explicit CSMSLogStatiView(ViewServices dependencies, QWidget* parent = nullptr);
     ~CSMSLogStatiView() override;
 
     ReportView* listView() const override { return m_list; }

@@ -14,7 +14,7 @@
 
 namespace telvora {
 
-CSMSLogTabView::CSMSLogTabView(RecordViewDependencies dependencies, QWidget* parent)
+CSMSLogTabView::CSMSLogTabView(ViewServices dependencies, QWidget* parent)
     : QWidget(parent)
     , m_search(new QLineEdit(this))
     , m_tabs(new QTabWidget(this))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/RecordViewDependencies.h"
+#include "app/ViewServices.h"
 
 #include <QWidget>
 
@@ -24,7 +24,7 @@ class CSMSLogTabView final : public QWidget
     Q_DISABLE_COPY_MOVE(CSMSLogTabView)
 
 public:
-    explicit CSMSLogTabView(RecordViewDependencies dependencies, QWidget* parent = nullptr);
+    explicit CSMSLogTabView(ViewServices dependencies, QWidget* parent = nullptr);
     ~CSMSLogTabView() override;
 
     QTabWidget* tabs() const { return m_tabs; }

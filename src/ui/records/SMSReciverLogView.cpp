@@ -27,7 +27,7 @@ QIcon readIcon(bool read)
 
 } // namespace
 
-CSMSReciverLogView::CSMSReciverLogView(RecordViewDependencies dependencies, QWidget* parent)
+CSMSReciverLogView::CSMSReciverLogView(ViewServices dependencies, QWidget* parent)
     : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_byDate(new QCheckBox(QStringLiteral("按日期分组"), this))

@@ -16,7 +16,7 @@ class CSMSReciverLogView final : public CRecordPage
     Q_DISABLE_COPY_MOVE(CSMSReciverLogView)
 
 public:
-    explicit CSMSReciverLogView(RecordViewDependencies dependencies, QWidget* parent = nullptr);
+    explicit CSMSReciverLogView(ViewServices dependencies, QWidget* parent = nullptr);
     ~CSMSReciverLogView() override;
 
     ReportView* listView() const override { return m_list; }

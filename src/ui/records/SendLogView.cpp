@@ -14,7 +14,7 @@
 
 namespace telvora {
 
-CSendLogView::CSendLogView(RecordViewDependencies dependencies, QWidget* parent)
+CSendLogView::CSendLogView(ViewServices dependencies, QWidget* parent)
     : CSendRecordListView(dependencies, parent)
 {
     setColumns(

@@ -11,7 +11,7 @@ class CSendLogView final : public CSendRecordListView
     Q_DISABLE_COPY_MOVE(CSendLogView)
 
 public:
-    explicit CSendLogView(RecordViewDependencies dependencies, QWidget* parent = nullptr);
+    explicit CSendLogView(ViewServices dependencies, QWidget* parent = nullptr);
     ~CSendLogView() override;
 
 public slots:

@@ -19,7 +19,7 @@
 
 namespace telvora {
 
-CSendRecordListView::CSendRecordListView(RecordViewDependencies dependencies, QWidget* parent)
+CSendRecordListView::CSendRecordListView(ViewServices dependencies, QWidget* parent)
     : CRecordPage(dependencies, parent)
     , m_list(new ReportView(this))
     , m_byDate(new QCheckBox(QStringLiteral("按日期分组"), this))

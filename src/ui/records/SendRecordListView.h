@@ -50,7 +50,7 @@ signals:
 protected:
     enum Column { ColId = 0, ColType = 2, ColTime = 3, ColContent = 6, ColDay = 7 };
 
-    CSendRecordListView(RecordViewDependencies dependencies, QWidget* parent);
+    CSendRecordListView(ViewServices dependencies, QWidget* parent);
 
     // The list's columns after the hidden "PID"; set before the first load.
     void setColumns(const QVector<ReportColumn>& columns);

@@ -14,7 +14,7 @@
 
 namespace telvora {
 
-CBirthdayDailySend::CBirthdayDailySend(RemindServices services, QObject* parent)
+CBirthdayDailySend::CBirthdayDailySend(ViewServices services, QObject* parent)
     : QObject(parent)
     , m_services(services)
 { }

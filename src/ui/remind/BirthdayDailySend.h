@@ -1,6 +1,6 @@
 #pragma once
 
-#include "remind/RemindServices.h"
+#include "app/ViewServices.h"
 
 #include <QObject>
 
@@ -16,14 +16,14 @@ class CBirthdayDailySend final : public QObject
     Q_DISABLE_COPY_MOVE(CBirthdayDailySend)
 
 public:
-    explicit CBirthdayDailySend(RemindServices services, QObject* parent = nullptr);
+    explicit CBirthdayDailySend(ViewServices services, QObject* parent = nullptr);
     ~CBirthdayDailySend() override;
 
     // Runs the daily send as at now; the weekend dialog opens modally on Fridays.
     void run(const DateTime& now);
 
 private:
-    RemindServices m_services;
+    ViewServices m_services;
 };
 
 } // namespace telvora

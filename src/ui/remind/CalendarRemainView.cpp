@@ -26,7 +26,7 @@ CalendarEvent eventOf(const CalendarTask& task)
 
 } // namespace
 
-CCalendarRemainView::CCalendarRemainView(RemindServices services, Clock clock, QWidget* parent)
+CCalendarRemainView::CCalendarRemainView(ViewServices services, Clock clock, QWidget* parent)
     : QWidget(parent)
     , m_services(services)
     , m_clock(std::move(clock))

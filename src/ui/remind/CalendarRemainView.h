@@ -1,6 +1,6 @@
 #pragma once
 
-#include "remind/RemindServices.h"
+#include "app/ViewServices.h"
 
 #include <QWidget>
 #include <functional>
@@ -23,7 +23,7 @@ public:
     static constexpr int kDeleteAction = 88;
     using Clock = std::function<DateTime()>;
 
-    CCalendarRemainView(RemindServices services, Clock clock, QWidget* parent = nullptr);
+    CCalendarRemainView(ViewServices services, Clock clock, QWidget* parent = nullptr);
     ~CCalendarRemainView() override;
 
     CCalendarControl* calendar() const { return m_calendar; }
@@ -49,7 +49,7 @@ private:
     void openExisting(int taskId);
     void deleteTask(int taskId);
 
-    RemindServices m_services;
+    ViewServices m_services;
     Clock m_clock;
     CCalendarControl* m_calendar;
     int m_filter = -1;

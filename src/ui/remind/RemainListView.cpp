@@ -24,7 +24,7 @@ constexpr int kIdRole = Qt::UserRole + 1;
 
 } // namespace
 
-CRemainListView::CRemainListView(RemindServices services, Clock clock, QWidget* parent)
+CRemainListView::CRemainListView(ViewServices services, Clock clock, QWidget* parent)
     : QWidget(parent)
     , m_services(services)
     , m_clock(std::move(clock))

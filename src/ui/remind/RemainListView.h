@@ -1,6 +1,6 @@
 #pragma once
 
-#include "remind/RemindServices.h"
+#include "app/ViewServices.h"
 
 #include <QWidget>
 #include <functional>
@@ -22,7 +22,7 @@ class CRemainListView final : public QWidget
 public:
     using Clock = std::function<DateTime()>;
 
-    CRemainListView(RemindServices services, Clock clock, QWidget* parent = nullptr);
+    CRemainListView(ViewServices services, Clock clock, QWidget* parent = nullptr);
     ~CRemainListView() override;
 
     QTreeWidget* holidays() const { return m_holidays; }
@@ -45,7 +45,7 @@ private:
     void onHint(int hint);
     int selectedTask() const;
 
-    RemindServices m_services;
+    ViewServices m_services;
     Clock m_clock;
     QTreeWidget* m_holidays;
     QListWidget* m_tasks;

@@ -36,7 +36,7 @@ QPushButton* line(const QString& text, QWidget* parent)
 
 } // namespace
 
-CTodayView::CTodayView(RemindServices services, QWidget* parent)
+CTodayView::CTodayView(ViewServices services, QWidget* parent)
     : QWidget(parent)
     , m_services(services)
     , m_sent(line(QStringLiteral("今日已发短信 0 条"), this))

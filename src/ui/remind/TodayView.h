@@ -4,7 +4,7 @@
 #ifndef Q_MOC_RUN
 #include "remind/CustomDateReminder.h"
 #endif
-#include "remind/RemindServices.h"
+#include "app/ViewServices.h"
 
 #include <QVector>
 #include <QWidget>
@@ -23,7 +23,7 @@ class CTodayView final : public QWidget
 public:
     static constexpr int kFieldCount = 4;
 
-    explicit CTodayView(RemindServices services, QWidget* parent = nullptr);
+    explicit CTodayView(ViewServices services, QWidget* parent = nullptr);
     ~CTodayView() override;
 
     // Counts the day again and sends what is due (after the login, when it is over).
@@ -50,7 +50,7 @@ private:
     void onStatusClicked(int i);
     void onHint(int hint);
 
-    RemindServices m_services;
+    ViewServices m_services;
     QPushButton* m_sent;
     QPushButton* m_received;
     QPushButton* m_birthdays;

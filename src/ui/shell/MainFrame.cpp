@@ -10,6 +10,7 @@
 #include "app/LoginGate.h"
 #include "app/ParameterStore.h"
 #include "app/Prompter.h"
+#include "app/ViewServices.h"
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
 #include "db/ADODataBase.h"
@@ -25,7 +26,6 @@
 #include "remind/HolidayMgrDlg.h"
 #include "remind/LunarCalendar.h"
 #include "remind/RemainListView.h"
-#include "remind/RemindServices.h"
 #include "remind/ReminderCheck.h"
 #include "remind/TodayView.h"
 #include "send/SMSSendView.h"
@@ -140,7 +140,7 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     m_notice->load(qs(m_services.login.InitialServiceAddress()));
     m_runtime->start();
 
-    m_birthdays = new CBirthdayDailySend(remindServices(), this);
+    m_birthdays = new CBirthdayDailySend(viewServices(), this);
     m_reminderCheck = new CReminderCheck(m_services.app.GetDatabase(), m_services.session, m_services.loginGate,
         m_services.prompter, m_services.hints, &DateTime::now, this);
     m_reminderCheck->start();
@@ -153,7 +153,7 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
-QVector<PageSpec> CMainFrame::pageTable()
+QVector<PageRow> CMainFrame::pageTable()
 {
     // Pages still to come have no factory yet; their layout is already theirs.
     const auto sendPage = [this](QWidget* parent) -> QWidget* {
@@ -161,11 +161,7 @@ QVector<PageSpec> CMainFrame::pageTable()
             m_services.prompter, m_services.hints, m_services.handOver, *this};
         return new CSendTabView(new CSMSSendView(std::move(dependencies)), parent);
     };
-    const auto recordsPage = [this](QWidget* parent) -> QWidget* {
-        return new CSMSLogTabView({m_services.app, m_services.session, m_services.service, m_services.prompter,
-                                      m_services.hints, m_services.handOver, *this, m_services.sendEngine},
-            parent);
-    };
+    const auto recordsPage = [this](QWidget* parent) -> QWidget* { return new CSMSLogTabView(viewServices(), parent); };
     // The folder tree is made first; the card list then hears its selection.
     const auto folderPane = [this](QWidget* parent) -> QWidget* {
         m_cardFolders = new CCardFolderView({m_services.app, m_services.prompter, m_services.hints, *this}, parent);
@@ -179,16 +175,16 @@ QVector<PageSpec> CMainFrame::pageTable()
         return list;
     };
     const auto todayPage = [this](QWidget* parent) -> QWidget* {
-        auto* view = new CTodayView(remindServices(), parent);
+        auto* view = new CTodayView(viewServices(), parent);
         connect(view, &CTodayView::holidayGreetingRequested, this, &CMainFrame::greetHoliday);
         return view;
     };
     const auto remindList = [this](QWidget* parent) -> QWidget* {
-        m_remainList = new CRemainListView(remindServices(), &DateTime::now, parent);
+        m_remainList = new CRemainListView(viewServices(), &DateTime::now, parent);
         return m_remainList;
     };
     const auto calendarPage = [this](QWidget* parent) -> QWidget* {
-        auto* view = new CCalendarRemainView(remindServices(), &DateTime::now, parent);
+        auto* view = new CCalendarRemainView(viewServices(), &DateTime::now, parent);
         if (m_remainList) {
             connect(m_remainList, &CRemainListView::taskActionRequested, view, &CCalendarRemainView::taskAction);
             connect(m_remainList, &CRemainListView::holidayGreetingRequested, view,
@@ -553,10 +549,10 @@ bool CMainFrame::resumeNext()
     return false;
 }
 
-RemindServices CMainFrame::remindServices()
+ViewServices CMainFrame::viewServices()
 {
-    return {m_services.app, m_services.session, m_services.sendEngine, m_services.prompter, m_services.hints,
-        m_services.handOver, *this, m_services.loginGate};
+    return {m_services.app, m_services.session, m_services.service, m_services.sendEngine, m_services.prompter,
+        m_services.hints, m_services.handOver, *this, m_services.loginGate};
 }
 
 void CMainFrame::onSettings()

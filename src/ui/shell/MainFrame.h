@@ -30,8 +30,8 @@ class CTrayIcon;
 class CWorkArea;
 class DesktopAlertStack;
 struct MaintenanceServices;
-struct PageSpec;
-struct RemindServices;
+struct PageRow;
+struct ViewServices;
 struct ShellServices;
 
 // The program's one top-level window: menus and tool bar, the pages of the work area,
@@ -107,7 +107,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QVector<PageSpec> pageTable();
+    QVector<PageRow> pageTable();
     void onPageSwitched(const QString& caption);
     void createCommands();
     void createStatusBar();
@@ -125,7 +125,7 @@ private:
     void setOnlineIcon(bool online);
     void restoreFromTray();
     void openLink(const QString& url);
-    RemindServices remindServices();
+    ViewServices viewServices();
     void onSettings();
     void onHolidays();
     void updateLunarPane();

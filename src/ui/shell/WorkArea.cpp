@@ -14,11 +14,11 @@ QWidget* CWorkArea::placeholder(QWidget* parent)
     return label;
 }
 
-CWorkArea::CWorkArea(QVector<PageSpec> pages, QWidget* parent)
+CWorkArea::CWorkArea(QVector<PageRow> pages, QWidget* parent)
     : QStackedWidget(parent)
 {
-    for (PageSpec& spec : pages)
-        m_pages.append(Page {std::move(spec)});
+    for (PageRow& row : pages)
+        m_pages.append(Page {std::move(row)});
 }
 
 CWorkArea::~CWorkArea() = default;
@@ -27,14 +27,14 @@ QStringList CWorkArea::captions() const
 {
     QStringList result;
     for (const Page& page : m_pages)
-        result.append(page.spec.caption);
+        result.append(page.row.caption);
     return result;
 }
 
 int CWorkArea::indexOf(const QString& caption) const
 {
     const auto it = std::find_if(
-        m_pages.cbegin(), m_pages.cend(), [&caption](const Page& page) { return page.spec.caption == caption; });
+        m_pages.cbegin(), m_pages.cend(), [&caption](const Page& page) { return page.row.caption == caption; });
     return it == m_pages.cend() ? -1 : static_cast<int>(it - m_pages.cbegin());
 }
 
@@ -59,28 +59,28 @@ bool CWorkArea::SwitchPage(const QString& caption)
 
 void CWorkArea::create(Page& page)
 {
-    const PageSpec& spec = page.spec;
+    const PageRow& row = page.row;
     page.splitter = new QSplitter(Qt::Horizontal, this);
-    page.splitter->setObjectName(spec.caption);
+    page.splitter->setObjectName(row.caption);
     page.splitter->setChildrenCollapsible(false);
     // A page still to come says so rather than show an empty work area.
-    if (!spec.view) {
+    if (!row.view) {
         page.view = placeholder(page.splitter);
         page.splitter->addWidget(page.view);
         addWidget(page.splitter);
         return;
     }
-    if (spec.leftWidth > 0) {
-        page.left = spec.left ? spec.left(page.splitter) : placeholder(page.splitter);
-        page.left->setMinimumWidth(spec.leftMinimum);
+    if (row.leftWidth > 0) {
+        page.left = row.left ? row.left(page.splitter) : placeholder(page.splitter);
+        page.left->setMinimumWidth(row.leftMinimum);
         page.splitter->addWidget(page.left);
-        page.left->setVisible(!spec.leftHidden);
+        page.left->setVisible(!row.leftHidden);
     }
-    page.view = spec.view(page.splitter);
+    page.view = row.view(page.splitter);
     page.splitter->addWidget(page.view);
     page.splitter->setStretchFactor(page.splitter->indexOf(page.view), 1);
     if (page.left)
-        page.splitter->setSizes({spec.leftWidth, qMax(width() - spec.leftWidth, 1)});
+        page.splitter->setSizes({row.leftWidth, qMax(width() - row.leftWidth, 1)});
     addWidget(page.splitter);
 }
 
@@ -109,14 +109,14 @@ void CWorkArea::showLeftPane(bool shown)
         return;
     page->left->setVisible(shown);
     if (shown)
-        page->splitter->setSizes({page->spec.leftWidth, qMax(page->splitter->width() - page->spec.leftWidth, 1)});
+        page->splitter->setSizes({page->row.leftWidth, qMax(page->splitter->width() - page->row.leftWidth, 1)});
 }
 
 QStringList CWorkArea::pageDocks() const
 {
     QStringList result;
     for (const Page& page : m_pages) {
-        for (const QString& dock : page.spec.docks) {
+        for (const QString& dock : page.row.docks) {
             if (!result.contains(dock))
                 result.append(dock);
         }
@@ -127,7 +127,7 @@ QStringList CWorkArea::pageDocks() const
 QStringList CWorkArea::currentDocks() const
 {
     const Page* page = find(currentPage());
-    return page ? page->spec.docks : QStringList();
+    return page ? page->row.docks : QStringList();
 }
 
 } // namespace telvora

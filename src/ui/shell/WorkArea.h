@@ -10,7 +10,7 @@ class QSplitter;
 namespace telvora {
 
 // One row of the page table: what a page of the work area shows and how.
-struct PageSpec
+struct PageRow
 {
     using Factory = std::function<QWidget*(QWidget* parent)>;
 
@@ -38,7 +38,7 @@ class CWorkArea final : public QStackedWidget
 public:
     static constexpr const char* kUnavailable = "此功能尚未提供";
 
-    explicit CWorkArea(QVector<PageSpec> pages, QWidget* parent = nullptr);
+    explicit CWorkArea(QVector<PageRow> pages, QWidget* parent = nullptr);
     // What a page or pane that is not available yet shows.
     static QWidget* placeholder(QWidget* parent);
     ~CWorkArea() override;
@@ -62,7 +62,7 @@ signals:
 private:
     struct Page
     {
-        PageSpec spec;
+        PageRow row;
         QSplitter* splitter = nullptr;
         QWidget* view = nullptr;
         QWidget* left = nullptr;

@@ -3,8 +3,8 @@
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
 #include "app/LoginGate.h"
+#include "app/ViewServices.h"
 #include "db/ADORecordset.h"
-#include "records/RecordViewDependencies.h"
 #include "send/RecipientHandOver.h"
 #include "send/SendEngine.h"
 #include "service/ServiceClient.h"
@@ -38,11 +38,11 @@ struct RecordsFixture
         session.token = "TOKEN";
     }
 
-    RecordViewDependencies dependencies()
+    ViewServices dependencies()
     {
         if (!engine)
             engine = std::make_unique<CSendEngine>(*app, session, call, nullptr);
-        return {*app, session, service, prompter, hints, handOver, frame, *engine};
+        return {*app, session, service, *engine, prompter, hints, handOver, frame, gate};
     }
 
     void execute(const std::string& sql) { QVERIFY2(app->GetDatabase().Execute(sql), sql.c_str()); }

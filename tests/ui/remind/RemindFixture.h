@@ -3,11 +3,13 @@
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
 #include "app/LoginGate.h"
+#include "app/ViewServices.h"
 #include "db/ADORecordset.h"
 #include "db/DateTime.h"
-#include "remind/RemindServices.h"
 #include "send/RecipientHandOver.h"
 #include "send/SendEngine.h"
+#include "service/ServiceClient.h"
+#include "service/WebClient.h"
 #include "session/Session.h"
 #include "support/AcceptingService.h"
 #include "support/RecordingFrame.h"
@@ -39,7 +41,7 @@ struct RemindFixture
     }
     ~RemindFixture() { engine->Wait(); }
 
-    RemindServices services() { return {*app, session, *engine, prompter, hints, handOver, frame, gate}; }
+    ViewServices services() { return {*app, session, service, *engine, prompter, hints, handOver, frame, gate}; }
     CADODataBase& db() { return app->GetDatabase(); }
     bool execute(const std::string& sql) { return db().Execute(sql); }
     QString scalar(const std::string& sql)
@@ -64,6 +66,8 @@ struct RemindFixture
     CSession session;
     int calls = 0;
     ScriptedPrompter prompter;
+    CWebClient web {nullptr, 5000, 5000};
+    CServiceClient service {web};
     LoginGate gate;
     HintBroadcaster hints {gate};
     RecordingFrame frame {hints};

@@ -12,7 +12,7 @@ namespace {
 // A page table whose factories count what they made.
 struct Table
 {
-    QVector<PageSpec> rows()
+    QVector<PageRow> rows()
     {
         const auto make = [this](const QString& name) {
             return [this, name](QWidget* parent) -> QWidget* {

@@ -4,6 +4,7 @@ namespace telvora {
 
 class CAppContext;
 class CSendEngine;
+class CServiceClient;
 class FrameServices;
 class HintBroadcaster;
 class LoginGate;
@@ -11,11 +12,13 @@ class Prompter;
 class RecipientHandOver;
 struct CSession;
 
-// What the reminder views and dialogs work with, handed down by the main window.
-struct RemindServices
+// What the pages and their dialogs work with, handed down by the main window; all of it
+// outlives them.
+struct ViewServices
 {
     CAppContext& app; // working database and parameters
     const CSession& session;
+    CServiceClient& service;
     CSendEngine& engine;
     Prompter& prompter;
     HintBroadcaster& hints;
