@@ -45,7 +45,7 @@ QString fromStd(const std::string& text)
 
 } // namespace
 
-CSMSSendView::CSMSSendView(Dependencies dependencies, QWidget* parent)
+CSMSSendView::CSMSSendView(ViewServices dependencies, QWidget* parent)
     : QWidget(parent)
     , m_app(dependencies.app)
     , m_session(dependencies.session)

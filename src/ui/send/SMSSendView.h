@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ViewServices.h"
 #include "send/NumberHistory.h"
 #include "send/SendList.h"
 
@@ -37,18 +38,7 @@ class CSMSSendView final : public QWidget
     Q_DISABLE_COPY_MOVE(CSMSSendView)
 
 public:
-    struct Dependencies
-    {
-        CAppContext& app; // working database and parameters
-        const CSession& session;
-        CSendEngine& engine;
-        Prompter& prompter;
-        HintBroadcaster& hints;
-        RecipientHandOver& handOver;
-        FrameServices& frame;
-    };
-
-    explicit CSMSSendView(Dependencies dependencies, QWidget* parent = nullptr);
+    explicit CSMSSendView(ViewServices dependencies, QWidget* parent = nullptr);
     ~CSMSSendView() override;
 
     const CSendList& sendList() const { return m_list; }

@@ -156,11 +156,8 @@ CMainFrame::~CMainFrame() = default;
 QVector<PageRow> CMainFrame::pageTable()
 {
     // Pages still to come have no factory yet; their layout is already theirs.
-    const auto sendPage = [this](QWidget* parent) -> QWidget* {
-        CSMSSendView::Dependencies dependencies {m_services.app, m_services.session, m_services.sendEngine,
-            m_services.prompter, m_services.hints, m_services.handOver, *this};
-        return new CSendTabView(new CSMSSendView(std::move(dependencies)), parent);
-    };
+    const auto sendPage
+        = [this](QWidget* parent) -> QWidget* { return new CSendTabView(new CSMSSendView(viewServices()), parent); };
     const auto recordsPage = [this](QWidget* parent) -> QWidget* { return new CSMSLogTabView(viewServices(), parent); };
     // The folder tree is made first; the card list then hears its selection.
     const auto folderPane = [this](QWidget* parent) -> QWidget* {

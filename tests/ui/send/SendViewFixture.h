@@ -7,6 +7,8 @@
 #include "send/SMSSendView.h"
 #include "send/SendEngine.h"
 #include "send/SendProgressAdapter.h"
+#include "service/ServiceClient.h"
+#include "service/WebClient.h"
 #include "session/Session.h"
 #include "support/RecordingFrame.h"
 #include "support/ScriptedPrompter.h"
@@ -37,7 +39,7 @@ struct SendViewFixture
             };
         engine = std::make_unique<CSendEngine>(*app, session, call, &relay);
         view = std::make_unique<CSMSSendView>(
-            CSMSSendView::Dependencies {*app, session, *engine, prompter, hints, handOver, frame});
+            ViewServices {*app, session, service, *engine, prompter, hints, handOver, frame, gate});
     }
     QString file(const QString& name, const QByteArray& bytes) const
     {
@@ -55,6 +57,8 @@ struct SendViewFixture
     int calls = 0;
     CSendProgressAdapter relay;
     ScriptedPrompter prompter;
+    CWebClient web {nullptr, 5000, 5000};
+    CServiceClient service {web};
     LoginGate gate;
     HintBroadcaster hints {gate};
     RecordingFrame frame {hints};
