@@ -3,7 +3,7 @@
 #include "app/AppContext.h"
 #include "app/FrameServices.h"
 #include "app/Prompter.h"
-#include "contacts/ImportProgressAdapter.h"
+#include "contacts/ProgressAdapter.h"
 #include "db/ADODataBase.h"
 
 #include <QWidget>
@@ -36,9 +36,9 @@ CCardExportRunner::CCardExportRunner(CAppContext& app, Prompter& prompter, Frame
     , m_prompter(prompter)
     , m_frame(frame)
     , m_owner(owner)
-    , m_adapter(new CImportProgressAdapter(this))
+    , m_adapter(new CProgressAdapter(this))
 {
-    connect(m_adapter, &CImportProgressAdapter::progressReported, this, [this](int done, int total) {
+    connect(m_adapter, &CProgressAdapter::progressReported, this, [this](int done, int total) {
         if (isRunning())
             m_frame.setProgress(done, qMax(total, 1));
     });

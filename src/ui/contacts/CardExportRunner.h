@@ -12,7 +12,7 @@ class QWidget;
 namespace telvora {
 
 class CAppContext;
-class CImportProgressAdapter;
+class CProgressAdapter;
 class FrameServices;
 class Prompter;
 
@@ -41,7 +41,7 @@ public:
     void cancel();
     bool isRunning() const;
     // Reports on the worker thread; the window hears it queued.
-    CImportProgressAdapter* progressAdapter() const { return m_adapter; }
+    CProgressAdapter* progressAdapter() const { return m_adapter; }
 
 signals:
     void finished(CCardExporter::Result result);
@@ -53,7 +53,7 @@ private:
     Prompter& m_prompter;
     FrameServices& m_frame;
     QWidget* m_owner;
-    CImportProgressAdapter* m_adapter;
+    CProgressAdapter* m_adapter;
     std::atomic<bool> m_stop = false;
     QFutureWatcher<CardExportOutcome> m_watcher;
     QString m_caption;

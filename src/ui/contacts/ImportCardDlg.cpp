@@ -4,7 +4,7 @@
 #include "app/Prompter.h"
 #include "contacts/CardStore.h"
 #include "contacts/ImportGuideDlg.h"
-#include "contacts/ImportProgressAdapter.h"
+#include "contacts/ProgressAdapter.h"
 #include "contacts/SpreadsheetReader.h"
 #include "db/ADODataBase.h"
 
@@ -82,7 +82,7 @@ CImportCardDlg::CImportCardDlg(CAppContext& app, Prompter& prompter, long folder
     , m_progress(new QProgressBar(this))
     , m_start(new QPushButton(QStringLiteral("开始导入"), this))
     , m_cancel(new QPushButton(QStringLiteral("取消导入"), this))
-    , m_adapter(new CImportProgressAdapter(this))
+    , m_adapter(new CProgressAdapter(this))
 {
     setWindowTitle(QStringLiteral("客户资料导入"));
     auto* layout = new QVBoxLayout(this);
@@ -111,7 +111,7 @@ CImportCardDlg::CImportCardDlg(CAppContext& app, Prompter& prompter, long folder
         if (!isImporting())
             accept();
     });
-    connect(m_adapter, &CImportProgressAdapter::progressReported, this, [this](int doneRows, int total) {
+    connect(m_adapter, &CProgressAdapter::progressReported, this, [this](int doneRows, int total) {
         m_progress->setMaximum(qMax(total, 1));
         m_progress->setValue(doneRows);
     });

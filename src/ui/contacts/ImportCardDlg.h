@@ -14,7 +14,7 @@ class QPushButton;
 namespace telvora {
 
 class CAppContext;
-class CImportProgressAdapter;
+class CProgressAdapter;
 class Prompter;
 struct CardImportJob;
 
@@ -60,7 +60,7 @@ private:
     QProgressBar* m_progress;
     QPushButton* m_start;
     QPushButton* m_cancel;
-    CImportProgressAdapter* m_adapter;
+    CProgressAdapter* m_adapter;
     std::atomic<bool> m_stop = false;
     QFutureWatcher<CardImportResult> m_watcher;
     Source m_running = Wizard;

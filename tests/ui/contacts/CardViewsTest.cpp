@@ -10,7 +10,7 @@
 #include "contacts/FindCardDlg.h"
 #include "contacts/ImportCardDlg.h"
 #include "contacts/ImportGuideDlg.h"
-#include "contacts/ImportProgressAdapter.h"
+#include "contacts/ProgressAdapter.h"
 #include "contacts/SelCopyFolderDlg.h"
 #include "core/contacts/XlsxFixture.h"
 #include "db/ADORecordset.h"
@@ -506,7 +506,7 @@ private slots:
         f.prompter.answerSaveFile(path);
         CCardExportRunner* runner = f.folders->exportRunner();
         // Stopped from the worker's first report, so the export is surely still under way.
-        QObject::connect(runner->progressAdapter(), &CImportProgressAdapter::progressReported, runner,
+        QObject::connect(runner->progressAdapter(), &CProgressAdapter::progressReported, runner,
             &CCardExportRunner::cancel, Qt::DirectConnection);
         QSignalSpy finished(runner, &CCardExportRunner::finished);
         f.folders->exportCards(true);
