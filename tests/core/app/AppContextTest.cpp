@@ -1,6 +1,5 @@
 #include "app/AppContext.h"
 
-#include "app/AtomicWrite.h"
 #include "core/app/AppTestSupport.h"
 
 #include <filesystem>
@@ -63,15 +62,15 @@ class AppContextDamagedTest : public AppContextTest, public ::testing::WithParam
 // "truncated": the template cut short; "foreign": someone else's database; else the bytes.
 TEST_P(AppContextDamagedTest, ReportsAndLeavesTheFileAlone)
 {
-    std::string content = GetParam() == std::string("header") ? std::string("SQLite format 3\0", 16) : GetParam();
+    std::string content = GetParam();
     if (content == "truncated") {
-        ASSERT_TRUE(ReadWholeFile(test::templateDirectory() + "/SourceDB.db", content));
+        content = test::readBytes(test::templatePath());
         content.resize(content.size() / 2);
     } else if (content == "foreign") {
         CADODataBase other;
         ASSERT_TRUE(other.OpenOrCreate(dataFile("other.db")) && other.Execute("CREATE TABLE t (a)"));
         other.Close();
-        ASSERT_TRUE(ReadWholeFile(dataFile("other.db"), content));
+        content = test::readBytes(dataFile("other.db"));
     }
     std::ofstream(dataFile("bob.db"), std::ios::binary) << content;
 
@@ -81,12 +80,10 @@ TEST_P(AppContextDamagedTest, ReportsAndLeavesTheFileAlone)
     EXPECT_FALSE(context.GetErrorDetail().empty());
     EXPECT_FALSE(context.GetDatabase().IsOpen());
     EXPECT_EQ("bob.db", context.GetWorkDatabaseName()) << "the name is taken even after a failure";
-    std::string after;
-    ASSERT_TRUE(ReadWholeFile(dataFile("bob.db"), after));
-    EXPECT_EQ(content, after);
+    EXPECT_EQ(content, test::readBytes(dataFile("bob.db")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, AppContextDamagedTest, ::testing::Values("text", "header", "truncated", "foreign"),
+INSTANTIATE_TEST_SUITE_P(Files, AppContextDamagedTest, ::testing::Values("text", "truncated", "foreign"),
     [](const auto& info) { return std::string(info.param); });
 
 TEST_F(AppContextTest, FileNamesCannotLeaveTheDataDirectory)
@@ -135,12 +132,6 @@ protected:
         return CAppContext(test::preparedDataDirectory(m_temp), m_steps);
     }
     std::string version(CAppContext& context) { return test::scalar(context.GetDatabase(), "PRAGMA user_version"); }
-    std::string bytesOf(const std::string& name)
-    {
-        std::string content;
-        EXPECT_TRUE(ReadWholeFile(dataFile(name), content));
-        return content;
-    }
 
     std::vector<SchemaMigration> m_steps;
     int m_current = 0;
@@ -174,7 +165,7 @@ TEST_F(SchemaUpgradeTest, NewerDatabaseIsRefusedAndLeftByteForByte)
         // Any open for writing would turn the journal back to WAL in the header.
         ASSERT_TRUE(next.GetDatabase().Execute("PRAGMA journal_mode=DELETE"));
     }
-    const std::string before = bytesOf("alice.db");
+    const std::string before = test::readBytes(dataFile("alice.db"));
 
     CAppContext today = app();
     EXPECT_FALSE(today.OpenWorkDatabase("alice.db"));
@@ -183,7 +174,7 @@ TEST_F(SchemaUpgradeTest, NewerDatabaseIsRefusedAndLeftByteForByte)
         today.GetErrorDetail().find("比本程序支持的版本（" + std::to_string(m_current) + "）新"), std::string::npos)
         << today.GetErrorDetail();
     EXPECT_FALSE(today.GetDatabase().IsOpen());
-    EXPECT_TRUE(bytesOf("alice.db") == before) << "the file was changed"; // not printed: 100 kB
+    EXPECT_TRUE(test::readBytes(dataFile("alice.db")) == before) << "the file was changed"; // not printed: 100 kB
     EXPECT_FALSE(fs::exists(dataFile("alice.db-wal")) || fs::exists(dataFile("alice.db-shm")));
 }
 

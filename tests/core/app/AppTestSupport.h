@@ -2,22 +2,13 @@
 
 #include "app/AppContext.h"
 #include "app/DataDirectory.h"
-#include "db/ADODataBase.h"
-#include "db/ADORecordset.h"
+#include "core/db/DbTestSupport.h"
 #include "support/TempDir.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace telvora::test {
-
-// The template directory the build points the tests at.
-inline std::string templateDirectory()
-{
-    const char* directory = std::getenv("TELVORA_TEMPLATE_DIR");
-    return directory ? directory : "";
-}
 
 // A data directory inside a test's temporary directory that finds the built template.
 inline CDataDirectory preparedDataDirectory(const TempDir& temp)
@@ -28,20 +19,6 @@ inline CDataDirectory preparedDataDirectory(const TempDir& temp)
     CDataDirectory directory(inputs);
     directory.Prepare();
     return directory;
-}
-
-// The first column of the first row of a query, as text; "<error>" when it fails.
-inline std::string scalar(CADODataBase& database, const std::string& sql)
-{
-    CADORecordset recordset(&database);
-    if (!recordset.Open(sql)) {
-        return "<error>";
-    }
-    std::string value;
-    if (!recordset.IsEOF()) {
-        recordset.GetFieldValue(0, value);
-    }
-    return value;
 }
 
 // An application core on a fresh data directory with the working database "user.db"

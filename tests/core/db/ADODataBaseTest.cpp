@@ -1,5 +1,6 @@
 #include "db/ADODataBase.h"
 
+#include "core/db/DbTestSupport.h"
 #include "db/ADORecordset.h"
 #include "db/PreparedStatement.h"
 #include "db/SqlScript.h"
@@ -16,25 +17,9 @@ namespace telvora {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// The text of the first column of the first row; "<error>" when the query fails.
-std::string value(CADODataBase& database, const std::string& sql)
-{
-    CADORecordset recordset(&database);
-    std::string text;
-    return recordset.Open(sql) && recordset.GetFieldValue(0, text) ? text : "<error>";
-}
+using test::readBytes;
+using test::storeBytes;
+const auto value = test::scalar;
 
 std::string rowsIn(const std::string& path)
 {
@@ -172,7 +157,7 @@ TEST_P(BadFileTest, OpenFailsAndLeavesTheFileAsItWas)
 {
     const std::string path = m_dir.file("bad.db");
     if (GetParam().bytes) {
-        writeFile(path, *GetParam().bytes);
+        storeBytes(path, *GetParam().bytes);
     }
     CADODataBase database;
     EXPECT_FALSE(database.Open(path));
@@ -180,7 +165,7 @@ TEST_P(BadFileTest, OpenFailsAndLeavesTheFileAsItWas)
     EXPECT_EQ(database.GetLastError().rfind("Connection String = " + path + "\nCADODataBase Error\n", 0), 0u);
     EXPECT_NE(database.GetLastError().find(GetParam().meaning), std::string::npos) << database.GetLastError();
     EXPECT_EQ(fs::exists(path), GetParam().bytes.has_value());
-    EXPECT_EQ(readFile(path), GetParam().bytes.value_or(""));
+    EXPECT_EQ(readBytes(path), GetParam().bytes.value_or(""));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
@@ -189,28 +174,6 @@ INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
         BadFileCase {"Empty", std::string(), 26, "file is not a database"},
         BadFileCase {"ShortHeader", std::string("SQLite format 3\0", 16), 26, "file is not a database"}),
     [](const testing::TestParamInfo<BadFileCase>& info) { return info.param.name; });
-
-TEST_F(FileTest, TruncatedDatabaseFailsWithoutHarm)
-{
-    const std::string path = m_dir.file("cut.db");
-    {
-        CADODataBase database;
-        ASSERT_TRUE(database.OpenOrCreate(path));
-        ASSERT_TRUE(ExecuteScript(database,
-            "CREATE TABLE big (id INTEGER PRIMARY KEY, text TEXT);"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
-            "INSERT INTO big (text) SELECT printf('%0100d', i) FROM n"));
-    }
-    ASSERT_FALSE(fs::exists(path + "-wal"));
-    const std::string whole = readFile(path);
-    const std::string cut = whole.substr(0, whole.size() / 2);
-    writeFile(path, cut);
-    {
-        CADODataBase database;
-        EXPECT_TRUE(!database.Open(path) || value(database, "SELECT SUM(LENGTH(text)) FROM big") == "<error>");
-    }
-    EXPECT_EQ(readFile(path), cut);
-}
 
 // A database whose latest rows live only in the write-ahead log, as a working database
 // looks while the program runs.
@@ -252,11 +215,11 @@ TEST_F(WalCopyTest, CompactAndCopyIncludeLoggedRowsAndMakeNothingFromNothing)
 TEST_F(WalCopyTest, CompactRefusesAnExistingFileWhileCopyReplacesIt)
 {
     const std::string kept = m_dir.file("kept.db");
-    writeFile(kept, "keep me");
+    storeBytes(kept, "keep me");
     std::string error;
     EXPECT_FALSE(CompactDatabase(m_source, kept, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readFile(kept), "keep me");
+    EXPECT_EQ(readBytes(kept), "keep me");
 
     const std::string old = m_dir.file("old.db");
     {
@@ -283,10 +246,10 @@ TEST_F(FileTest, CopiesLeaveTheSourceFileAsItWas)
         ASSERT_TRUE(
             ExecuteScript(database, "PRAGMA journal_mode=DELETE; CREATE TABLE t (x); INSERT INTO t VALUES (1)"));
     }
-    const std::string before = readFile(source);
+    const std::string before = readBytes(source);
     ASSERT_TRUE(CopyDatabase(source, m_dir.file("copy.db")));
     ASSERT_TRUE(CompactDatabase(source, m_dir.file("compact.db")));
-    EXPECT_EQ(readFile(source), before);
+    EXPECT_EQ(readBytes(source), before);
     EXPECT_FALSE(fs::exists(source + "-wal"));
 }
 

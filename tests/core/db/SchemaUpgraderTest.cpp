@@ -1,11 +1,9 @@
 #include "db/SchemaUpgrader.h"
 
-#include "db/ADODataBase.h"
-#include "db/ADORecordset.h"
+#include "core/db/DbTestSupport.h"
 #include "db/SqlScript.h"
 #include "support/TempDir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -13,15 +11,7 @@
 namespace telvora {
 namespace {
 
-std::string scalar(CADODataBase& database, const std::string& sql)
-{
-    CADORecordset recordset(&database);
-    std::string value = "<error>";
-    if (recordset.Open(sql) && !recordset.IsEOF()) {
-        recordset.GetFieldValue(0, value);
-    }
-    return value;
-}
+using test::scalar;
 
 // Every table, index and trigger with its SQL, in name order.
 std::string schemaOf(CADODataBase& database)
@@ -31,29 +21,9 @@ std::string schemaOf(CADODataBase& database)
         "sqlite_master ORDER BY name)");
 }
 
-TEST(SchemaMigrationsTest, StepsAreNumberedOnAndTheTemplateCarriesTheLast)
-{
-    const auto steps = SchemaMigrations();
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        EXPECT_EQ(steps[i].version, static_cast<int>(i) + 2) << steps[i].purpose;
-        EXPECT_FALSE(steps[i].purpose.empty());
-    }
-    const char* directory = std::getenv("TELVORA_TEMPLATE_DIR");
-    if (!directory) {
-        GTEST_SKIP() << "TELVORA_TEMPLATE_DIR is not set";
-    }
-    CADODataBase shipped;
-    ASSERT_TRUE(shipped.OpenReadOnly(std::string(directory) + "/SourceDB.db"));
-    EXPECT_EQ(scalar(shipped, "PRAGMA user_version"), std::to_string(CSchemaUpgrader().GetTargetVersion()));
-}
-
 // A database as the first released program made it, with values it let in.
 TEST(SchemaUpgraderTest, FirstVersionUpgradesToTheTemplateSchemaAndMendsItsValues)
 {
-    const char* directory = std::getenv("TELVORA_TEMPLATE_DIR");
-    if (!directory) {
-        GTEST_SKIP() << "TELVORA_TEMPLATE_DIR is not set";
-    }
     test::TempDir temp;
     std::ifstream in(TELVORA_SCHEMA_SQL);
     std::stringstream schema;
@@ -78,7 +48,7 @@ TEST(SchemaUpgraderTest, FirstVersionUpgradesToTheTemplateSchemaAndMendsItsValue
         << "what is no date stays as it was, for the user to mend";
 
     CADODataBase shipped;
-    ASSERT_TRUE(shipped.OpenReadOnly(std::string(directory) + "/SourceDB.db"));
+    ASSERT_TRUE(shipped.OpenReadOnly(test::templatePath()));
     EXPECT_EQ(schemaOf(old), schemaOf(shipped));
     EXPECT_TRUE(upgrader.Upgrade(old)) << "an up-to-date database is left alone";
 }

@@ -1,6 +1,8 @@
 #include "service/TextCodec.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <utility>
 
 namespace telvora {
 namespace {
@@ -47,54 +49,31 @@ TEST(EscapeFormValue, MakesInvalidUtf8ValidFirst)
 
 TEST(DecodeFormValue, KeepsPlusAndMalformedEscapes)
 {
-    const struct
-    {
-        const char* text;
-        const char* decoded;
-    } cases[] = {
-        {"a+b%2bc%20d", "a+b+c d"},
-        {"%E4%BD%A0", "你"}, // upper-case hex from other clients
-        {"100%", "100%"},
-        {"%zz%4", "%zz%4"},
-        {"%4", "%4"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(DecodeFormValue(c.text), c.decoded) << c.text;
+    // Upper-case hex comes from other clients.
+    for (const auto& [text, decoded] : std::initializer_list<std::pair<const char*, const char*>> {
+             {"a+b%2bc%20d", "a+b+c d"}, {"%E4%BD%A0", "你"}, {"100%", "100%"}, {"%zz%4", "%zz%4"}}) {
+        EXPECT_EQ(DecodeFormValue(text), decoded) << text;
+    }
 }
 
 TEST(EscapeFormValue, RefusesAResultAboveTheLimitWithoutTouchingTheText)
 {
-    const struct
-    {
-        const char* name;
-        std::string text;
-        bool fits;
-    } cases[] = {
-        {"plain at limit", std::string(kMaxEscapedSize, 'a'), true},
-        {"plain over limit", std::string(kMaxEscapedSize + 1, 'a'), false},
-        {"escaped at limit", std::string(kMaxEscapedSize / 3, '&') + "a", true},
-        {"escaped over limit", std::string(kMaxEscapedSize / 3 + 1, '&'), false},
-    };
-    for (const auto& c : cases) {
-        std::string text = c.text;
-        EXPECT_EQ(EscapeFormValue(text), c.fits) << c.name;
-        EXPECT_TRUE(c.fits ? text.size() <= kMaxEscapedSize : text == c.text) << c.name; // refused: untouched
+    for (const auto& [text, fits] : std::initializer_list<std::pair<std::string, bool>> {
+             {std::string(kMaxEscapedSize, 'a'), true}, {std::string(kMaxEscapedSize + 1, 'a'), false},
+             {std::string(kMaxEscapedSize / 3, '&') + "a", true}, {std::string(kMaxEscapedSize / 3 + 1, '&'), false}}) {
+        std::string escaped = text;
+        EXPECT_EQ(EscapeFormValue(escaped), fits) << text.size();
+        EXPECT_TRUE(fits ? escaped.size() <= kMaxEscapedSize : escaped == text) << text.size(); // refused: untouched
     }
 }
 
+// Surrogate pairs outside the basic plane; a truncated sequence goes out as one "?".
 TEST(Utf16Length, CountsCharactersNotBytes)
 {
-    const struct
-    {
-        const char* text;
-        std::size_t units;
-    } cases[] = {
-        {"", 0}, {"123456", 6}, {"密码", 2}, {"密码12345", 7},
-        {"\xF0\x9F\x98\x80", 2}, // outside the basic plane: a surrogate pair
-        {"a\xE4\xB8", 2}, // a truncated sequence goes out as one "?"
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Utf16Length(c.text), c.units) << c.text;
+    for (const auto& [text, units] : std::initializer_list<std::pair<const char*, std::size_t>> {
+             {"", 0}, {"密码12345", 7}, {"\xF0\x9F\x98\x80", 2}, {"a\xE4\xB8", 2}}) {
+        EXPECT_EQ(Utf16Length(text), units) << text;
+    }
 }
 
 struct Utf8Case

@@ -1,7 +1,6 @@
 #include "service/WebClient.h"
 
 #include "LocalServers.h"
-#include "SmsSimulator.h"
 #include "service/DiagnosticLog.h"
 #include "support/TempDir.h"
 
@@ -121,22 +120,6 @@ TEST_F(WebClientTest, HugeReplyIsRefusedWithTheLibraryError)
     std::string reply;
     EXPECT_EQ(patient.Get(m_http.address() + "/big", "", reply), CWebClient::kLibraryErrorBase + CURLE_WRITE_ERROR);
     EXPECT_EQ(reply, curl_easy_strerror(CURLE_WRITE_ERROR));
-}
-
-// The update list comes with a bodiless POST, which the server only takes with "Content-Length: 0".
-TEST_F(WebClientTest, FetchReadsTheUpdateListAndSeesADroppedConnection)
-{
-    SmsSimulator sim;
-    sim.setUpdateInfo("3.2", "10.0.0.1:8080");
-    ASSERT_TRUE(sim.start());
-    const std::string url = sim.address() + "/Download/UpdateFileList.asp";
-    std::string reply;
-    ASSERT_EQ(m_client.Fetch(url, reply), CWebClient::kResultOk);
-    EXPECT_NE(reply.find("<Version>3.2</Version><ServerIP>10.0.0.1:8080</ServerIP>"), std::string::npos) << reply;
-
-    sim.injectFault("UpdateFileList", {SimFault::Kind::Drop, {}, {}});
-    EXPECT_EQ(m_client.Fetch(url, reply), CWebClient::kLibraryErrorBase + CURLE_GOT_NOTHING);
-    EXPECT_EQ(reply, curl_easy_strerror(CURLE_GOT_NOTHING));
 }
 
 TEST_F(WebClientTest, RefusedOrUnusableAddressesCannotConnect)

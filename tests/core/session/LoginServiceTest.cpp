@@ -1,13 +1,6 @@
 #include "session/LoginService.h"
 
 #include "LoginWorld.h"
-#include "SmsSimulator.h"
-#include "app/AppConstants.h"
-#include "app/AppContext.h"
-#include "app/AutoStart.h"
-#include "core/app/AppTestSupport.h"
-#include "service/ServiceClient.h"
-#include "service/WebClient.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +24,7 @@ class LoginServiceTest : public testing::Test, protected test::LoginWorld
 protected:
     void SetUp() override
     {
-        sim.addAccount(simAccount("8001", "pw1234", 1, " 【小店】 "));
+        sim.addAccount(simAccount("8001", kPassword, 1, " 【小店】 "));
         ASSERT_TRUE(start());
     }
 
@@ -46,6 +39,8 @@ protected:
         return test::scalar(app.GetDatabase(), "SELECT para_value FROM tbl_sys_param WHERE para_name='" + key + "'");
     }
 
+    // Each of these would cut or change an unescaped form or query.
+    static constexpr const char* kPassword = "a&b#c+d%41e'f";
     CLoginService login {app, service, session, autoStart};
 };
 
@@ -66,6 +61,8 @@ TEST_F(LoginServiceTest, RefusalsCarryTheirMessagesAndKeepTheOfflineDatabase)
     EXPECT_EQ(apiAccount.result, LoginOutcome::Result::InterfaceAccount);
     EXPECT_EQ(apiAccount.message, "您使用的帐号是我公司接口访问帐号，不能使用客户端发送短信!");
     EXPECT_FALSE(session.loggedIn) << "an interface account is turned away";
+    sim.addAccount(simAccount("8003", "六个汉字密码"));
+    EXPECT_EQ(logIn("8003", "六个汉字密码").result, LoginOutcome::Result::LoggedIn);
     sim.stop();
     EXPECT_EQ(logIn("8001", "pw1234").message, "登录失败：通讯错误，无法连接到服务器!");
 }
@@ -73,11 +70,11 @@ TEST_F(LoginServiceTest, RefusalsCarryTheirMessagesAndKeepTheOfflineDatabase)
 TEST_F(LoginServiceTest, LoginCreatesTheUserDatabaseAndRecordsItsChoices)
 {
     app.GetSetupFile().WriteString(kSetupSection, "LastAccunt", "80012;");
-    const LoginOutcome outcome = logIn("8001", "pw1234", false, true);
+    const LoginOutcome outcome = logIn("8001", kPassword, true, true);
     ASSERT_EQ(outcome.result, LoginOutcome::Result::LoggedIn) << outcome.message;
     EXPECT_EQ(app.GetWorkDatabaseName(), "admin.db");
     EXPECT_EQ(parameter("Account"), "8001");
-    EXPECT_EQ(parameter("Password"), "") << "not remembered";
+    EXPECT_EQ(parameter("Password"), kPassword);
     EXPECT_EQ(app.GetParameters().Get("User"), "admin");
     EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "CurAccount"), "8001");
     EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "LoginIP"), sim.address());
@@ -86,33 +83,12 @@ TEST_F(LoginServiceTest, LoginCreatesTheUserDatabaseAndRecordsItsChoices)
     EXPECT_TRUE(autoStart.IsEnabled());
     EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "AutoRun"), "1");
 
-    ASSERT_EQ(logIn("8001", "pw1234").result, LoginOutcome::Result::LoggedIn);
+    ASSERT_EQ(logIn("8001", kPassword).result, LoginOutcome::Result::LoggedIn);
+    EXPECT_EQ(parameter("Password"), "") << "forgotten on the next login";
     EXPECT_FALSE(autoStart.IsEnabled());
     // "8001" is not mistaken for part of "80012", and is listed once.
     EXPECT_EQ(login.AccountHistory(), (std::vector<std::string> {"80012", "8001"}));
     EXPECT_EQ(login.UserHistory(), (std::vector<std::string> {"admin"}));
-}
-
-TEST_F(LoginServiceTest, RememberedPasswordIsStoredIntactAndForgottenOnTheNextLogin)
-{
-    // Each of these would cut or change an unescaped form or query.
-    const std::string password = "a&b#c+d%41e'f";
-    sim.addAccount(simAccount("8002", password));
-    ASSERT_EQ(logIn("8002", password, true).result, LoginOutcome::Result::LoggedIn);
-    ASSERT_TRUE(app.OpenWorkDatabase(kOfflineDatabase));
-    bool remember = false;
-    std::string loaded;
-    login.LoadAccountPassword("admin", remember, loaded);
-    EXPECT_TRUE(remember);
-    EXPECT_EQ(loaded, password);
-    EXPECT_EQ(app.GetWorkDatabaseName(), "admin.db");
-
-    ASSERT_EQ(logIn("8002", password).result, LoginOutcome::Result::LoggedIn);
-    EXPECT_EQ(parameter("Password"), "");
-    login.LoadAccountPassword("admin", remember, loaded);
-    EXPECT_FALSE(remember);
-    EXPECT_EQ(loaded, "");
-    EXPECT_EQ(app.GetWorkDatabaseName(), kOfflineDatabase);
 }
 
 struct UpdateCase
@@ -140,7 +116,7 @@ TEST_F(LoginServiceTest, UpdateListAsksAndMovesTheAddress)
         app.GetSetupFile().WriteString(kSetupSection, "CurVersion", row.local);
         app.GetSetupFile().WriteString(kSetupSection, "AutoUpdate", row.locked ? "1" : "0");
 
-        const LoginOutcome outcome = logIn("8001", "pw1234");
+        const LoginOutcome outcome = logIn("8001", kPassword);
         ASSERT_EQ(outcome.result, LoginOutcome::Result::LoggedIn) << row.name << ": " << outcome.message;
         EXPECT_EQ(outcome.updateAvailable, row.asks) << row.name;
         EXPECT_EQ(app.GetSetupFile().GetString(kSetupSection, "LoginIP"), row.moves ? row.serverIp : sim.address())
@@ -148,29 +124,12 @@ TEST_F(LoginServiceTest, UpdateListAsksAndMovesTheAddress)
     }
 }
 
-TEST_F(LoginServiceTest, PasswordOfSixChineseCharactersIsSent)
-{
-    sim.addAccount(simAccount("8003", "六个汉字密码"));
-    const LoginOutcome outcome = logIn("8003", "六个汉字密码");
-    EXPECT_EQ(outcome.result, LoginOutcome::Result::LoggedIn) << outcome.message;
-}
-
-TEST(ParseLoginReply, StartsFromTheDefaults)
+// A field missing from the reply takes its default, not the previous session's value.
+TEST(ParseLoginReply, FillsTheSessionFromTheDefaults)
 {
     CSession session;
-    session.signName = "【别家】";
     session.segmentUpperLimit = 9;
     session.userRight = 4;
-    ParseLoginReply("<R><Token>T2</Token></R>", session);
-    EXPECT_EQ(session.token, "T2");
-    EXPECT_EQ(session.signName, "");
-    EXPECT_EQ(session.segmentUpperLimit, 50);
-    EXPECT_EQ(session.userRight, 0);
-}
-
-TEST(ParseLoginReply, FillsTheSessionInReplyOrder)
-{
-    CSession session;
     ParseLoginReply("<R><Token> T1 </Token><UserType>5</UserType><UserRight>4x</UserRight><LongSmsLen>67"
                     "</LongSmsLen><SmsStock>12</SmsStock><SignName> 【店】 </SignName></R>",
         session);
@@ -179,8 +138,11 @@ TEST(ParseLoginReply, FillsTheSessionInReplyOrder)
     EXPECT_EQ(session.userType, "试用用户");
     EXPECT_EQ(session.userRight, 4);
     EXPECT_EQ(session.longSmsLen, 67);
-    EXPECT_EQ(session.segmentUpperLimit, 50) << "a missing field keeps its default";
+    EXPECT_EQ(session.segmentUpperLimit, 50);
     EXPECT_EQ(session.signName, "【店】");
+    ParseLoginReply("<R><Token>T2</Token></R>", session);
+    EXPECT_EQ(session.signName, "");
+    EXPECT_EQ(session.userRight, 0);
 }
 
 } // namespace

