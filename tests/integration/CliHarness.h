@@ -144,20 +144,17 @@ protected:
     }
 
     // Runs telvora-cli with --home and --server in front of the arguments.
-    CliResult run(const std::vector<std::string>& arguments)
+    CliResult run(const std::vector<std::string>& arguments) { return finish(start(arguments)); }
+
+    // A command that logs in as the account's main user, followed by the rest of its arguments.
+    static std::vector<std::string> loggedIn(const std::string& command, const std::vector<std::string>& rest = {})
     {
-        std::vector<std::string> all = {TELVORA_CLI_PATH, "--home", home.path().string(), "--server", sim.address()};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        return spawn(all);
+        std::vector<std::string> all = {command, "--account", kAccount, "--user", "admin", "--password", kPassword};
+        all.insert(all.end(), rest.begin(), rest.end());
+        return all;
     }
 
-    // Logs in as the account's main user and adds the rest of a send command.
-    CliResult send(const std::vector<std::string>& arguments)
-    {
-        std::vector<std::string> all = {"send", "--account", kAccount, "--user", "admin", "--password", kPassword};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        return run(all);
-    }
+    CliResult send(const std::vector<std::string>& arguments) { return run(loggedIn("send", arguments)); }
 
     std::string numbersFile(const std::vector<std::string>& numbers, const std::string& name = "numbers.txt")
     {
@@ -177,6 +174,16 @@ protected:
             return "<no database>";
         }
         return scalar(database, sql);
+    }
+
+    // Runs a statement on that database; its error, or "" when it ran.
+    std::string execute(const std::string& sql)
+    {
+        CADODataBase database;
+        if (!database.Open(home.file("admin.db")) || !database.Execute(sql)) {
+            return database.GetLastError() + " ";
+        }
+        return {};
     }
 
     SmsSimulator sim;
@@ -208,8 +215,6 @@ protected:
     }
 
 private:
-    CliResult spawn(const std::vector<std::string>& arguments) { return finish(startChild(arguments)); }
-
     pid_t startChild(const std::vector<std::string>& arguments)
     {
         const std::string outPath = work.file("cli.out");

@@ -54,8 +54,7 @@ TEST_P(CliKill, ResumeSendsWhatIsLeftExactlyOnce)
 {
     const auto numbers = spreadNumbers(5000);
     sim.injectFault(GetParam().method, GetParam().fault, GetParam().call);
-    const pid_t child = start({"send", "--account", kAccount, "--user", "admin", "--password", kPassword, "--text",
-        "kill me", "--numbers", numbersFile(numbers)});
+    const pid_t child = start(loggedIn("send", {"--text", "kill me", "--numbers", numbersFile(numbers)}));
     ASSERT_GT(child, 0);
     const bool ready = waitUntil([this] { return GetParam().ready(*this); });
     kill(child, SIGKILL);
@@ -76,7 +75,7 @@ TEST_P(CliKill, ResumeSendsWhatIsLeftExactlyOnce)
     }
 
     sim.waitUntilOnline();
-    const CliResult resumed = run({"resume", "--account", kAccount, "--user", "admin", "--password", kPassword});
+    const CliResult resumed = run(loggedIn("resume"));
     ASSERT_EQ(resumed.exitCode, GetParam().resumeExit) << resumed.err;
     EXPECT_EQ(query("PRAGMA integrity_check"), "ok");
     const std::map<std::string, int> after = sim.deliveries();

@@ -9,21 +9,12 @@ protected:
     void SetUp() override
     {
         CliHarness::SetUp();
-        ASSERT_EQ(run({"login", "--account", kAccount, "--user", "admin", "--password", kPassword}).exitCode, 0);
+        ASSERT_EQ(run(loggedIn("login")).exitCode, 0);
         for (const char* sql : {"INSERT INTO tbl_card (id, phone, name) VALUES (1, '13900000001', '张三')",
                  "INSERT INTO tbl_message (Title, Message) VALUES ('问候', '您好')",
                  "INSERT INTO tbl_calendar_task (Name) VALUES ('回访')"}) {
             ASSERT_EQ(execute(sql), "");
         }
-    }
-
-    std::string execute(const std::string& sql)
-    {
-        CADODataBase database;
-        if (!database.Open(home.file("admin.db")) || !database.Execute(sql)) {
-            return database.GetLastError();
-        }
-        return {};
     }
 
     // Row counts of the tables of every group.

@@ -28,13 +28,7 @@ protected:
     CSpreadsheetReader& sheet(const std::vector<std::vector<std::string>>& rows)
     {
         const std::string path = m_temp.file("cards.xlsx");
-        {
-            test::XlsxFixture xlsx(path);
-            xlsx.sheet("Sheet1");
-            for (std::size_t r = 0; r < rows.size(); ++r)
-                for (std::size_t c = 0; c < rows[r].size(); ++c)
-                    xlsx.text(static_cast<int>(r), static_cast<int>(c), rows[r][c]);
-        }
+        test::XlsxFixture(path).sheet("Sheet1").texts(rows);
         EXPECT_TRUE(m_reader.Open(path)) << m_reader.GetLastError();
         return m_reader;
     }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 #include <xlsxwriter.h>
 
 namespace telvora::test {
@@ -34,6 +35,14 @@ public:
     {
         worksheet_write_string(
             m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col), value.c_str(), nullptr);
+        return *this;
+    }
+    // A sheet of texts, row by row.
+    XlsxFixture& texts(const std::vector<std::vector<std::string>>& rows)
+    {
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            for (std::size_t c = 0; c < rows[r].size(); ++c)
+                text(static_cast<int>(r), static_cast<int>(c), rows[r][c]);
         return *this;
     }
     XlsxFixture& number(int row, int col, double value)

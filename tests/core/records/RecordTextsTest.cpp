@@ -56,17 +56,5 @@ TEST(RecordTextsTest, ScheduledStatusFollowsTheClockUnlessCancelled)
     EXPECT_TRUE(MayRemoveScheduled(record, now));
 }
 
-TEST(RecordTextsTest, TextsOfCodes)
-{
-    EXPECT_EQ(DetailStatusText(1), "发送成功");
-    EXPECT_EQ(DetailStatusText(0), "未发送");
-    EXPECT_EQ(DetailStatusText(2), "结果未知");
-    EXPECT_EQ(DetailStatusText(-1), "发送异常");
-    EXPECT_EQ(DetailStatusText(7), "发送异常");
-    EXPECT_EQ(SendModeText(2), "生日短信");
-    EXPECT_EQ(SendModeText(4), "EXCEL短信");
-    EXPECT_EQ(SendModeText(9), "9");
-}
-
 } // namespace
 } // namespace telvora

@@ -108,31 +108,19 @@ TEST_F(ScheduledCancellerTest, OneSucceedingCallOfThreeCancelsTheRecord)
     EXPECT_EQ(statusOf(1), "定时已取消");
 }
 
-TEST_F(ScheduledCancellerTest, NoSucceedingCallLeavesTheRecord)
+// A refused call, or no job to post, leaves the record; a sent or cancelled one is not posted.
+TEST_F(ScheduledCancellerTest, OnlyASucceedingCallCancels)
 {
-    const SendRecord record = scheduled(1, "J1;J2");
-    EXPECT_EQ(m_canceller.Cancel(record, m_now), CScheduledCanceller::Outcome::Failed);
+    EXPECT_EQ(m_canceller.Cancel(scheduled(1, "J1;J2"), m_now), CScheduledCanceller::Outcome::Failed);
     EXPECT_EQ(m_bodies.size(), 1U);
-    EXPECT_EQ(statusOf(1), "已发送");
-}
-
-TEST_F(ScheduledCancellerTest, AnEmptyJobListIsNotPostedAndNotCancelled)
-{
-    m_succeeding = {1};
-    const SendRecord record = scheduled(1, "");
-    EXPECT_EQ(m_canceller.Cancel(record, m_now), CScheduledCanceller::Outcome::Failed);
-    EXPECT_TRUE(m_bodies.empty());
-    EXPECT_EQ(statusOf(1), "已发送");
-}
-
-TEST_F(ScheduledCancellerTest, SentAndCancelledRecordsAreSkipped)
-{
-    m_succeeding = {1, 2};
-    SendRecord record = scheduled(1, "J1");
+    m_succeeding = {2, 3};
+    EXPECT_EQ(m_canceller.Cancel(scheduled(2, ""), m_now), CScheduledCanceller::Outcome::Failed);
+    SendRecord record = scheduled(3, "J1");
     EXPECT_EQ(m_canceller.Cancel(record, m_now.addDays(2)), CScheduledCanceller::Outcome::Skipped);
     record.status = "定时已取消";
     EXPECT_EQ(m_canceller.Cancel(record, m_now), CScheduledCanceller::Outcome::Skipped);
-    EXPECT_TRUE(m_bodies.empty());
+    EXPECT_EQ(m_bodies.size(), 1U);
+    EXPECT_EQ(statusOf(1) + statusOf(2), "已发送已发送");
 }
 
 } // namespace

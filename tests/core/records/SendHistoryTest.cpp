@@ -57,12 +57,6 @@ TEST_F(SendHistoryTest, ListsNewestFirstAndFiltersScheduled)
     EXPECT_FALSE(history.Find(3).has_value());
 }
 
-} // namespace
-} // namespace telvora
-
-namespace telvora {
-namespace {
-
 class SendRecordRowsTest : public test::WorkDatabaseTest
 {
 protected:

@@ -48,13 +48,5 @@ TEST_F(SendStatisticsTest, ByMonthSumsTheYear)
     EXPECT_TRUE(statistics.GetLastError().empty());
 }
 
-TEST(SendStatisticsYearsTest, RunFrom2008ToNextYear)
-{
-    const std::vector<int> years = CSendStatistics::Years(2026);
-    ASSERT_EQ(years.size(), 20U);
-    EXPECT_EQ(years.front(), 2008);
-    EXPECT_EQ(years.back(), 2027);
-}
-
 } // namespace
 } // namespace telvora

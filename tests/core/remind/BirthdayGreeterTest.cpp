@@ -61,24 +61,17 @@ INSTANTIATE_TEST_SUITE_P(Guards, BirthdayDueTest,
         DueCase {"SentLater", "1", true, "1900-01-01 10:0:0", "2027-01-01", CBirthdayGreeter::Due::AlreadySent}),
     [](const testing::TestParamInfo<DueCase>& info) { return info.param.name; });
 
-TEST_F(BirthdayGreeterTest, BeforeTheTimeSchedulesForTodayAtIt)
+// Before the time the send is scheduled for today at it; at the time it goes at once.
+TEST_F(BirthdayGreeterTest, SendTodayBeforeAndAtTheTime)
 {
     CBirthdayGreeter sender = greeter();
-    const DateTime now = DateTime::parse("2026-12-05 08:00:00");
-    const CBirthdayGreeter::Outcome outcome = sender.SendToday(sender.PhonesOn(now), now);
-    EXPECT_TRUE(outcome.sent);
-    EXPECT_TRUE(outcome.scheduled);
+    const DateTime early = DateTime::parse("2026-12-05 08:00:00");
+    const CBirthdayGreeter::Outcome before = sender.SendToday(sender.PhonesOn(early), early);
+    EXPECT_TRUE(before.sent && before.scheduled);
     EXPECT_EQ(sendRecords(), "2|2026-12-05 10:00:00|1|生日快乐");
-}
-
-TEST_F(BirthdayGreeterTest, AtTheTimeSendsAtOnce)
-{
-    CBirthdayGreeter sender = greeter();
-    const DateTime now = DateTime::parse("2026-12-05 10:00:30");
-    const CBirthdayGreeter::Outcome outcome = sender.SendToday({"13800000001"}, now);
-    EXPECT_TRUE(outcome.sent);
-    EXPECT_FALSE(outcome.scheduled);
-    EXPECT_EQ(sendRecords(), "2|" + m_engine->GetSendTime() + "|0|生日快乐");
+    const CBirthdayGreeter::Outcome at = sender.SendToday({"13800000001"}, DateTime::parse("2026-12-05 10:00:30"));
+    EXPECT_TRUE(at.sent && !at.scheduled);
+    EXPECT_EQ(sendRecords(), "2|2026-12-05 10:00:00|1|生日快乐\n2|" + m_engine->GetSendTime() + "|0|生日快乐");
 }
 
 TEST_F(BirthdayGreeterTest, RefusedSendLeavesTheDayOpen)

@@ -5,20 +5,6 @@
 namespace telvora {
 namespace {
 
-TEST(TaskRulesTest, LeadChoicesInMinutes)
-{
-    std::vector<int> popup;
-    for (const std::string& choice : TaskRules::PopupLeadChoices()) {
-        popup.push_back(TaskRules::LeadMinutes(choice));
-    }
-    EXPECT_EQ(popup, std::vector<int>({5, 15, 30, 60, 120, 240, 480, 1440}));
-    std::vector<int> sms;
-    for (const std::string& choice : TaskRules::SmsLeadChoices()) {
-        sms.push_back(TaskRules::LeadMinutes(choice));
-    }
-    EXPECT_EQ(sms, std::vector<int>({30, 60, 120, 240, 480, 1440}));
-}
-
 struct SmsTimeCase
 {
     const char* name;

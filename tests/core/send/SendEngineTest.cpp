@@ -208,13 +208,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SendOutcomes,
             "800/0/0/1200 1600/0", 5, false}),
     [](const testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
 
-TEST_F(SendEngineTest, RefusedNumbersAreCountedAsFailed)
-{
-    service.refuse = "13910000001;13910000003;";
-    const int id = send(spreadNumbers(5), "x");
-    EXPECT_EQ(accounts(id), "3/2/0/0 3/2");
-}
-
 TEST_F(SendEngineTest, RefusedJobRefusesEveryNumberAndSaysWhy)
 {
     service.jobOutcome = CallResult::Refused;
