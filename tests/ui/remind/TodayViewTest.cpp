@@ -31,15 +31,12 @@ class TodayViewTest : public QObject
     Q_OBJECT
 
 private slots:
-    void countsTheDay();
-    void fieldWithoutCardsSaysSo();
+    void countsTheDayAndFollowsClicks();
     void fieldHandsItsNumbersToTheSendPage();
-    void automaticFieldSendsOnceADay();
-    void holidayLineStartsTheGreeting();
-    void offlineSendsNothing();
+    void automaticFieldSendsOnceADayWhenOnline();
 };
 
-void TodayViewTest::countsTheDay()
+void TodayViewTest::countsTheDayAndFollowsClicks()
 {
     test::RemindFixture fixture;
     QVERIFY(fixture.execute("INSERT INTO tbl_sendsms_detail (id, phones, send_time, status, split_count) VALUES (1, "
@@ -47,6 +44,8 @@ void TodayViewTest::countsTheDay()
         + today(" 00:00:01") + "', 1, 1), (2, '2', '" + today(" 00:00:02") + "', -1, 1)"));
     QVERIFY(fixture.execute(
         "INSERT INTO tbl_card (id, phone, birtyday, isll) VALUES (1, '13800000001', '" + sameDayIn(1990) + "', 0)"));
+    QVERIFY(fixture.execute(
+        "INSERT INTO tbl_holiday (id, name, holiday, Type) VALUES (900, 'Our day', '" + sameDayIn(2008) + "', 4)"));
     fixture.app->GetParameters().Set("AutoSendBirth", "1");
     CTodayView view(fixture.services());
     view.reload();
@@ -55,20 +54,18 @@ void TodayViewTest::countsTheDay()
     QCOMPARE(view.birthdayLine()->text(), QStringLiteral("今日有[1]位客户过生日,已启用生日祝福自动发送"));
     QCOMPARE(view.fieldLine(0)->text(), QStringLiteral("自定义日期1:今日共有 0 个到期"));
     QCOMPARE(view.statusLine(0)->text(), QStringLiteral("尚未启用提醒功能"));
+    QCOMPARE(view.holidayLine()->text(), QStringLiteral("今天是[Our day]点击发送节日祝福短信！"));
 
     view.sentLine()->click();
     QCOMPARE(fixture.frame.pages, QStringList {QStringLiteral("短信记录")});
     view.birthdayLine()->click();
     QCOMPARE(fixture.frame.commands, QVector<int> {CmdSettings});
-}
-
-void TodayViewTest::fieldWithoutCardsSaysSo()
-{
-    test::RemindFixture fixture;
-    CTodayView view(fixture.services());
-    view.reload();
     view.fieldLine(1)->click();
     QCOMPARE(fixture.prompter.lastText(), QStringLiteral("自定义日期2 没有今天到期的客户资料!"));
+    QSignalSpy greeting(&view, &CTodayView::holidayGreetingRequested);
+    view.holidayLine()->click();
+    QCOMPARE(greeting.count(), 1);
+    QCOMPARE(greeting.first().first().toInt(), 900);
 }
 
 void TodayViewTest::fieldHandsItsNumbersToTheSendPage()
@@ -88,14 +85,20 @@ void TodayViewTest::fieldHandsItsNumbersToTheSendPage()
     QCOMPARE(hints.first().first().toInt(), int(HintBroadcaster::NumbersHandedOver));
 }
 
-void TodayViewTest::automaticFieldSendsOnceADay()
+void TodayViewTest::automaticFieldSendsOnceADayWhenOnline()
 {
     test::RemindFixture fixture;
     QVERIFY(fixture.execute(
         "INSERT INTO tbl_card (id, phone, custom9) VALUES (1, '13800000001', '" + sameDayIn(2001) + "')"));
     QVERIFY(fixture.execute("UPDATE tbl_field_info SET RemainType=1, RemainContent='到期提醒', "
                             "RemainTime='2008-01-01 00:00:00' WHERE id=24"));
+    fixture.session.loggedIn = false;
     CTodayView view(fixture.services());
+    view.reload();
+    QCOMPARE(fixture.sendRecords(), 0);
+    QCOMPARE(view.fieldLine(0)->text(), QStringLiteral("自定义日期1:今日共有 1 个到期"));
+
+    fixture.session.loggedIn = true;
     view.reload();
     QCOMPARE(view.statusLine(0)->text(), QStringLiteral("已启用自动发送提醒,任务已完成"));
     QCOMPARE(fixture.sendRecords(), 1);
@@ -104,33 +107,6 @@ void TodayViewTest::automaticFieldSendsOnceADay()
     QCOMPARE(fixture.sendRecords(), 1);
     view.fieldLine(0)->click();
     QCOMPARE(fixture.prompter.lastText(), QStringLiteral("自定义日期1 今天到期的客户短信已自动发送!"));
-}
-
-void TodayViewTest::holidayLineStartsTheGreeting()
-{
-    test::RemindFixture fixture;
-    QVERIFY(fixture.execute(
-        "INSERT INTO tbl_holiday (id, name, holiday, Type) VALUES (900, 'Our day', '" + sameDayIn(2008) + "', 4)"));
-    CTodayView view(fixture.services());
-    view.reload();
-    QCOMPARE(view.holidayLine()->text(), QStringLiteral("今天是[Our day]点击发送节日祝福短信！"));
-    QSignalSpy greeting(&view, &CTodayView::holidayGreetingRequested);
-    view.holidayLine()->click();
-    QCOMPARE(greeting.count(), 1);
-    QCOMPARE(greeting.first().first().toInt(), 900);
-}
-
-void TodayViewTest::offlineSendsNothing()
-{
-    test::RemindFixture fixture;
-    fixture.session.loggedIn = false;
-    QVERIFY(fixture.execute(
-        "INSERT INTO tbl_card (id, phone, custom9) VALUES (1, '13800000001', '" + sameDayIn(2001) + "')"));
-    QVERIFY(fixture.execute("UPDATE tbl_field_info SET RemainType=1, RemainContent='x' WHERE id=24"));
-    CTodayView view(fixture.services());
-    view.reload();
-    QCOMPARE(fixture.sendRecords(), 0);
-    QCOMPARE(view.fieldLine(0)->text(), QStringLiteral("自定义日期1:今日共有 1 个到期"));
 }
 
 } // namespace telvora

@@ -20,49 +20,28 @@ class SetupDlgTest : public QObject
     Q_OBJECT
 
 private slots:
-    void keepDaysFromFifteen_data();
-    void keepDaysFromFifteen();
-    void birthdayPageChecksAfterTheBasicPage();
+    void pagesRefuseInTurnAndStoreNothing();
     void storesEveryValueOnce();
     void serviceSignatureIsFixed();
     void birthdayControlsFollowTheAutoBox();
 };
 
-void SetupDlgTest::keepDaysFromFifteen_data()
-{
-    QTest::addColumn<int>("days");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("14 refused") << 14 << false;
-    QTest::newRow("15 accepted") << 15 << true;
-}
-
-void SetupDlgTest::keepDaysFromFifteen()
-{
-    QFETCH(int, days);
-    QFETCH(bool, accepted);
-    test::RemindFixture fixture;
-    CSetupDlg dialog(*fixture.app, fixture.session, fixture.prompter);
-    dialog.basicPage()->findChild<QSpinBox*>(QStringLiteral("keepDays"))->setValue(days);
-    dialog.accept();
-    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
-    QCOMPARE(fixture.prompter.lastText(), accepted ? QString() : QString::fromUtf8(BasicSettings::kKeepTooShort));
-    QCOMPARE(
-        fixture.scalar("SELECT para_value FROM tbl_sys_param WHERE para_name='SaveMaxDay'") == QString::number(days),
-        accepted);
-}
-
-void SetupDlgTest::birthdayPageChecksAfterTheBasicPage()
+// The limits are BasicSettings' (core); the dialog shows a page's refusal and writes nothing.
+void SetupDlgTest::pagesRefuseInTurnAndStoreNothing()
 {
     test::RemindFixture fixture;
     CSetupDlg dialog(*fixture.app, fixture.session, fixture.prompter);
-    dialog.basicPage()->findChild<QSpinBox*>(QStringLiteral("keepDays"))->setValue(40);
+    auto* keepDays = dialog.basicPage()->findChild<QSpinBox*>(QStringLiteral("keepDays"));
+    keepDays->setValue(14);
     dialog.birthdayPage()->findChild<QCheckBox*>(QStringLiteral("autoSend"))->setChecked(true);
     dialog.birthdayPage()->findChild<QPlainTextEdit*>(QStringLiteral("content"))->clear();
+    dialog.accept();
+    QCOMPARE(fixture.prompter.lastText(), QString::fromUtf8(BasicSettings::kKeepTooShort));
+    keepDays->setValue(40);
     dialog.accept();
     QCOMPARE(fixture.prompter.lastText(), QStringLiteral("生日祝福内容不能为空!"));
     QCOMPARE(dialog.tabs()->currentIndex(), 1);
     QVERIFY(dialog.result() != QDialog::Accepted);
-    // Nothing reached the table while a page refused.
     QCOMPARE(fixture.scalar("SELECT para_value FROM tbl_sys_param WHERE para_name='SaveMaxDay'") == "40", false);
 }
 
