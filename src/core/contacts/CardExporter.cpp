@@ -87,6 +87,11 @@ CCardExporter::Result CCardExporter::ExportQuery(
     return Result::Done;
 }
 
+CCardExporter::Result CCardExporter::ExportQuery(const SheetQuery& query, const std::string& path)
+{
+    return ExportQuery(query.selectList, query.fromClause, query.title, path);
+}
+
 CCardExporter::Result CCardExporter::RunJetExport(const std::string& sql)
 {
     const std::string text = AsciiUpper(sql);

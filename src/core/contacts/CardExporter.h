@@ -9,6 +9,15 @@ namespace telvora {
 class CADODataBase;
 class CProgressObserver;
 
+/// An export in the Jet form's three parts: "SELECT " + selectList + " FROM " + fromClause
+/// into a sheet named title.
+struct SheetQuery
+{
+    std::string selectList;
+    std::string fromClause;
+    std::string title;
+};
+
 /// The address book's exports to spreadsheet files (.xlsx, or .csv by the file name). The
 /// query export runs a SELECT and writes its rows under its column captions; the list
 /// export writes rows a window shows. Both can be cancelled through the stop flag: the
@@ -24,6 +33,7 @@ public:
     /// "SELECT " + selectList + " FROM " + fromClause into a sheet named title.
     Result ExportQuery(const std::string& selectList, const std::string& fromClause, const std::string& title,
         const std::string& path);
+    Result ExportQuery(const SheetQuery& query, const std::string& path);
     /// A statement in the Jet form "SELECT list INTO [Excel 8.0;DATABASE=path].[title] FROM
     /// source": runs the SELECT and writes the sheet; Failed for any other statement.
     Result RunJetExport(const std::string& sql);

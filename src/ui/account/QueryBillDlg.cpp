@@ -130,11 +130,8 @@ void CQueryBillDlg::onExportClicked()
         m_prompter.information(this, QStringLiteral("没有可导出的帐单!"));
         return;
     }
-    const ListExportResult result = ExportTableToFile(m_prompter, this, "帐单信息", TableOfList(*m_list));
-    if (result.outcome == ListExportResult::Outcome::Done)
-        m_prompter.information(this, QStringLiteral("导出帐单记录成功完成！"));
-    else if (result.outcome == ListExportResult::Outcome::Failed)
-        m_prompter.information(this, QStringLiteral("导出帐单记录失败！"));
+    TellExportOutcome(m_prompter, this, ExportTableToFile(m_prompter, this, "帐单信息", TableOfList(*m_list)),
+        QStringLiteral("导出帐单记录成功完成！"), QStringLiteral("导出帐单记录失败！"));
 }
 
 void CQueryBillDlg::onQueried(bool ok)

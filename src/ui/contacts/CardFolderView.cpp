@@ -6,6 +6,7 @@
 #include "contacts/CardExportRunner.h"
 #include "contacts/CardExporter.h"
 #include "contacts/CardStore.h"
+#include "widgets/ListExport.h"
 
 #include <QLabel>
 #include <QMap>
@@ -209,9 +210,7 @@ void CCardFolderView::exportCards(bool allFolders)
     if (!allFolders && id == 0)
         return;
     const QString title = qs(CCardExporter::FolderSheetName(id));
-    const QString path = m_deps.prompter.getSaveFileName(this,
-        FileRequest {QStringLiteral("输入要导入的文件名"), qs(CCardExporter::DefaultFileName(title.toStdString())),
-            QStringLiteral("Excel Files (*.xlsx);;CSV Files (*.csv)"), QStringLiteral("xlsx")});
+    const QString path = AskExportPath(m_deps.prompter, this, title.toStdString());
     if (path.isEmpty())
         return;
     m_export->start(id, path,

@@ -16,6 +16,7 @@
 #include "send/NumberList.h"
 #include "send/RecipientHandOver.h"
 #include "send/SmsRules.h"
+#include "widgets/ListExport.h"
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
@@ -366,28 +367,15 @@ void CCardListView::exportRows(bool checkedOnly)
     const bool shownRows = checkedOnly || m_searchResult;
     const std::string title
         = checkedOnly ? "导出记录" : (m_searchResult ? "搜索结果" : CCardExporter::FolderSheetName(m_folderId));
-    const QString path = m_deps.prompter.getSaveFileName(this,
-        FileRequest {QStringLiteral("输入要导入的文件名"), qs(CCardExporter::DefaultFileName(title)),
-            QStringLiteral("Excel Files (*.xlsx);;CSV Files (*.csv)"), QStringLiteral("xlsx")});
+    const QString path = AskExportPath(m_deps.prompter, this, title);
     if (path.isEmpty())
         return;
     if (!shownRows) {
         m_export->start(m_folderId, path, QStringLiteral("导出目录客户资料"));
         return;
     }
-    std::vector<std::string> headers;
-    const QVector<int> columns = m_report->visibleColumns();
-    for (const int column : columns)
-        headers.push_back(m_report->column(column).caption.toStdString());
-    std::vector<std::vector<std::string>> rows;
-    for (const int row : checkedOnly ? m_report->checkedRows() : m_report->shownRows()) {
-        std::vector<std::string> cells;
-        for (const int column : columns)
-            cells.push_back(m_report->cell(row, column).toStdString());
-        rows.push_back(std::move(cells));
-    }
-    CCardExporter exporter(m_deps.app.GetDatabase());
-    const bool done = exporter.ExportRows(path.toStdString(), title, headers, rows) == CCardExporter::Result::Done;
+    const bool done = WriteTableToFile(
+        path, title, TableOfReport(*m_report, checkedOnly ? m_report->checkedRows() : m_report->shownRows()));
     m_deps.prompter.information(
         this, done ? QStringLiteral("导出目录客户资料成功") : QStringLiteral("导出目录客户资料失败"));
 }

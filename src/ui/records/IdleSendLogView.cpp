@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Prompter.h"
+#include "records/RecordExports.h"
 #include "records/RecordTexts.h"
 #include "records/SMSDetailDlg.h"
 #include "records/ScheduledCanceller.h"
@@ -36,6 +37,11 @@ CIdleSendLogView::~CIdleSendLogView() = default;
 std::vector<SendRecord> CIdleSendLogView::records()
 {
     return CSendHistory(m_deps.app.GetDatabase()).List(true);
+}
+
+SheetQuery CIdleSendLogView::exportQuery() const
+{
+    return SendListExport(true);
 }
 
 QStringList CIdleSendLogView::cells(const SendRecord& record, int)

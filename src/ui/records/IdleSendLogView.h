@@ -25,6 +25,7 @@ signals:
 
 protected:
     std::vector<SendRecord> records() override;
+    SheetQuery exportQuery() const override;
     QStringList cells(const SendRecord& record, int position) override;
     void addMenuItems(QMenu* menu) override;
     void handOver(const CSMSDetailDlg& dialog) override;

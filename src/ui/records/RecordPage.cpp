@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPushButton>
+#include <algorithm>
 
 namespace telvora {
 
@@ -60,6 +61,28 @@ void CRecordPage::handOverSelectedNumbers(int phoneColumn, const QString& noSele
     for (int row : rows)
         m_deps.handOver.handOverNumber(listView()->cell(row, phoneColumn).toStdString());
     m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
+}
+
+std::optional<ListExportResult> CRecordPage::exportRows(
+    const std::string& title, RowOrder order, const QString& noRowsText)
+{
+    if (listView()->rowCount() == 0) {
+        m_deps.prompter.information(this, noRowsText);
+        return std::nullopt;
+    }
+    QVector<int> rows = listView()->shownRows();
+    if (order == RowOrder::Listed)
+        std::sort(rows.begin(), rows.end());
+    return ExportTableToFile(m_deps.prompter, this, title, TableOfReport(*listView(), rows));
+}
+
+void CRecordPage::exportListedRows(const std::string& title, const QString& noRowsText)
+{
+    const std::optional<ListExportResult> result = exportRows(title, RowOrder::Listed, noRowsText);
+    const QString what = QString::fromStdString(title);
+    if (result)
+        TellExportOutcome(m_deps.prompter, this, *result, QStringLiteral("导出%1到[%2]完成！").arg(what, result->path),
+            QStringLiteral("导出%1失败！").arg(what));
 }
 
 } // namespace telvora

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/ViewServices.h"
+#include "widgets/ListExport.h"
 
 #include <QWidget>
+#include <optional>
 
 class QPushButton;
 
@@ -33,6 +35,13 @@ protected:
     void copyFocusedCell(int column, const QString& noFocusText);
     // The numbers of the selected rows, one "手工添加" row each, to the send page.
     void handOverSelectedNumbers(int phoneColumn, const QString& noSelectionText);
+    // The rows the filter lets through into a spreadsheet the user picks, in the order
+    // shown or, for a list whose grouping is only for reading, in the list's own order.
+    // Nothing when the list is empty: the user is told noRowsText.
+    enum class RowOrder { Shown, Listed };
+    std::optional<ListExportResult> exportRows(const std::string& title, RowOrder order, const QString& noRowsText);
+    // exportRows in the list's order, closed with "导出<title>到[<file>]完成！" or a failure.
+    void exportListedRows(const std::string& title, const QString& noRowsText);
 
     ViewServices m_deps;
 };

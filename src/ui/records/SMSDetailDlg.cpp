@@ -1,9 +1,11 @@
 #include "records/SMSDetailDlg.h"
 
 #include "app/Prompter.h"
+#include "records/RecordExports.h"
 #include "records/RecordTexts.h"
 #include "records/SendHistory.h"
 #include "records/SendLedger.h"
+#include "widgets/ListExport.h"
 #include "widgets/ReportView.h"
 
 #include <QCheckBox>
@@ -26,7 +28,10 @@ enum Column { ColId, ColNumber, ColStatus, ColTime, ColSegments, ColName, ColPho
 CSMSDetailDlg::CSMSDetailDlg(
     CADODataBase& database, Prompter& prompter, long recordId, int sendMode, const QString& content, QWidget* parent)
     : QDialog(parent)
+    , m_database(database)
     , m_prompter(prompter)
+    , m_recordId(recordId)
+    , m_sendMode(sendMode)
     , m_list(new ReportView(this))
     , m_find(new QLineEdit(this))
     , m_group(new QCheckBox(QStringLiteral("按发送状态分组"), this))
@@ -41,6 +46,7 @@ CSMSDetailDlg::CSMSDetailDlg(
             {QStringLiteral("姓名"), 100}, {QStringLiteral("手机号码"), 120}, {QStringLiteral("短信内容"), 300}});
     m_list->setSortingEnabled(false);
 
+    auto* exportButton = new QPushButton(QStringLiteral("导出明细"), this);
     auto* exitButton = new QPushButton(QStringLiteral("退出"), this);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("内容查找："), this));
@@ -48,6 +54,7 @@ CSMSDetailDlg::CSMSDetailDlg(
     top->addWidget(m_group);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    buttons->addWidget(exportButton);
     buttons->addWidget(m_resendButton);
     buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
@@ -61,22 +68,23 @@ CSMSDetailDlg::CSMSDetailDlg(
     m_resendMenu->addAction(QStringLiteral("选中号码重发"), this, [this]() { resend(Resend::Selected); });
     connect(m_resendButton, &QPushButton::clicked, this,
         [this]() { m_resendMenu->popup(m_resendButton->mapToGlobal(QPoint(0, m_resendButton->height()))); });
+    connect(exportButton, &QPushButton::clicked, this, &CSMSDetailDlg::onExport);
     connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_find, &QLineEdit::textChanged, m_list, &ReportView::setFilterText);
     connect(
         m_group, &QCheckBox::toggled, this, [this](bool checked) { m_list->setGroupColumn(checked ? ColStatus : -1); });
 
-    load(database, recordId, sendMode, content);
+    load(content);
 }
 
 CSMSDetailDlg::~CSMSDetailDlg() = default;
 
-void CSMSDetailDlg::load(CADODataBase& database, long recordId, int sendMode, const QString& content)
+void CSMSDetailDlg::load(const QString& content)
 {
     const std::string recordContent = content.toStdString();
     QVector<ReportRow> rows;
-    for (const SendDetail& detail : CSendHistory(database).Details(recordId)) {
-        const DetailShown shown = ShowDetail(sendMode, detail.content, recordContent);
+    for (const SendDetail& detail : CSendHistory(m_database).Details(m_recordId)) {
+        const DetailShown shown = ShowDetail(m_sendMode, detail.content, recordContent);
         ReportRow row({QString::number(detail.id), QString::number(rows.size() + 1),
                           QString::fromStdString(DetailStatusText(detail.status)),
                           QString::fromStdString(detail.sendTime.valid ? detail.sendTime.format("%H:%M") : ""),
@@ -87,6 +95,13 @@ void CSMSDetailDlg::load(CADODataBase& database, long recordId, int sendMode, co
         m_statuses.append(detail.status);
     }
     m_list->setRows(std::move(rows));
+}
+
+void CSMSDetailDlg::onExport()
+{
+    TellExportOutcome(m_prompter, this,
+        ExportQueryToFile(m_prompter, this, m_database, DetailExport(m_recordId, m_sendMode)),
+        QStringLiteral("导出短信发送明细成功"), QStringLiteral("导出短信发送明细失败"));
 }
 
 void CSMSDetailDlg::resend(Resend choice)

@@ -44,11 +44,16 @@ public:
 
 public slots:
     void resend(Resend choice);
+    // "导出明细": every number of the record, whatever the filter shows.
+    void onExport();
 
 private:
-    void load(CADODataBase& database, long recordId, int sendMode, const QString& content);
+    void load(const QString& content);
 
+    CADODataBase& m_database;
     Prompter& m_prompter;
+    long m_recordId;
+    int m_sendMode;
     ReportView* m_list;
     QLineEdit* m_find;
     QCheckBox* m_group;

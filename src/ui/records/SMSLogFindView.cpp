@@ -56,6 +56,7 @@ CSMSLogFindView::CSMSLogFindView(ViewServices dependencies, QWidget* parent)
     m_dayMode->setChecked(true);
 
     auto* resend = new QPushButton(QStringLiteral("短信重发"), this);
+    auto* exportButton = new QPushButton(QStringLiteral("导出"), this);
     auto* top = new QHBoxLayout;
     top->addWidget(m_dayMode);
     top->addWidget(m_day);
@@ -71,6 +72,7 @@ CSMSLogFindView::CSMSLogFindView(ViewServices dependencies, QWidget* parent)
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_totals, 1);
     bottom->addWidget(resend);
+    bottom->addWidget(exportButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
@@ -84,6 +86,7 @@ CSMSLogFindView::CSMSLogFindView(ViewServices dependencies, QWidget* parent)
     });
     connect(m_search, &QPushButton::clicked, this, &CSMSLogFindView::search);
     connect(resend, &QPushButton::clicked, this, &CSMSLogFindView::onResend);
+    connect(exportButton, &QPushButton::clicked, this, &CSMSLogFindView::onExport);
     onModeChanged();
     search();
     m_deps.hints.listen(this, [this](int hint) {
@@ -131,6 +134,12 @@ void CSMSLogFindView::search()
 void CSMSLogFindView::onResend()
 {
     handOverSelectedNumbers(ColPhone, QStringLiteral("请先选取需要发送的记录!"));
+}
+
+void CSMSLogFindView::onExport()
+{
+    // The day grouping is for reading: the sheet lists the rows newest first.
+    exportListedRows("短信查询记录", QStringLiteral("没有可导出的短信查询记录!"));
 }
 
 } // namespace telvora

@@ -34,6 +34,7 @@ public:
 public slots:
     void search();
     void onResend();
+    void onExport();
 
 private:
     enum Column { ColId, ColNumber, ColTime, ColPhone, ColStatus, ColSegments, ColMessage, ColDay };

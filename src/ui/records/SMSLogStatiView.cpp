@@ -59,6 +59,7 @@ CSMSLogStatiView::CSMSLogStatiView(ViewServices dependencies, QWidget* parent)
     m_chartView->setMinimumWidth(320);
 
     auto* show = new QPushButton(QStringLiteral("查看"), this);
+    auto* exportButton = new QPushButton(QStringLiteral("导出"), this);
     auto* top = new QHBoxLayout;
     top->addWidget(m_byDay);
     top->addWidget(m_dayYear);
@@ -67,6 +68,7 @@ CSMSLogStatiView::CSMSLogStatiView(ViewServices dependencies, QWidget* parent)
     top->addWidget(m_byMonth);
     top->addWidget(m_monthYear);
     top->addWidget(show);
+    top->addWidget(exportButton);
     top->addStretch(1);
     auto* splitter = new QSplitter(this);
     splitter->addWidget(m_list);
@@ -79,6 +81,7 @@ CSMSLogStatiView::CSMSLogStatiView(ViewServices dependencies, QWidget* parent)
 
     connect(m_byDay, &QRadioButton::toggled, this, &CSMSLogStatiView::onModeChanged);
     connect(show, &QPushButton::clicked, this, &CSMSLogStatiView::showStatistics);
+    connect(exportButton, &QPushButton::clicked, this, &CSMSLogStatiView::onExport);
     // The chart follows the period at once; the list with it, so both always agree.
     for (QComboBox* box : {m_dayYear, m_month, m_monthYear})
         connect(box, &QComboBox::currentIndexChanged, this, &CSMSLogStatiView::showStatistics);
@@ -149,6 +152,11 @@ void CSMSLogStatiView::showStatistics()
     QChart* old = m_chartView->chart();
     m_chartView->setChart(chart);
     delete old;
+}
+
+void CSMSLogStatiView::onExport()
+{
+    exportListedRows("短信统计记录", QStringLiteral("没有可导出的短信统计记录!"));
 }
 
 } // namespace telvora

@@ -32,6 +32,7 @@ public:
 public slots:
     // "查看"
     void showStatistics();
+    void onExport();
 
 private:
     void onModeChanged();

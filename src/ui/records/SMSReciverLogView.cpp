@@ -43,7 +43,8 @@ CSMSReciverLogView::CSMSReciverLogView(ViewServices dependencies, QWidget* paren
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_byDate);
     buttons->addStretch(1);
-    for (const QString& caption : {QStringLiteral("短信回复"), QStringLiteral("删除"), QStringLiteral("清空")})
+    for (const QString& caption :
+        {QStringLiteral("短信回复"), QStringLiteral("删除"), QStringLiteral("清空"), QStringLiteral("导出")})
         buttons->addWidget(new QPushButton(caption, this));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,6 +54,7 @@ CSMSReciverLogView::CSMSReciverLogView(ViewServices dependencies, QWidget* paren
     connect(button(QStringLiteral("短信回复")), &QPushButton::clicked, this, &CSMSReciverLogView::onReply);
     connect(button(QStringLiteral("删除")), &QPushButton::clicked, this, &CSMSReciverLogView::onDelete);
     connect(button(QStringLiteral("清空")), &QPushButton::clicked, this, &CSMSReciverLogView::onClear);
+    connect(button(QStringLiteral("导出")), &QPushButton::clicked, this, &CSMSReciverLogView::onExport);
     connect(
         m_byDate, &QCheckBox::toggled, this, [this](bool checked) { m_list->setGroupColumn(checked ? ColDay : -1); });
     connect(m_list, &ReportView::rowDoubleClicked, this, &CSMSReciverLogView::markRead);
@@ -72,6 +74,7 @@ QMenu* CSMSReciverLogView::contextMenu()
     m_menu->addSeparator();
     m_menu->addAction(QStringLiteral("删除记录"), this, &CSMSReciverLogView::onDelete);
     m_menu->addAction(QStringLiteral("清空记录"), this, &CSMSReciverLogView::onClear);
+    m_menu->addAction(QStringLiteral("导出记录"), this, &CSMSReciverLogView::onExport);
     m_menu->addSeparator();
     m_menu->addAction(QStringLiteral("查询回复号码资料"), this, &CSMSReciverLogView::onLookUpCard);
     m_menu->addSeparator();
@@ -179,6 +182,18 @@ void CSMSReciverLogView::onClear()
         return;
     }
     m_list->clear();
+}
+
+void CSMSReciverLogView::onExport()
+{
+    const std::optional<ListExportResult> result
+        = exportRows("短信回复记录", RowOrder::Shown, QStringLiteral("没有可导出的短信回复记录!"));
+    if (!result)
+        return;
+    // A cancelled file dialog is answered like a failure here, as users of this list know it.
+    m_deps.prompter.information(this,
+        result->outcome == ListExportResult::Outcome::Done ? QStringLiteral("导出短信回复记录成功完成！")
+                                                           : QStringLiteral("导出短信回复记录失败！"));
 }
 
 void CSMSReciverLogView::onLookUpCard()

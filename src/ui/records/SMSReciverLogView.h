@@ -29,6 +29,7 @@ public slots:
     void onReply();
     void onDelete();
     void onClear();
+    void onExport();
     void onLookUpCard();
     void onManualRefresh();
     void markRead(int row);

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Prompter.h"
+#include "records/RecordExports.h"
 #include "records/RecordTexts.h"
 #include "records/SMSDetailDlg.h"
 #include "records/SendHistory.h"
@@ -23,6 +24,7 @@ CSendLogView::CSendLogView(ViewServices dependencies, QWidget* parent)
             {QStringLiteral("短信内容"), 300}, {QStringLiteral("时间"), 0, true}});
     connect(addButton(QStringLiteral("删除")), &QPushButton::clicked, this, &CSendLogView::onDelete);
     connect(addButton(QStringLiteral("清空")), &QPushButton::clicked, this, &CSendLogView::onClear);
+    connect(addButton(QStringLiteral("导出")), &QPushButton::clicked, this, &CSendLogView::onExport);
     reload();
 }
 
@@ -31,6 +33,11 @@ CSendLogView::~CSendLogView() = default;
 std::vector<SendRecord> CSendLogView::records()
 {
     return CSendHistory(m_deps.app.GetDatabase()).ListSent();
+}
+
+SheetQuery CSendLogView::exportQuery() const
+{
+    return SendListExport(false);
 }
 
 QStringList CSendLogView::cells(const SendRecord& record, int position)

@@ -22,6 +22,7 @@ public slots:
 
 protected:
     std::vector<SendRecord> records() override;
+    SheetQuery exportQuery() const override;
     QStringList cells(const SendRecord& record, int position) override;
     void addMenuItems(QMenu* menu) override;
     void handOver(const CSMSDetailDlg& dialog) override;

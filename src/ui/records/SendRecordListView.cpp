@@ -4,10 +4,12 @@
 #include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
+#include "records/RecordExports.h"
 #include "records/RecordTexts.h"
 #include "records/SMSDetailDlg.h"
 #include "records/SendHistory.h"
 #include "send/SendEngine.h"
+#include "widgets/ListExport.h"
 #include "widgets/ReportView.h"
 
 #include <QAction>
@@ -67,6 +69,7 @@ QMenu* CSendRecordListView::contextMenu()
     m_menu->addAction(QStringLiteral("查看明细"), this, &CSendRecordListView::onViewDetail);
     m_menu->addAction(QStringLiteral("删除记录"), this, &CSendRecordListView::onDelete);
     m_menu->addAction(QStringLiteral("清空记录"), this, &CSendRecordListView::onClear);
+    m_menu->addAction(QStringLiteral("导出记录"), this, &CSendRecordListView::onExport);
     const int focused = m_list->focusedRow();
     QAction* resume = m_menu->addAction(QStringLiteral("继续发送"), this, &CSendRecordListView::onResume);
     resume->setEnabled(focused >= 0 && m_interrupted.contains(m_list->rowData(focused).toLongLong()));
@@ -184,6 +187,17 @@ void CSendRecordListView::onDetailFinished(CSMSDetailDlg* dialog, int result)
         return;
     handOver(*dialog);
     m_deps.frame.showPage(QStringLiteral("短信群发"), HintBroadcaster::NumbersHandedOver);
+}
+
+void CSendRecordListView::onExport()
+{
+    if (m_list->rowCount() == 0) {
+        m_deps.prompter.information(this, QStringLiteral("没有可导出的短信发送记录!"));
+        return;
+    }
+    TellExportOutcome(m_deps.prompter, this,
+        ExportQueryToFile(m_deps.prompter, this, m_deps.app.GetDatabase(), exportQuery()),
+        QStringLiteral("导出短信发送成功"), QStringLiteral("导出短信发送失败"));
 }
 
 void CSendRecordListView::deleteRecords(const QVector<qint64>& ids)

@@ -17,6 +17,7 @@ namespace telvora {
 
 class CSMSDetailDlg;
 struct SendRecord;
+struct SheetQuery;
 
 // What the sent and the scheduled list have in common: loading, copying, the detail
 // dialog, grouping, and the context menu.
@@ -42,6 +43,8 @@ public slots:
     void onResume();
     virtual void onDelete() = 0;
     virtual void onClear() = 0;
+    // Every record of the list's kind from the database, whatever the list shows.
+    void onExport();
 
 signals:
     // The window-modal detail dialog was opened; its result is handled when it finishes.
@@ -56,6 +59,7 @@ protected:
     void setColumns(const QVector<ReportColumn>& columns);
     QPushButton* addButton(const QString& caption);
     virtual std::vector<SendRecord> records() = 0;
+    virtual SheetQuery exportQuery() const = 0;
     virtual QStringList cells(const SendRecord& record, int position) = 0;
     virtual void addMenuItems(QMenu* menu) = 0;
     virtual void handOver(const CSMSDetailDlg& dialog) = 0;

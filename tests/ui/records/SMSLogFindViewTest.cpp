@@ -6,6 +6,7 @@
 #include "records/SMSLogTabView.h"
 #include "records/SMSReciverLogView.h"
 #include "records/SendLogView.h"
+#include "tools/ToolFiles.h"
 #include "widgets/ReportView.h"
 
 #include <QBarCategoryAxis>
@@ -93,6 +94,46 @@ private slots:
         view.onResend();
         QCOMPARE(f->handOver.singleNumbers(), (std::vector<std::string> {"13700000003", "13800000001"}));
         QCOMPARE(f->frame.pages, QStringList {QStringLiteral("短信群发")});
+    }
+
+    void findAndStatisticsExportWhatTheListsShow()
+    {
+        CSMSLogFindView find(f->dependencies());
+        find.dayEdit()->setDate(QDate(2010, 12, 31));
+        const QString path = QString::fromStdString(f->temp.file("found.csv"));
+        f->prompter.answerSaveFile(path);
+        find.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信查询记录到[%1]完成！").arg(path));
+        const QByteArray written = test::readToolFile(path);
+        QVERIFY(written.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(written).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.first(), QStringLiteral("序号,发送时间,手机号码,发送状态,拆分条数,短信内容"));
+        QCOMPARE(lines.size(), 5); // three rows and the final line end
+        QCOMPARE(lines.at(3), QStringLiteral("3,2010-12-31 00:00,13800000001,发送成功,1,欧阳娜：周五开会"));
+        QCOMPARE(find.listView()->groupColumn(), 7);
+
+        const int shown = f->prompter.shown().size();
+        find.onExport(); // the file dialog cancelled: nothing was written, nothing is claimed
+        QCOMPARE(f->prompter.shown().size(), shown);
+        f->prompter.answerSaveFile(QString::fromStdString(f->temp.file("missing/found.csv")));
+        find.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信查询记录失败！"));
+        find.dayEdit()->setDate(QDate(2010, 11, 30));
+        find.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("没有可导出的短信查询记录!"));
+
+        CSMSLogStatiView statistics(f->dependencies());
+        statistics.dayYearBox()->setCurrentText(QStringLiteral("2010"));
+        statistics.monthBox()->setCurrentIndex(11);
+        f->prompter.answerSaveFile(path);
+        statistics.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信统计记录到[%1]完成！").arg(path));
+        QCOMPARE(test::readToolFile(path),
+            QByteArray("\xEF\xBB\xBF序号,发送时间,发送总条数,成功合计,异常合计\r\n1,2010-12-31,3,2,1\r\n2,2010-12-01,5,"
+                       "5,0\r\n"));
+        statistics.monthBox()->setCurrentIndex(10);
+        statistics.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("没有可导出的短信统计记录!"));
     }
 
     void statisticsListAndChartFollowThePeriod()

@@ -3,6 +3,7 @@
 #include "RecordsFixture.h"
 #include "app/FrameServices.h"
 #include "db/ADODataBase.h"
+#include "tools/ToolFiles.h"
 #include "widgets/ReportView.h"
 
 #include <QAction>
@@ -61,8 +62,27 @@ private slots:
             menu.append(action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(menu,
             (QStringList {QStringLiteral("拷贝内容"), QStringLiteral("短信回复"), QStringLiteral("-"),
-                QStringLiteral("删除记录"), QStringLiteral("清空记录"), QStringLiteral("-"),
+                QStringLiteral("删除记录"), QStringLiteral("清空记录"), QStringLiteral("导出记录"), QStringLiteral("-"),
                 QStringLiteral("查询回复号码资料"), QStringLiteral("-"), QStringLiteral("手动刷新")}));
+    }
+
+    void exportWritesTheShownRowsUnderTheVisibleCaptions()
+    {
+        auto view = shownView();
+        view->setSearchText(QStringLiteral("好的"));
+        const QString path = QString::fromStdString(f->temp.file("replies.csv"));
+        f->prompter.answerSaveFile(path);
+        view->onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信回复记录成功完成！"));
+        QCOMPARE(test::readToolFile(path),
+            QByteArray("\xEF\xBB\xBFMessage Class,姓名,手机号码,号码归属,接收时间,接收内容\r\n"
+                       ",李四,13800000001,北京/北京,2026-12-06 09:30,好的\r\n"));
+        view->onExport(); // the file dialog cancelled
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信回复记录失败！"));
+        f->prompter.answerQuestion(true);
+        view->onClear();
+        view->onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("没有可导出的短信回复记录!"));
     }
 
     void withoutTheRegionDatabaseEveryRegionIsUnknown()

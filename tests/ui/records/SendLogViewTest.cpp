@@ -5,6 +5,7 @@
 #include "db/DateTime.h"
 #include "records/IdleSendLogView.h"
 #include "records/SMSDetailDlg.h"
+#include "tools/ToolFiles.h"
 #include "widgets/ReportView.h"
 
 #include <QAction>
@@ -107,7 +108,7 @@ private slots:
         QCOMPARE(list->cell(1, 7), QStringLiteral("2026-12-01"));
         QCOMPARE(menuTexts(view.contextMenu()),
             (QStringList {QStringLiteral("拷贝内容"), QStringLiteral("查看明细"), QStringLiteral("删除记录"),
-                QStringLiteral("清空记录"), QStringLiteral("继续发送"), QStringLiteral("-"),
+                QStringLiteral("清空记录"), QStringLiteral("导出记录"), QStringLiteral("继续发送"), QStringLiteral("-"),
                 QStringLiteral("提取已发送号码")}));
     }
 
@@ -221,6 +222,52 @@ private slots:
         QCOMPARE(list->cell(0, 3), QStringLiteral("09:30"));
         dialog->groupCheck()->setChecked(true);
         QCOMPARE(list->groupColumn(), 2);
+        dialog->reject();
+    }
+
+    void exportTakesEveryRecordOfTheListsKind()
+    {
+        CSendLogView sent(f->dependencies());
+        CIdleSendLogView scheduled(f->dependencies());
+        const QString path = QString::fromStdString(f->temp.file("records.csv"));
+        // A filter on screen does not narrow the export.
+        sent.setSearchText(QStringLiteral("生日"));
+        f->prompter.answerSaveFile(path);
+        sent.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信发送成功"));
+        QCOMPARE(f->prompter.fileDialogs().last().request.path, QStringLiteral("短信发送记录.xlsx"));
+        QCOMPARE(test::readToolFile(path).count('\n'), 3);
+        f->prompter.answerSaveFile(path);
+        scheduled.onExport();
+        QCOMPARE(test::readToolFile(path).count('\n'), 5);
+
+        const int shown = f->prompter.shown().size();
+        sent.onExport(); // the file dialog cancelled
+        QCOMPARE(f->prompter.shown().size(), shown);
+        f->prompter.answerSaveFile(QString::fromStdString(f->temp.file("missing/records.csv")));
+        sent.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信发送失败"));
+
+        f->prompter.answerQuestion(true);
+        sent.onClear();
+        sent.onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("没有可导出的短信发送记录!"));
+    }
+
+    void detailExportWritesEveryNumberOfTheRecord()
+    {
+        CSendLogView view(f->dependencies());
+        CSMSDetailDlg* dialog = openDetail(view, 1);
+        QVERIFY(dialog);
+        dialog->findEdit()->setText(QStringLiteral("139"));
+        const QString path = QString::fromStdString(f->temp.file("detail.csv"));
+        f->prompter.answerSaveFile(path);
+        dialog->onExport();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("导出短信发送明细成功"));
+        QCOMPARE(f->prompter.fileDialogs().last().request.path, QStringLiteral("短信发送明细记录.xlsx"));
+        const QString text = QString::fromUtf8(test::readToolFile(path));
+        QCOMPARE(text.count(QLatin1Char('\n')), 6);
+        QVERIFY(text.contains(QStringLiteral("结果未知,13700000003,1,2026-12-01 09:30:00,周五开会")));
         dialog->reject();
     }
 
