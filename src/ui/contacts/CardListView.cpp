@@ -23,7 +23,6 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QUrl>
@@ -64,12 +63,8 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     , m_label(new QLabel(QStringLiteral("共 0条记录"), this))
     , m_checkAll(new QCheckBox(QStringLiteral("全选"), this))
     , m_invert(new QCheckBox(QStringLiteral("反选"), this))
-    , m_filter(new QLineEdit(this))
     , m_export(new CCardExportRunner(dependencies.app, dependencies.prompter, dependencies.frame, this))
 {
-    auto* findButton = new QPushButton(QStringLiteral("高级查找"), this);
-    m_filter->setPlaceholderText(QStringLiteral("查找"));
-    m_filter->setClearButtonEnabled(true);
     auto* sendButton = new QPushButton(QStringLiteral("添加到发送"), this);
     auto* sendMenu = new QMenu(sendButton);
     sendMenu->addAction(QStringLiteral("添加选中全部到发送"), this, [this]() { addCheckedToSend(0); });
@@ -89,8 +84,6 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     bar->addWidget(deleteButton);
     bar->addWidget(importButton);
     bar->addStretch();
-    bar->addWidget(m_filter);
-    bar->addWidget(findButton);
     bar->addWidget(m_label);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -101,11 +94,6 @@ CCardListView::CCardListView(Dependencies dependencies, QWidget* parent)
     connect(m_checkAll, &QCheckBox::toggled, this, [this](bool checked) { m_report->setAllChecked(checked); });
     connect(m_invert, &QCheckBox::toggled, this, [this]() { m_report->invertChecks(); });
     connect(newButton, &QPushButton::clicked, this, &CCardListView::newCard);
-    connect(findButton, &QPushButton::clicked, this, &CCardListView::findCards);
-    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (text != m_report->filterText())
-            m_report->setFilterText(text);
-    });
     connect(deleteButton, &QPushButton::clicked, this, &CCardListView::deleteChecked);
     connect(m_report, &ReportView::rowDoubleClicked, this, [this]() { editFocused(); });
     connect(importButton, &QPushButton::clicked, this, &CCardListView::importCards);
@@ -162,6 +150,12 @@ void CCardListView::loadNextBlock()
     m_report->appendRows(reportRows(rows, m_report->rowCount()));
     m_report->setMoreRowsAvailable(!m_pager->AtEnd());
     m_label->setText(qs(m_pager->Label()));
+}
+
+void CCardListView::filterCards(const QString& text)
+{
+    if (text != m_report->filterText())
+        m_report->setFilterText(text);
 }
 
 void CCardListView::findCards()

@@ -9,7 +9,6 @@
 
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 
 namespace telvora {
 
@@ -46,6 +45,8 @@ public:
     // From the folder tree; an empty name empties the list.
     void showFolder(const QString& name, long id);
     void loadNextBlock();
+    // The quick filter over the rows loaded; the same text again changes nothing.
+    void filterCards(const QString& text);
     // The advanced search: its result replaces the list until a folder is chosen.
     void findCards();
     void showSearchResult(const std::string& whereClause);
@@ -68,7 +69,6 @@ public:
     void chatWithFocused();
 
     ReportView* report() const { return m_report; }
-    QLineEdit* filterEdit() const { return m_filter; }
     QString labelText() const;
 
 private:
@@ -86,7 +86,6 @@ private:
     QLabel* m_label;
     QCheckBox* m_checkAll;
     QCheckBox* m_invert;
-    QLineEdit* m_filter;
     CCardExportRunner* m_export;
     bool m_searchResult = false;
     std::vector<CardField> m_fields;

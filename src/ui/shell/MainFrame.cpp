@@ -13,6 +13,7 @@
 #include "app/ViewServices.h"
 #include "contacts/CardFolderView.h"
 #include "contacts/CardListView.h"
+#include "contacts/CardSearchBar.h"
 #include "db/ADODataBase.h"
 #include "db/DatabaseMaintenance.h"
 #include "db/DateTime.h"
@@ -171,6 +172,14 @@ QVector<PageRow> CMainFrame::pageTable()
             connect(m_cardFolders, &CCardFolderView::folderSelected, list, &CCardListView::showFolder);
         return list;
     };
+    const auto cardSearch = [](QWidget* parent, QWidget* view) -> QWidget* {
+        auto* bar = new CCardSearchBar(parent);
+        if (auto* list = qobject_cast<CCardListView*>(view)) {
+            connect(bar, &CCardSearchBar::searchTextChanged, list, &CCardListView::filterCards);
+            connect(bar, &CCardSearchBar::advancedSearchRequested, list, &CCardListView::findCards);
+        }
+        return bar;
+    };
     const auto todayPage = [this](QWidget* parent) -> QWidget* {
         auto* view = new CTodayView(viewServices(), parent);
         connect(view, &CTodayView::holidayGreetingRequested, this, &CMainFrame::greetHoliday);
@@ -195,7 +204,12 @@ QVector<PageRow> CMainFrame::pageTable()
     };
     // The recipient picker left of the send page shows on "添加客户".
     return {
-        {.caption = QStringLiteral("客户资料"), .view = cardPage, .left = folderPane, .leftWidth = 130},
+        {.caption = QStringLiteral("客户资料"),
+            .view = cardPage,
+            .left = folderPane,
+            .leftWidth = 130,
+            .top = cardSearch,
+            .topHeight = 30},
         {.caption = QStringLiteral("短信群发"), .view = sendPage, .leftWidth = 200, .leftHidden = true},
         {.caption = QStringLiteral("精准短信"), .leftWidth = 180},
         {.caption = QStringLiteral("今日提醒"), .view = todayPage, .leftWidth = 200, .leftHidden = true},

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QSplitter>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace telvora {
@@ -76,9 +77,23 @@ void CWorkArea::create(Page& page)
         page.splitter->addWidget(page.left);
         page.left->setVisible(!row.leftHidden);
     }
-    page.view = row.view(page.splitter);
-    page.splitter->addWidget(page.view);
-    page.splitter->setStretchFactor(page.splitter->indexOf(page.view), 1);
+    if (row.top) {
+        // The top row and the view share the right pane; only the view grows.
+        auto* right = new QWidget(page.splitter);
+        auto* box = new QVBoxLayout(right);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->setSpacing(0);
+        page.view = row.view(right);
+        page.top = row.top(right, page.view);
+        page.top->setFixedHeight(row.topHeight);
+        box->addWidget(page.top);
+        box->addWidget(page.view, 1);
+        page.splitter->addWidget(right);
+    } else {
+        page.view = row.view(page.splitter);
+        page.splitter->addWidget(page.view);
+    }
+    page.splitter->setStretchFactor(page.splitter->count() - 1, 1);
     if (page.left)
         page.splitter->setSizes({row.leftWidth, qMax(width() - row.leftWidth, 1)});
     addWidget(page.splitter);
@@ -100,6 +115,12 @@ QWidget* CWorkArea::leftPane(const QString& caption) const
 {
     const Page* page = find(caption);
     return page ? page->left : nullptr;
+}
+
+QWidget* CWorkArea::topRow(const QString& caption) const
+{
+    const Page* page = find(caption);
+    return page ? page->top : nullptr;
 }
 
 void CWorkArea::showLeftPane(bool shown)

@@ -13,6 +13,8 @@ namespace telvora {
 struct PageRow
 {
     using Factory = std::function<QWidget*(QWidget* parent)>;
+    // Made after the view, so that it can be wired to it.
+    using TopFactory = std::function<QWidget*(QWidget* parent, QWidget* view)>;
 
     QString caption {};
     // The page's own view (the right pane); null: the page is not available yet.
@@ -24,6 +26,9 @@ struct PageRow
     int leftMinimum = 10;
     // The left pane stays hidden until the page asks for it (the send page's "添加客户").
     bool leftHidden = false;
+    // A row of fixed height above the view (the address book's search bar); null: none.
+    TopFactory top {};
+    int topHeight = 0;
     // Docking panes shown while this page is current, by object name.
     QStringList docks {};
 };
@@ -50,6 +55,7 @@ public:
     // The page's view and its left pane; null until the page was first shown.
     QWidget* view(const QString& caption) const;
     QWidget* leftPane(const QString& caption) const;
+    QWidget* topRow(const QString& caption) const;
     // Shows or hides the left pane of the current page, if it has one.
     void showLeftPane(bool shown);
     // Every docking pane some page shows, and those the current page shows.
@@ -66,6 +72,7 @@ private:
         QSplitter* splitter = nullptr;
         QWidget* view = nullptr;
         QWidget* left = nullptr;
+        QWidget* top = nullptr;
     };
 
     int indexOf(const QString& caption) const;

@@ -358,12 +358,38 @@ private slots:
         QCOMPARE(f.list->labelText(), QStringLiteral("共搜索到 1条记录"));
         QCOMPARE(f.list->report()->cell(0, 3), QStringLiteral("王一"));
 
-        f.list->filterEdit()->setText(QStringLiteral("nothing"));
+        f.list->filterCards(QStringLiteral("nothing"));
         QCOMPARE(f.list->report()->shownRows().size(), 0);
         f.select(0);
         f.folders->tree()->setCurrentItem(nullptr);
         f.select(0);
         QCOMPARE(f.list->report()->rowCount(), 2); // choosing the folder ends the search
+    }
+
+    void quickFilterRefiltersOnlyWhenTheTextChanges()
+    {
+        Fixture f;
+        f.folder();
+        QTRY_COMPARE(f.folders->tree()->topLevelItemCount(), 1);
+        f.cards(1, 12); // 13800000001 .. 13800000012
+        f.select(0);
+        QCOMPARE(f.list->report()->rowCount(), 12);
+        QAbstractItemModel* shown = f.list->report()->viewModel();
+        int changes = 0;
+        const auto count = [&changes]() { ++changes; };
+        connect(shown, &QAbstractItemModel::layoutChanged, this, count);
+        connect(shown, &QAbstractItemModel::modelReset, this, count);
+        connect(shown, &QAbstractItemModel::rowsRemoved, this, count);
+        connect(shown, &QAbstractItemModel::rowsInserted, this, count);
+
+        f.list->filterCards(QStringLiteral("1380000001"));
+        QCOMPARE(f.list->report()->shownRows().size(), 3); // ...10, ...11, ...12
+        QVERIFY(changes > 0);
+        changes = 0;
+        f.list->filterCards(QStringLiteral("1380000001"));
+        QCOMPARE(changes, 0);
+        f.list->filterCards(QString());
+        QCOMPARE(f.list->report()->shownRows().size(), 12);
     }
 
     void wizardImportsIntoASubfolderNamedAfterTheFile()

@@ -6,6 +6,8 @@
 #include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/ParameterStore.h"
+#include "contacts/CardListView.h"
+#include "contacts/CardSearchBar.h"
 #include "db/ADODataBase.h"
 #include "db/ADORecordset.h"
 #include "maintenance/DataBackupDlg.h"
@@ -25,6 +27,7 @@
 #include "tools/PhoneDivisionDlg.h"
 #include "tools/PhoneQueryDlg.h"
 #include "tools/ShortMessageDlg.h"
+#include "widgets/ReportView.h"
 
 #include <QDockWidget>
 #include <QLineEdit>
@@ -33,6 +36,7 @@
 #include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -333,6 +337,24 @@ void ShellTest::pagesBringTheirPanes()
     QVERIFY(sendView);
     sendView->button(QStringLiteral("添加客户"))->click();
     QVERIFY(picker->isVisible());
+
+    // The address book's search bar drives the card list below it.
+    QVERIFY(frame->SwitchPage(QStringLiteral("客户资料")));
+    auto* bar = qobject_cast<CCardSearchBar*>(frame->workArea()->topRow(QStringLiteral("客户资料")));
+    auto* cards = qobject_cast<CCardListView*>(frame->page(QStringLiteral("客户资料")));
+    QVERIFY(bar && cards);
+    QCOMPARE(bar->maximumHeight(), 30);
+    QTest::keyClicks(bar->searchEdit(), QStringLiteral("138"));
+    QCOMPARE(cards->report()->filterText(), QStringLiteral("138"));
+    QString opened;
+    QTimer::singleShot(0, frame, [&opened]() {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            opened = dialog->windowTitle();
+            dialog->close();
+        }
+    });
+    bar->advancedButton()->click();
+    QCOMPARE(opened, QStringLiteral("客户搜索：所有目录"));
 }
 
 void ShellTest::heartbeatEndsTheSessionAfterTwoFailuresInARow()

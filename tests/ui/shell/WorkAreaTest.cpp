@@ -27,6 +27,13 @@ struct Table
             {.caption = "send", .view = make("send"), .leftWidth = 200, .leftHidden = true},
             {.caption = "records", .view = make("records")},
             {.caption = "calendar", .leftWidth = 170, .docks = {"datePicker"}},
+            {.caption = "search",
+                .view = make("found"),
+                .top = [this](QWidget* parent, QWidget* view) -> QWidget* {
+                    made.append("bar over " + view->objectName());
+                    return new QLabel(parent);
+                },
+                .topHeight = 30},
         };
     }
     QStringList made;
@@ -43,13 +50,14 @@ private slots:
     void leftPanes_data();
     void leftPanes();
     void docksFollowThePage();
+    void topRowSitsAboveTheView();
 };
 
 void WorkAreaTest::pagesAreMadeWhenFirstShown()
 {
     Table table;
     CWorkArea area(table.rows());
-    QCOMPARE(area.captions(), (QStringList {"cards", "send", "records", "calendar"}));
+    QCOMPARE(area.captions(), (QStringList {"cards", "send", "records", "calendar", "search"}));
     QCOMPARE(table.made, QStringList {});
     QVERIFY(!area.view("send"));
 
@@ -135,6 +143,25 @@ void WorkAreaTest::docksFollowThePage()
     QCOMPARE(area.currentDocks(), QStringList {"datePicker"});
     QVERIFY(area.SwitchPage("cards"));
     QCOMPARE(area.currentDocks(), QStringList {});
+}
+
+void WorkAreaTest::topRowSitsAboveTheView()
+{
+    Table table;
+    CWorkArea area(table.rows());
+    area.resize(800, 500);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    QVERIFY(area.SwitchPage("search"));
+    // Made after the view and handed it, so it can drive it.
+    QCOMPARE(table.made, (QStringList {"found", "bar over found"}));
+    QWidget* top = area.topRow("search");
+    QWidget* view = area.view("search");
+    QVERIFY(top);
+    QTRY_COMPARE(top->height(), 30);
+    QCOMPARE(view->y(), top->y() + top->height());
+    QCOMPARE(view->height(), top->parentWidget()->height() - 30);
+    QVERIFY(!area.topRow("cards"));
 }
 
 QTEST_MAIN(WorkAreaTest)
