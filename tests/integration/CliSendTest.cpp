@@ -164,16 +164,23 @@ TEST_F(CliSend, RefusalsExitWithTheirCodeAndReason)
     EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
 }
 
-using CliReplies = CliHarness;
+class CliReplies : public CliHarness
+{
+protected:
+    void queueReply(const std::string& content)
+    {
+        SimReply reply;
+        reply.phone = "13900000001";
+        reply.content = content;
+        reply.recDateTime = "2026-03-04 05:06:07";
+        sim.queueReply(kAccount, "admin", reply);
+    }
+};
 
 TEST_F(CliReplies, ReplyDeliveredTwiceIsStoredOnce)
 {
-    SimReply reply;
-    reply.phone = "13900000001";
-    reply.content = "It's fine, 谢谢";
-    reply.recDateTime = "2026-03-04 05:06:07";
-    sim.queueReply(kAccount, "admin", reply);
-    sim.queueReply(kAccount, "admin", reply);
+    queueReply("It's fine, 谢谢");
+    queueReply("It's fine, 谢谢");
     const CliResult fetched = run(loggedIn("replies"));
     ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
     EXPECT_EQ(fetched.value("new"), "1");
@@ -184,11 +191,7 @@ TEST_F(CliReplies, ReplyDeliveredTwiceIsStoredOnce)
 // The whole round: a customer answers "TD", and the next sends leave the number out.
 TEST_F(CliReplies, OptOutReplyKeepsTheNumberOutOfLaterSends)
 {
-    SimReply reply;
-    reply.phone = "13900000001";
-    reply.content = "td";
-    reply.recDateTime = "2026-03-04 05:06:07";
-    sim.queueReply(kAccount, "admin", reply);
+    queueReply("td");
     ASSERT_EQ(run(loggedIn("replies")).exitCode, 0);
     EXPECT_EQ(query("SELECT status FROM tbl_card WHERE phone='13900000001'"), "退订");
 
