@@ -1,7 +1,7 @@
 #include "send/SelCardDlg.h"
 
 #include "app/Prompter.h"
-#include "contacts/CardStore.h"
+#include "contacts/FolderTree.h"
 #include "send/PickerCards.h"
 #include "send/SmsRules.h"
 
@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMap>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <algorithm>
@@ -100,17 +99,10 @@ CSelCardDlg::~CSelCardDlg() = default;
 void CSelCardDlg::loadFolders()
 {
     const QSignalBlocker blocker(m_folders);
-    QMap<long, QTreeWidgetItem*> items;
-    for (const CardFolder& folder : CCardStore(m_database).LoadFolderTree()) {
-        auto* item
-            = folder.parentId == 0 ? new QTreeWidgetItem(m_folders) : new QTreeWidgetItem(items.value(folder.parentId));
-        item->setText(0, qs(folder.name));
-        item->setData(0, kDataRole, static_cast<qlonglong>(folder.id));
+    for (QTreeWidgetItem* item : FillFolderTree(m_folders, m_database)) {
         item->setFlags((item->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsAutoTristate);
         item->setCheckState(0, Qt::Unchecked);
-        items.insert(folder.id, item);
     }
-    m_folders->expandAll();
 }
 
 void CSelCardDlg::showCards(QTreeWidgetItem* folder)

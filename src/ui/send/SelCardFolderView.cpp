@@ -4,8 +4,8 @@
 #include "app/FrameServices.h"
 #include "app/HintBroadcaster.h"
 #include "app/Prompter.h"
-#include "contacts/CardStore.h"
 #include "contacts/FindCardDlg.h"
+#include "contacts/FolderTree.h"
 #include "send/FolderNumberCache.h"
 #include "send/RecipientHandOver.h"
 
@@ -99,21 +99,15 @@ void CSelCardFolderView::reload()
     for (QTreeWidgetItemIterator it(m_folders); *it; ++it)
         states.insert((*it)->data(0, kDataRole).toLongLong(), (*it)->checkState(0));
     const QSignalBlocker blocker(m_folders);
-    m_folders->clear();
-    QMap<long, QTreeWidgetItem*> items;
-    for (const CardFolder& folder : CCardStore(m_deps.app.GetDatabase()).LoadFolderTree()) {
-        auto* item
-            = folder.parentId == 0 ? new QTreeWidgetItem(m_folders) : new QTreeWidgetItem(items.value(folder.parentId));
-        item->setText(0, qs(folder.name));
-        item->setData(0, kDataRole, static_cast<qlonglong>(folder.id));
+    const QMap<long, QTreeWidgetItem*> items = FillFolderTree(m_folders, m_deps.app.GetDatabase());
+    for (auto it = items.begin(); it != items.end(); ++it) {
         // A folder stands for its own cards: its box says nothing of its subfolders'.
-        item->setFlags((item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsUserTristate) & ~Qt::ItemIsAutoTristate);
-        const Qt::CheckState state = states.value(folder.id, Qt::Unchecked);
-        item->setCheckState(0, state);
-        item->setData(0, kHandledRole, static_cast<int>(state));
-        items.insert(folder.id, item);
+        it.value()->setFlags(
+            (it.value()->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsUserTristate) & ~Qt::ItemIsAutoTristate);
+        const Qt::CheckState state = states.value(it.key(), Qt::Unchecked);
+        it.value()->setCheckState(0, state);
+        it.value()->setData(0, kHandledRole, static_cast<int>(state));
     }
-    m_folders->expandAll();
 }
 
 void CSelCardFolderView::onFolderChanged(QTreeWidgetItem* item)
