@@ -7,6 +7,7 @@
 #include "db/DateTime.h"
 #include "db/SqlText.h"
 #include "records/SendHistory.h"
+#include "records/UnsubscribedFilter.h"
 #include "send/SendObserver.h"
 #include "service/ServiceClient.h"
 #include "service/TextCodec.h"
@@ -174,6 +175,7 @@ bool CSendEngine::PrepareSend(
     m_pattern.clear();
     m_recipients.clear();
     m_lastError.clear();
+    m_excluded = 0;
     if (text.empty()) {
         return false;
     }
@@ -190,6 +192,11 @@ bool CSendEngine::PrepareSend(
     }
     std::sort(m_recipients.begin(), m_recipients.end());
     m_recipients.erase(std::unique(m_recipients.begin(), m_recipients.end()), m_recipients.end());
+    m_excluded = CUnsubscribedFilter(m_app.GetDatabase(), m_app.GetParameters()).Apply(m_recipients);
+    if (m_excluded > 0 && m_recipients.empty()) {
+        m_lastError = CUnsubscribedFilter::ExcludedMessage(m_excluded);
+        return false;
+    }
     if (!CheckNumberBlockLimit(m_recipients, m_rules.segmentUpperLimit)) {
         m_recipients.clear();
         return false;
@@ -200,6 +207,11 @@ bool CSendEngine::PrepareSend(
         buildDetails(insertionMode);
     }
     return m_ready;
+}
+
+std::string CSendEngine::GetExcludedNote() const
+{
+    return m_excluded > 0 ? CUnsubscribedFilter::ExcludedMessage(m_excluded) : std::string();
 }
 
 bool CSendEngine::buildDetails(int insertionMode)
