@@ -166,6 +166,7 @@ bool CADODataBase::openFile(const std::string& path, Mode mode)
         m_db = nullptr;
         return false;
     }
+    ++m_opens;
     return true;
 }
 
@@ -208,6 +209,24 @@ void CADODataBase::Close()
 bool CADODataBase::IsOpen() const
 {
     return m_db != nullptr;
+}
+
+CADODataBase::ChangeStamp CADODataBase::GetChangeStamp() const
+{
+    ChangeStamp stamp;
+    stamp.opens = m_opens;
+    if (!m_db) {
+        return stamp;
+    }
+    stamp.writes = sqlite3_total_changes64(m_db);
+    // data_version counts the commits of other connections (the send worker, imports).
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW) {
+        stamp.dataVersion = sqlite3_column_int64(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    return stamp;
 }
 
 bool CADODataBase::Execute(const std::string& sql)

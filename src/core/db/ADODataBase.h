@@ -53,6 +53,22 @@ public:
     int GetLastErrorCode() const { return m_lastErrorCode; }
     sqlite3* GetActiveConnection() const { return m_db; }
 
+    /// Moves on whenever rows are written through this connection, another connection
+    /// commits, or the connection is opened again: results read earlier are still current
+    /// while the stamp is unchanged. A stamp that could not be read equals no stamp.
+    struct ChangeStamp
+    {
+        unsigned long opens = 0;
+        long long writes = 0;
+        long long dataVersion = -1; // below 0: not read
+        bool operator==(const ChangeStamp& other) const
+        {
+            return dataVersion >= 0 && opens == other.opens && writes == other.writes
+                && dataVersion == other.dataVersion;
+        }
+    };
+    ChangeStamp GetChangeStamp() const;
+
     /// Records a failure in the layer's report format (used by the recordset too).
     void setError(int code, const std::string& description);
     void setError(int code, std::string_view source, const std::string& description);
@@ -70,6 +86,7 @@ private:
     std::string m_errorDescription;
     int m_lastErrorCode = 0;
     int m_recordsAffected = 0;
+    unsigned long m_opens = 0;
 };
 
 /// Copies the database at sourcePath into a new, compacted file at destinationPath

@@ -6,6 +6,7 @@
 #include "contacts/CardExportRunner.h"
 #include "contacts/CardExporter.h"
 #include "contacts/CardStore.h"
+#include "contacts/FolderTree.h"
 #include "widgets/ListExport.h"
 
 #include <QLabel>
@@ -58,16 +59,7 @@ void CCardFolderView::reload()
 {
     const long selected = currentFolderId();
     const QSignalBlocker blocker(m_tree);
-    m_tree->clear();
-    QMap<long, QTreeWidgetItem*> items;
-    for (const CardFolder& folder : CCardStore(m_deps.app.GetDatabase()).LoadFolderTree()) {
-        auto* item
-            = folder.parentId == 0 ? new QTreeWidgetItem(m_tree) : new QTreeWidgetItem(items.value(folder.parentId));
-        item->setText(0, qs(folder.name));
-        item->setData(0, kIdRole, static_cast<qlonglong>(folder.id));
-        items.insert(folder.id, item);
-    }
-    m_tree->expandAll();
+    const QMap<long, QTreeWidgetItem*> items = FillFolderTree(m_tree, m_deps.app.GetDatabase());
     if (QTreeWidgetItem* item = items.value(selected))
         m_tree->setCurrentItem(item);
 }

@@ -1,9 +1,8 @@
 #include "contacts/SelCopyFolderDlg.h"
 
-#include "contacts/CardStore.h"
+#include "contacts/FolderTree.h"
 
 #include <QDialogButtonBox>
-#include <QMap>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -16,16 +15,8 @@ CSelCopyFolderDlg::CSelCopyFolderDlg(CADODataBase& database, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("请选择需要添加的组别"));
     m_tree->setHeaderHidden(true);
-    QMap<long, QTreeWidgetItem*> items;
-    for (const CardFolder& folder : CCardStore(database).LoadFolderTree()) {
-        auto* item
-            = folder.parentId == 0 ? new QTreeWidgetItem(m_tree) : new QTreeWidgetItem(items.value(folder.parentId));
-        item->setText(0, QString::fromStdString(folder.name));
-        item->setData(0, Qt::UserRole, static_cast<qlonglong>(folder.id));
+    for (QTreeWidgetItem* item : FillFolderTree(m_tree, database))
         item->setCheckState(0, Qt::Unchecked);
-        items.insert(folder.id, item);
-    }
-    m_tree->expandAll();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

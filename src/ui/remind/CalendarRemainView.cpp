@@ -104,7 +104,8 @@ void CCalendarRemainView::taskAction(int action, int taskId)
 
 void CCalendarRemainView::openNew(CalendarTask preset)
 {
-    CRemainEventDlg wizard(preset, true, m_services.session, m_services.prompter, m_clock, this);
+    CRemainEventDlg wizard(
+        preset, true, m_services.session, m_services.prompter, m_services.app.GetDatabase(), m_clock, this);
     emit wizardOpened(&wizard);
     if (wizard.exec() != QDialog::Accepted)
         return;
@@ -130,7 +131,8 @@ void CCalendarRemainView::openExisting(int taskId)
     const std::optional<CalendarTask> stored = store.Load(taskId);
     if (!stored)
         return;
-    CRemainEventDlg wizard(*stored, false, m_services.session, m_services.prompter, m_clock, this);
+    CRemainEventDlg wizard(
+        *stored, false, m_services.session, m_services.prompter, m_services.app.GetDatabase(), m_clock, this);
     emit wizardOpened(&wizard);
     if (wizard.exec() != QDialog::Accepted)
         return;

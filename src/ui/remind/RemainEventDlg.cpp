@@ -32,8 +32,8 @@ void fillChoices(QComboBox* box, const std::vector<std::string>& choices, int mi
 
 } // namespace
 
-CRemainEventDlg::CRemainEventDlg(
-    const CalendarTask& task, bool newTask, const CSession& session, Prompter& prompter, Clock clock, QWidget* parent)
+CRemainEventDlg::CRemainEventDlg(const CalendarTask& task, bool newTask, const CSession& session, Prompter& prompter,
+    CADODataBase& database, Clock clock, QWidget* parent)
     : QDialog(parent)
     , m_task(task)
     , m_newTask(newTask)
@@ -52,7 +52,7 @@ CRemainEventDlg::CRemainEventDlg(
     , m_time(new QTimeEdit(this))
     , m_allDay(new QCheckBox(QStringLiteral("全天任务"), this))
     , m_finish(new QPushButton(this))
-    , m_sms(new CRemainSMSDlg(session, prompter, m_clock, this))
+    , m_sms(new CRemainSMSDlg(session, prompter, database, m_clock, this))
 {
     setWindowTitle(newTask ? QStringLiteral("新建任务") : QStringLiteral("修改任务"));
     for (const std::string& name : TaskRules::TaskTypeNames())

@@ -21,6 +21,7 @@ class QTimeEdit;
 
 namespace telvora {
 
+class CADODataBase;
 class CRemainSMSDlg;
 class Prompter;
 struct CSession;
@@ -36,8 +37,8 @@ public:
     using Clock = std::function<DateTime()>;
 
     // task holds the presets (for a new task, at least the start and the SMS time).
-    CRemainEventDlg(const CalendarTask& task, bool newTask, const CSession& session, Prompter& prompter, Clock clock,
-        QWidget* parent = nullptr);
+    CRemainEventDlg(const CalendarTask& task, bool newTask, const CSession& session, Prompter& prompter,
+        CADODataBase& database, Clock clock, QWidget* parent = nullptr);
     ~CRemainEventDlg() override;
 
     // The task as the user left it (names and content as typed).

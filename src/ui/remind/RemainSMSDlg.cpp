@@ -2,6 +2,7 @@
 
 #include "app/Prompter.h"
 #include "remind/TaskRules.h"
+#include "send/SelCardDlg.h"
 #include "session/Session.h"
 
 #include <QCheckBox>
@@ -15,11 +16,12 @@
 
 namespace telvora {
 
-CRemainSMSDlg::CRemainSMSDlg(
-    const CSession& session, Prompter& prompter, std::function<DateTime()> clock, QWidget* parent)
+CRemainSMSDlg::CRemainSMSDlg(const CSession& session, Prompter& prompter, CADODataBase& database,
+    std::function<DateTime()> clock, QWidget* parent)
     : QDialog(parent)
     , m_session(session)
     , m_prompter(prompter)
+    , m_database(database)
     , m_clock(std::move(clock))
     , m_recipients(new QLineEdit(this))
     , m_pick(new QPushButton(QStringLiteral("添加对象"), this))
@@ -34,8 +36,8 @@ CRemainSMSDlg::CRemainSMSDlg(
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_time->setDisplayFormat(QStringLiteral("HH:mm"));
-    // The address-book picker is not part of the program yet.
-    m_pick->setEnabled(false);
+    // Typed numbers would bypass the picker's checks; only picked recipients count.
+    m_recipients->setEnabled(false);
     auto* pickRow = new QHBoxLayout;
     pickRow->addWidget(m_recipients, 1);
     pickRow->addWidget(m_pick);
@@ -52,6 +54,7 @@ CRemainSMSDlg::CRemainSMSDlg(
     layout->addRow(buttons);
     connect(m_back, &QPushButton::clicked, this, [this]() { done(Back); });
     connect(m_finish, &QPushButton::clicked, this, &CRemainSMSDlg::accept);
+    connect(m_pick, &QPushButton::clicked, this, &CRemainSMSDlg::onPickClicked);
 }
 
 CRemainSMSDlg::~CRemainSMSDlg() = default;
@@ -67,6 +70,20 @@ void CRemainSMSDlg::setReadOnly(bool finished)
 void CRemainSMSDlg::setRecipientsText(const QString& text)
 {
     m_recipients->setText(text);
+    m_picked = TaskRules::RecipientNumbers(text.toStdString());
+}
+
+void CRemainSMSDlg::setPicked(const PickedRecipients& picked)
+{
+    m_picked = picked.numbers;
+    m_recipients->setText(QString::fromStdString(picked.text));
+}
+
+void CRemainSMSDlg::onPickClicked()
+{
+    CSelCardDlg picker(m_database, m_prompter, this);
+    if (picker.exec() == QDialog::Accepted)
+        setPicked(picker.picked());
 }
 
 void CRemainSMSDlg::setSendTime(const DateTime& time)
@@ -99,7 +116,7 @@ DateTime CRemainSMSDlg::sendTime() const
 
 std::vector<std::string> CRemainSMSDlg::recipients() const
 {
-    return TaskRules::RecipientNumbers(m_recipients->text().toStdString());
+    return m_picked;
 }
 
 bool CRemainSMSDlg::insertTitle() const

@@ -18,11 +18,13 @@ class QTimeEdit;
 
 namespace telvora {
 
+class CADODataBase;
 class Prompter;
 struct CSession;
+struct PickedRecipients;
 
-// "发送短信提醒": who gets a task's SMS reminder and when. The numbers are typed or pasted
-// into the recipients box until the address-book picker takes over "添加对象".
+// "发送短信提醒": who gets a task's SMS reminder and when. The recipients come from the
+// address-book picker behind "添加对象"; the box only shows what was picked.
 class CRemainSMSDlg final : public QDialog
 {
     Q_OBJECT
@@ -32,13 +34,16 @@ public:
     // "上一步": back to the wizard.
     static constexpr int Back = 2;
 
-    CRemainSMSDlg(
-        const CSession& session, Prompter& prompter, std::function<DateTime()> clock, QWidget* parent = nullptr);
+    CRemainSMSDlg(const CSession& session, Prompter& prompter, CADODataBase& database, std::function<DateTime()> clock,
+        QWidget* parent = nullptr);
     ~CRemainSMSDlg() override;
 
     // An existing task's reminder: shown, not changed; finished is Status 255.
     void setReadOnly(bool finished);
+    // A stored task's recipients, numbers separated by ";".
     void setRecipientsText(const QString& text);
+    // What the picker's OK handed over.
+    void setPicked(const PickedRecipients& picked);
     void setSendTime(const DateTime& time);
     void setSendDate(const DateTime& date);
     void setInsertTitle(bool on);
@@ -48,15 +53,20 @@ public:
     std::vector<std::string> recipients() const;
     bool insertTitle() const;
     QLineEdit* recipientsBox() const { return m_recipients; }
+    QPushButton* pickButton() const { return m_pick; }
     QPushButton* finishButton() const { return m_finish; }
 
 public slots:
     void accept() override;
+    // "添加对象": opens the picker.
+    void onPickClicked();
 
 private:
     const CSession& m_session;
     Prompter& m_prompter;
+    CADODataBase& m_database;
     std::function<DateTime()> m_clock;
+    std::vector<std::string> m_picked;
     QLineEdit* m_recipients;
     QPushButton* m_pick;
     QDateEdit* m_date;

@@ -289,6 +289,19 @@ void CSMSSendView::takeHandOver()
     refreshList();
 }
 
+void CSMSSendView::addFolderRow(const QString& folder, const CollectedNumbers& numbers)
+{
+    m_list.addSource(std::string(CSendList::kFolderType), folder.toStdString(), {numbers.counts, numbers.numbers});
+    refreshList();
+}
+
+void CSMSSendView::removeFolderRows(const QString& folder)
+{
+    if (m_list.removeSources(CSendList::kFolderType, folder.toStdString())) {
+        refreshList();
+    }
+}
+
 void CSMSSendView::onDeleteClicked()
 {
     const QVector<int> selected = m_listView->selectedRows();

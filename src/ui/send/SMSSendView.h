@@ -77,6 +77,9 @@ public slots:
     // Puts a phrase at the end of the message.
     void insertPhrase(const QString& text);
     void onSplitClicked();
+    // The recipient picker's rows of a whole folder ("目录加载", resource the folder name).
+    void addFolderRow(const QString& folder, const CollectedNumbers& numbers);
+    void removeFolderRows(const QString& folder);
 
 signals:
     // A window-modal dialog was opened; its result is handled when it finishes.

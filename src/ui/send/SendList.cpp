@@ -71,6 +71,18 @@ void CSendList::removeRows(std::vector<int> rows)
     }
 }
 
+bool CSendList::removeSources(std::string_view type, std::string_view resource)
+{
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].key != 0 && m_rows[i].type == type && m_rows[i].resource == resource) {
+            rows.push_back(static_cast<int>(i));
+        }
+    }
+    removeRows(rows);
+    return !rows.empty();
+}
+
 void CSendList::clear()
 {
     m_rows.clear();

@@ -32,6 +32,7 @@ public:
     enum class AddResult { Added, Invalid, Duplicate };
 
     static constexpr std::string_view kManualType = "手工添加";
+    static constexpr std::string_view kFolderType = "目录加载";
 
     // Trims the text; a valid number not yet typed becomes a "手工添加" row.
     AddResult addManual(std::string_view text);
@@ -41,6 +42,8 @@ public:
 
     // Removes rows by position (any order, duplicates ignored).
     void removeRows(std::vector<int> rows);
+    // Removes every source row of that type and resource (a folder's rows); false when none.
+    bool removeSources(std::string_view type, std::string_view resource);
     void clear();
     // Empties the list and adds back the numbers of the other carriers as one row with key 1
     // ("提取号码"). False when that carrier has no number in the list.

@@ -29,7 +29,9 @@
 #include "remind/RemainListView.h"
 #include "remind/ReminderCheck.h"
 #include "remind/TodayView.h"
+#include "send/FolderNumberCache.h"
 #include "send/SMSSendView.h"
+#include "send/SelCardFolderView.h"
 #include "send/SendEngine.h"
 #include "send/SendProgressAdapter.h"
 #include "service/ServiceClient.h"
@@ -88,6 +90,7 @@ constexpr int kBalloonMs = 10'000;
 CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_folderNumbers(std::make_unique<CFolderNumberCache>())
     , m_work(new CWorkArea(pageTable(), this))
     , m_tray(new CTrayIcon(this))
     , m_alerts(new DesktopAlertStack(this))
@@ -202,6 +205,7 @@ QVector<PageRow> CMainFrame::pageTable()
             connect(picker, &QCalendarWidget::clicked, view->calendar(), &CCalendarControl::setSelectedDate);
         return view;
     };
+    const auto pickerPane = [this](QWidget* parent) -> QWidget* { return makeRecipientPicker(parent); };
     // The recipient picker left of the send page shows on "添加客户".
     return {
         {.caption = QStringLiteral("客户资料"),
@@ -210,9 +214,17 @@ QVector<PageRow> CMainFrame::pageTable()
             .leftWidth = 130,
             .top = cardSearch,
             .topHeight = 30},
-        {.caption = QStringLiteral("短信群发"), .view = sendPage, .leftWidth = 200, .leftHidden = true},
+        {.caption = QStringLiteral("短信群发"),
+            .view = sendPage,
+            .left = pickerPane,
+            .leftWidth = 200,
+            .leftHidden = true},
         {.caption = QStringLiteral("精准短信"), .leftWidth = 180},
-        {.caption = QStringLiteral("今日提醒"), .view = todayPage, .leftWidth = 200, .leftHidden = true},
+        {.caption = QStringLiteral("今日提醒"),
+            .view = todayPage,
+            .left = pickerPane,
+            .leftWidth = 200,
+            .leftHidden = true},
         {.caption = QStringLiteral("短信记录"), .view = recordsPage},
         {.caption = QStringLiteral("移动助理"),
             .view = calendarPage,
@@ -220,6 +232,29 @@ QVector<PageRow> CMainFrame::pageTable()
             .leftWidth = 170,
             .docks = {QStringLiteral("datePickerPane")}},
     };
+}
+
+CSelCardFolderView* CMainFrame::makeRecipientPicker(QWidget* parent)
+{
+    auto* picker = new CSelCardFolderView(
+        {m_services.app, m_services.prompter, m_services.hints, m_services.handOver, *this, *m_folderNumbers}, parent);
+    // The send list takes folder rows only once the send page exists.
+    connect(picker, &CSelCardFolderView::folderChecked, this,
+        [this](const QString& folder, const CollectedNumbers& numbers) {
+            if (CSMSSendView* view = sendView())
+                view->addFolderRow(folder, numbers);
+        });
+    connect(picker, &CSelCardFolderView::folderUnchecked, this, [this](const QString& folder) {
+        if (CSMSSendView* view = sendView())
+            view->removeFolderRows(folder);
+    });
+    return picker;
+}
+
+CSMSSendView* CMainFrame::sendView() const
+{
+    QWidget* sendPage = page(QStringLiteral("短信群发"));
+    return sendPage ? sendPage->findChild<CSMSSendView*>() : nullptr;
 }
 
 QStringList CMainFrame::pageCaptions() const
@@ -677,8 +712,7 @@ void CMainFrame::onPhrases()
     connect(dialog, &QDialog::accepted, this, [this, dialog]() {
         // "选中发送": the phrase goes into the message of the send page.
         showPage(QStringLiteral("短信群发"), 0);
-        QWidget* sendPage = page(QStringLiteral("短信群发"));
-        if (auto* view = sendPage ? sendPage->findChild<CSMSSendView*>() : nullptr) {
+        if (CSMSSendView* view = sendView()) {
             view->insertPhrase(dialog->chosenText());
         }
     });

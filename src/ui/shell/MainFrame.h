@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -19,6 +20,9 @@ class QTimer;
 namespace telvora {
 
 class CCardFolderView;
+class CFolderNumberCache;
+class CSMSSendView;
+class CSelCardFolderView;
 class CBirthdayDailySend;
 class CFrameRuntime;
 class CReminderCheck;
@@ -108,6 +112,9 @@ protected:
 
 private:
     QVector<PageRow> pageTable();
+    CSelCardFolderView* makeRecipientPicker(QWidget* parent);
+    // The send page's view; null until that page was first shown.
+    CSMSSendView* sendView() const;
     void onPageSwitched(const QString& caption);
     void createCommands();
     void createStatusBar();
@@ -148,6 +155,8 @@ private:
     void onClearCards();
 
     ShellServices& m_services;
+    // Shared by the recipient pickers of every page, so a folder checked anywhere is read once.
+    std::unique_ptr<CFolderNumberCache> m_folderNumbers;
     QHash<int, QAction*> m_commands;
     CWorkArea* m_work;
     QHash<QString, QDockWidget*> m_pageDocks;

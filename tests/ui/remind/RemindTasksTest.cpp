@@ -8,6 +8,7 @@
 #include "remind/ReminderCheck.h"
 #include "remind/ShowRemainDlg.h"
 #include "remind/TaskRules.h"
+#include "send/SelCardDlg.h"
 #include "widgets/CalendarControl.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <QtTest>
@@ -99,7 +101,8 @@ void RemindTasksTest::wizardChecksInOrder()
     QFETCH(QString, content);
     QFETCH(QString, refusal);
     test::RemindFixture fixture;
-    CRemainEventDlg wizard(preset(start.toUtf8().constData()), true, fixture.session, fixture.prompter, fixedNow);
+    CRemainEventDlg wizard(
+        preset(start.toUtf8().constData()), true, fixture.session, fixture.prompter, fixture.db(), fixedNow);
     wizard.nameBox()->setText(name);
     wizard.contentBox()->setPlainText(content);
     QCOMPARE(wizard.contentLabel()->text(),
@@ -116,7 +119,7 @@ void RemindTasksTest::smsTimeFollowsTheLead()
     CalendarTask task = preset("2026-12-08 00:30");
     // The SMS page keeps the date it was given.
     task.smsTime = DateTime::parse("2026-12-07 12:00");
-    CRemainEventDlg wizard(task, true, fixture.session, fixture.prompter, fixedNow);
+    CRemainEventDlg wizard(task, true, fixture.session, fixture.prompter, fixture.db(), fixedNow);
     wizard.nameBox()->setText(QStringLiteral("n"));
     wizard.contentBox()->setPlainText(QStringLiteral("c"));
     wizard.smsCheck()->setChecked(true);
@@ -147,7 +150,19 @@ void RemindTasksTest::newSmsTaskIsStoredAndScheduled()
                 dialog,
                 [](QDialog* sms) {
                     auto* page = qobject_cast<CRemainSMSDlg*>(sms);
-                    page->recipientsBox()->setText(QStringLiteral("13800000001; 13800000002"));
+                    test::onNextModal(
+                        page,
+                        [](QDialog* picker) {
+                            auto* box = qobject_cast<CSelCardDlg*>(picker)->numberBox();
+                            for (const char* number : {"13800000002", "13800000001"}) {
+                                box->setEditText(QString::fromUtf8(number));
+                                QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+                            }
+                            picker->accept();
+                        },
+                        sms);
+                    page->pickButton()->click();
+                    QCOMPARE(page->recipientsBox()->text(), QStringLiteral("13800000002;13800000001;"));
                     page->accept();
                 },
                 dialog);
@@ -167,13 +182,18 @@ void RemindTasksTest::newSmsTaskIsStoredAndScheduled()
 void RemindTasksTest::smsPageNeedsRecipients()
 {
     test::RemindFixture fixture;
-    CRemainSMSDlg page(fixture.session, fixture.prompter, fixedNow);
+    CRemainSMSDlg page(fixture.session, fixture.prompter, fixture.db(), fixedNow);
     page.setSendDate(DateTime::parse("2026-12-08"));
     page.setSendTime(DateTime::parse("2026-12-08 09:00"));
     page.accept();
     QCOMPARE(fixture.prompter.lastText(), QString::fromUtf8(TaskRules::kNoRecipients));
+    // Typed text is no recipient: only the picker's numbers are.
+    QVERIFY(!page.recipientsBox()->isEnabled());
+    page.setRecipientsText(QStringLiteral(" ; "));
+    page.accept();
+    QCOMPARE(fixture.prompter.lastText(), QString::fromUtf8(TaskRules::kNoRecipients));
     fixture.session.userType = "会员用户";
-    page.recipientsBox()->setText(QStringLiteral("13800000001"));
+    page.setPicked({{"13800000001"}, "张三;"});
     page.accept();
     QCOMPARE(fixture.prompter.lastText(), QString::fromUtf8(TaskRules::kMemberRefused));
     QVERIFY(page.result() != QDialog::Accepted);
@@ -210,7 +230,7 @@ void RemindTasksTest::smsNeedsTheLogin()
 {
     test::RemindFixture fixture;
     fixture.session.loggedIn = false;
-    CRemainEventDlg wizard(preset("2026-12-08 10:00"), true, fixture.session, fixture.prompter, fixedNow);
+    CRemainEventDlg wizard(preset("2026-12-08 10:00"), true, fixture.session, fixture.prompter, fixture.db(), fixedNow);
     wizard.smsCheck()->setChecked(true);
     QVERIFY(!wizard.smsCheck()->isChecked());
     QCOMPARE(fixture.prompter.lastText(), QString::fromUtf8(TaskRules::kOffline));
