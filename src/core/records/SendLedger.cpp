@@ -246,4 +246,11 @@ std::map<int, DetailCounts> CSendLedger::CountByRecord()
     return counts;
 }
 
+DetailCounts CSendLedger::CountOf(int recordId)
+{
+    const std::map<int, DetailCounts> counts = CountByRecord();
+    const auto found = counts.find(recordId);
+    return found == counts.end() ? DetailCounts {} : found->second;
+}
+
 } // namespace telvora

@@ -91,6 +91,8 @@ public:
     std::optional<ResumableRecord> LoadResumable(int recordId, bool includeUnknown);
     /// Row counts of every record that has detail rows.
     std::map<int, DetailCounts> CountByRecord();
+    /// Row counts of one record; all 0 when it has no rows.
+    DetailCounts CountOf(int recordId);
 
     const std::string& GetLastError() const { return m_lastError; }
 
