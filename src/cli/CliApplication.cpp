@@ -320,8 +320,13 @@ int CCliApplication::runSend(const CommandLine& line)
     CWaitingObserver observer(m_err);
     CSendEngine engine(*m_app, *m_session, *m_service, &observer);
     if (!engine.PrepareSend(list.numbers, check.content, CSendEngine::SendViewMode, insertion)) {
-        m_err << "现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!\n";
+        m_err << (engine.GetExcludedCount() > 0 ? engine.GetLastError()
+                                                : "现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!")
+              << "\n";
         return kExitRefused;
+    }
+    if (engine.GetExcludedCount() > 0) {
+        m_err << engine.GetExcludedNote() << "\n";
     }
     // The moment checked above is the one scheduled, seconds included.
     if (at.valid) {
@@ -375,8 +380,12 @@ int CCliApplication::runCustomSend(const CommandLine& line)
     CWaitingObserver observer(m_err);
     CSendEngine engine(*m_app, *m_session, *m_service, &observer);
     if (!engine.PreparePersonalisedSend(check.send)) {
-        m_err << "现有的短信发送任务尚未完成\n";
+        m_err << (engine.GetExcludedCount() > 0 ? engine.GetLastError() : std::string("现有的短信发送任务尚未完成"))
+              << "\n";
         return kExitRefused;
+    }
+    if (engine.GetExcludedCount() > 0) {
+        m_err << engine.GetExcludedNote() << "\n";
     }
     if (!check.sendTime.empty()) {
         engine.SetSendTime(check.sendTime);

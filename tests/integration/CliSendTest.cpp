@@ -164,21 +164,47 @@ TEST_F(CliSend, RefusalsExitWithTheirCodeAndReason)
     EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
 }
 
-using CliReplies = CliHarness;
+class CliReplies : public CliHarness
+{
+protected:
+    void queueReply(const std::string& content)
+    {
+        SimReply reply;
+        reply.phone = "13900000001";
+        reply.content = content;
+        reply.recDateTime = "2026-03-04 05:06:07";
+        sim.queueReply(kAccount, "admin", reply);
+    }
+};
 
 TEST_F(CliReplies, ReplyDeliveredTwiceIsStoredOnce)
 {
-    SimReply reply;
-    reply.phone = "13900000001";
-    reply.content = "It's fine, 谢谢";
-    reply.recDateTime = "2026-03-04 05:06:07";
-    sim.queueReply(kAccount, "admin", reply);
-    sim.queueReply(kAccount, "admin", reply);
+    queueReply("It's fine, 谢谢");
+    queueReply("It's fine, 谢谢");
     const CliResult fetched = run(loggedIn("replies"));
     ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
     EXPECT_EQ(fetched.value("new"), "1");
     EXPECT_NE(fetched.out.find("13900000001\t2026-03-04 05:06:07\tIt's fine, 谢谢"), std::string::npos) << fetched.out;
     EXPECT_EQ(query("SELECT COUNT(*) || content FROM tbl_sms_recive"), "1It's fine, 谢谢");
+}
+
+// The whole round: a customer answers "TD", and the next sends leave the number out.
+TEST_F(CliReplies, OptOutReplyKeepsTheNumberOutOfLaterSends)
+{
+    queueReply("td");
+    ASSERT_EQ(run(loggedIn("replies")).exitCode, 0);
+    EXPECT_EQ(query("SELECT status FROM tbl_card WHERE phone='13900000001'"), "退订");
+
+    const CliResult result = send({"--text", "sale", "13900000001", "13900000002"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("已排除1个退订号码"), std::string::npos) << result.err;
+    ASSERT_EQ(sim.jobs().size(), 1U);
+    EXPECT_EQ(sim.jobs().front().messages.size(), 1U);
+
+    const CliResult nobody = send({"--text", "sale", "13900000001"});
+    EXPECT_EQ(nobody.exitCode, 2);
+    EXPECT_NE(nobody.err.find("已排除1个退订号码"), std::string::npos) << nobody.err;
+    EXPECT_EQ(sim.jobs().size(), 1U);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "db/ADORecordset.h"
 #include "db/DateTime.h"
 #include "db/SqlText.h"
+#include "records/UnsubscribedFilter.h"
 #include "service/ServiceClient.h"
 #include "service/XmlReader.h"
 #include "session/Session.h"
@@ -88,8 +89,12 @@ ReceivedMessagesStored CReceivedMessageStore::Store(const std::string& reply, CP
         message.receiveTime = (received.valid ? received : DateTime::now()).toString();
         if (isStored(message))
             continue;
-        if (fileStrangers && !message.phone.empty())
+        // An opt-out needs a card to carry its status, whatever the filing setting says.
+        const bool optOut = !message.phone.empty() && CUnsubscribedFilter::IsOptOutReply(message.content);
+        if ((fileStrangers || optOut) && !message.phone.empty())
             fileStranger(message, stored.strangerFolderCreated);
+        if (optOut && CUnsubscribedFilter::MarkUnsubscribed(m_database, message.phone))
+            ++stored.unsubscribed;
         if (insert(message))
             stored.added.push_back(std::move(message));
     } while (reader.FindChildElem("SMSGroup"));

@@ -24,6 +24,7 @@ struct ReceivedMessagesStored
 {
     std::vector<ReceivedMessage> added; // one desktop alert each
     bool strangerFolderCreated = false; // folders changed
+    int unsubscribed = 0; // opt-out replies: cards changed
     bool playSound = false; // once per fetch with new messages, not per message
     bool handled = false; // a reply was handed to the storing: received messages changed
 };

@@ -8,7 +8,8 @@ namespace telvora {
 bool SubmitSend(CSendEngine& engine, const SendOrder& order)
 {
     if (!engine.PrepareSend(order.numbers, order.text, order.sendMode, order.insertionMode)) {
-        return false;
+        // Everyone opted out: the order is done, there is nobody to send it to.
+        return engine.GetExcludedCount() > 0 && engine.GetRecipients().empty();
     }
     if (order.sendTime.valid && !engine.SetSendTime(order.sendTime.toString())) {
         return false;

@@ -21,7 +21,8 @@ struct SendOrder
 };
 
 /// Prepares, schedules and starts the send through the engine. False when the engine refused
-/// it at any step; nothing went out then.
+/// it at any step; nothing went out then. True without a send when every number has opted
+/// out (the engine's GetExcludedNote says how many were left out, as after any send).
 bool SubmitSend(CSendEngine& engine, const SendOrder& order);
 
 } // namespace telvora

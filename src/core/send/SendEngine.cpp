@@ -7,6 +7,7 @@
 #include "db/DateTime.h"
 #include "db/SqlText.h"
 #include "records/SendHistory.h"
+#include "records/UnsubscribedFilter.h"
 #include "send/SendObserver.h"
 #include "service/ServiceClient.h"
 #include "service/TextCodec.h"
@@ -204,6 +205,11 @@ bool CSendEngine::PrepareSend(
     }
     std::sort(m_recipients.begin(), m_recipients.end());
     m_recipients.erase(std::unique(m_recipients.begin(), m_recipients.end()), m_recipients.end());
+    m_excluded = CUnsubscribedFilter(m_app.GetDatabase(), m_app.GetParameters()).Apply(m_recipients);
+    if (m_excluded > 0 && m_recipients.empty()) {
+        m_lastError = CUnsubscribedFilter::ExcludedMessage(m_excluded);
+        return false;
+    }
     if (!CheckNumberBlockLimit(m_recipients, m_rules.segmentUpperLimit)) {
         m_recipients.clear();
         return false;
@@ -229,6 +235,7 @@ void CSendEngine::resetPrepared(int sendMode)
     m_personal.clear();
     m_placeholders = 0;
     m_lastError.clear();
+    m_excluded = 0;
 }
 
 bool CSendEngine::PreparePersonalisedSend(const PersonalisedSend& send)
@@ -251,12 +258,32 @@ bool CSendEngine::PreparePersonalisedSend(const PersonalisedSend& send)
             m_personal.push_back({std::string(number), recipient.text, recipient.details});
         }
     }
+    // Opted-out customers get no personalised text either.
+    std::vector<std::string> kept;
+    for (const auto& recipient : m_personal) {
+        kept.push_back(recipient.number);
+    }
+    m_excluded = CUnsubscribedFilter(m_app.GetDatabase(), m_app.GetParameters()).Apply(kept);
+    if (m_excluded > 0) {
+        std::sort(kept.begin(), kept.end());
+        std::erase_if(m_personal, [&kept](const PersonalisedRecipient& recipient) {
+            return !std::binary_search(kept.begin(), kept.end(), recipient.number);
+        });
+        if (m_personal.empty()) {
+            m_lastError = CUnsubscribedFilter::ExcludedMessage(m_excluded);
+        }
+    }
     // Refused numbers are looked up by halving, and rows of one number stay together.
     std::stable_sort(m_personal.begin(), m_personal.end(),
         [](const PersonalisedRecipient& a, const PersonalisedRecipient& b) { return a.number < b.number; });
     m_sendTime = DateTime::now().toString();
     m_ready = !m_personal.empty();
     return m_ready;
+}
+
+std::string CSendEngine::GetExcludedNote() const
+{
+    return m_excluded > 0 ? CUnsubscribedFilter::ExcludedMessage(m_excluded) : std::string();
 }
 
 bool CSendEngine::buildDetails(int insertionMode)

@@ -113,7 +113,8 @@ public:
     /// Checks and stores everything a send needs; true when StartSend may go. False while a
     /// send runs, for an empty text or no usable number, or when some number block holds
     /// "SegmentUpperLimit" numbers or more. Numbers are trimmed, sorted and de-duplicated;
-    /// entries that are not all digits are dropped. insertionMode 1 or 2 puts each
+    /// entries that are not all digits are dropped, and so are opted-out numbers while that
+    /// filter is on (GetExcludedCount; when none is left GetLastError says so). insertionMode 1 or 2 puts each
     /// recipient's card name or title in front of the text; when no such text can be found
     /// the send goes out plain.
     bool PrepareSend(const std::vector<std::string>& numbers, const std::string& text, int sendMode, int insertionMode);
@@ -151,6 +152,10 @@ public:
     /// The insertion mode the prepared send will use (0 when no pattern could be built).
     int GetInsertionMode() const { return m_insertionMode; }
     const std::vector<std::string>& GetRecipients() const { return m_recipients; }
+    /// Opted-out numbers the last PrepareSend left out.
+    std::size_t GetExcludedCount() const { return m_excluded; }
+    /// "已排除%d个退订号码" when the last PrepareSend left numbers out, else empty.
+    std::string GetExcludedNote() const;
     const std::string& GetContent() const { return m_content; }
     const std::string& GetPattern() const { return m_pattern; }
     const std::string& GetSendTime() const { return m_sendTime; }
@@ -188,6 +193,7 @@ private:
     int m_insertionMode = PlainSend;
     int m_scheduled = 0;
     int m_sendMode = SendViewMode;
+    std::size_t m_excluded = 0;
     std::map<std::string, std::string> m_details;
     std::string m_content;
     std::string m_sendTime;

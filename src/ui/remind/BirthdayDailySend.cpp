@@ -8,6 +8,7 @@
 #include "remind/BirthWishDialog.h"
 #include "remind/BirthdayGreeter.h"
 #include "remind/BirthdaySettings.h"
+#include "send/SendEngine.h"
 #include "session/Session.h"
 
 #include <QApplication>
@@ -57,8 +58,11 @@ void CBirthdayDailySend::run(const DateTime& now)
     if (!outcome.sent)
         return;
     greeter.MarkSent(now);
-    m_services.frame.setStatusText(outcome.scheduled ? QString::fromUtf8(CBirthdayGreeter::kScheduledDone)
-                                                     : QString::fromUtf8(CBirthdayGreeter::kSentDone));
+    QString status = outcome.scheduled ? QString::fromUtf8(CBirthdayGreeter::kScheduledDone)
+                                       : QString::fromUtf8(CBirthdayGreeter::kSentDone);
+    if (m_services.engine.GetExcludedCount() > 0)
+        status += QStringLiteral(" ") + QString::fromStdString(m_services.engine.GetExcludedNote());
+    m_services.frame.setStatusText(status);
     m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/HintBroadcaster.h"
+#include "app/Prompter.h"
 #include "remind/CalendarTaskStore.h"
 #include "remind/HolidayStore.h"
 #include "remind/RemainEventDlg.h"
@@ -114,9 +115,11 @@ void CCalendarRemainView::openNew(CalendarTask preset)
     const std::vector<std::string> recipients = wizard.recipients();
     if (task.smsReminder && !recipients.empty()) {
         // A refused send leaves the task as it is; the engine has said why, if anything.
-        SubmitSend(m_services.engine,
+        const bool submitted = SubmitSend(m_services.engine,
             {recipients, task.subject, CSendEngine::ReminderMode,
                 task.insertTitle ? CSendEngine::InsertTitle : CSendEngine::PlainSend, task.smsTime});
+        if (submitted && m_services.engine.GetExcludedCount() > 0)
+            m_services.prompter.information(this, QString::fromStdString(m_services.engine.GetExcludedNote()));
     }
     m_services.hints.broadcast(HintBroadcaster::CalendarTasksChanged);
 }

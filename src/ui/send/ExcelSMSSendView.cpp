@@ -302,9 +302,13 @@ void CExcelSMSSendView::onSendClicked()
         return;
     }
     if (!m_engine.PreparePersonalisedSend(check.send)) {
-        m_prompter.information(this, QStringLiteral("现有的短信发送任务尚未完成,请稍后再发送!"));
+        m_prompter.information(this,
+            m_engine.GetExcludedCount() > 0 ? fromStd(m_engine.GetLastError())
+                                            : QStringLiteral("现有的短信发送任务尚未完成,请稍后再发送!"));
         return;
     }
+    if (m_engine.GetExcludedCount() > 0)
+        m_prompter.information(this, fromStd(m_engine.GetExcludedNote()));
     if (!check.sendTime.empty())
         m_engine.SetSendTime(check.sendTime);
     if (!m_engine.StartSend()) {

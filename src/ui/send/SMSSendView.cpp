@@ -470,8 +470,14 @@ void CSMSSendView::onSendClicked()
                                               : CSendEngine::PlainSend;
     }
     if (!m_engine.PrepareSend(numbers, check.content, CSendEngine::SendViewMode, insertion)) {
-        m_prompter.information(this, QStringLiteral("现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!"));
+        m_prompter.information(this,
+            m_engine.GetExcludedCount() > 0
+                ? fromStd(m_engine.GetLastError())
+                : QStringLiteral("现有的短信发送任务尚未完成,或您选择的号码包含号段,本次发送非法!"));
         return;
+    }
+    if (m_engine.GetExcludedCount() > 0) {
+        m_prompter.information(this, fromStd(m_engine.GetExcludedNote()));
     }
     if (input.scheduled) {
         const QDate date = when.date();
@@ -520,7 +526,9 @@ void CSMSSendView::onTestDialogFinished(CSMSTestDlg* dialog, int result)
         = CSMSTestDlg::testMessage(fromStd(m_app.GetParameters().Get("Account")), QDateTime::currentDateTime());
     if (!m_engine.PrepareSend(dialog->numbers(), text.toStdString(), CSendEngine::SendViewMode, CSendEngine::PlainSend)
         || !m_engine.StartSend()) {
-        m_prompter.information(this, QStringLiteral("短信发送失败，因为现在的发送任务尚未完成!"));
+        m_prompter.information(this,
+            m_engine.GetExcludedCount() > 0 ? fromStd(m_engine.GetLastError())
+                                            : QStringLiteral("短信发送失败，因为现在的发送任务尚未完成!"));
     }
 }
 

@@ -214,7 +214,7 @@ void CFrameRuntime::applyFetch(const std::string& databasePath, const std::strin
     // Leaving: stored, but nobody is there to be told.
     if (m_shutDown)
         return;
-    if (stored.strangerFolderCreated)
+    if (stored.strangerFolderCreated || stored.unsubscribed > 0)
         m_services.hints.broadcast(HintBroadcaster::AddressBookChanged);
     for (const ReceivedMessage& message : stored.added) {
         emit replyArrived(QStringLiteral("回复提醒：收到[%1]回复短信").arg(qs(message.phone)),

@@ -94,5 +94,24 @@ TEST_F(ReceivedMessageStoreTest, ReplyWithoutNodesStoresNothing)
     EXPECT_TRUE(stored.added.empty());
 }
 
+// An opt-out marks the number's card, and a stranger gets a card to hold the mark even
+// when strangers are not filed; any other text, or a keyword inside a sentence, changes nothing.
+TEST_F(ReceivedMessageStoreTest, OptOutRepliesMarkTheCardUnsubscribed)
+{
+    m_app.GetParameters().Set("AutoSaveReciver", "0");
+    ASSERT_TRUE(db().Execute("INSERT INTO tbl_card (id, folder_id, phone, status) VALUES (1, 1, '13900000001', NULL), "
+                             "(3, 1, '13900000002', '订阅')"));
+    const auto stored = store(group("13900000001", "2026-03-04 05:06:07", " td ")
+            + group("13900000002", "2026-03-04 05:06:08", "不要退订")
+            + group("13900000003", "2026-03-04 05:06:09", "退订"),
+        3);
+    EXPECT_EQ(stored.added.size(), 3U) << "opt-outs are stored like any reply";
+    EXPECT_EQ(stored.unsubscribed, 2);
+    EXPECT_EQ(query("SELECT status FROM tbl_card WHERE phone='13900000001'"), "退订");
+    EXPECT_EQ(query("SELECT status FROM tbl_card WHERE phone='13900000002'"), "订阅");
+    EXPECT_EQ(query("SELECT status || '/' || folder_id FROM tbl_card WHERE phone='13900000003'"), "退订/999");
+    EXPECT_TRUE(stored.strangerFolderCreated);
+}
+
 } // namespace
 } // namespace telvora

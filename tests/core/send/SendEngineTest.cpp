@@ -338,6 +338,26 @@ TEST_F(SendEngineTest, PrepareSendRefusesWhatCannotBeSent)
     EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_sendsms"), "0");
 }
 
+// Opted-out numbers never get a row; with nobody left the engine says how many it left out.
+TEST_F(SendEngineTest, OptedOutNumbersAreLeftOutBeforeTheRecord)
+{
+    ASSERT_TRUE(app.GetDatabase().Execute("INSERT INTO tbl_card (id, folder_id, phone, status) VALUES "
+                                          "(1, 1, '13900000001', '退订'), (2, 1, '13900000002', '订阅')"));
+    const int id = send({"13900000001", "13900000002", "13900000001"}, "hi");
+    EXPECT_EQ(engine->GetExcludedCount(), 1U);
+    EXPECT_EQ(engine->GetExcludedNote(), "已排除1个退订号码");
+    EXPECT_EQ(countDetails(id), "1");
+    EXPECT_EQ(countDetails(id, "phones='13900000001'"), "0");
+
+    EXPECT_FALSE(engine->PrepareSend({"13900000001"}, "hi", 1, 0));
+    EXPECT_EQ(engine->GetLastError(), "已排除1个退订号码");
+
+    app.GetParameters().Set("SkipUnsubscribed", "0");
+    ASSERT_TRUE(engine->PrepareSend({"13900000001"}, "hi", 1, 0));
+    EXPECT_EQ(engine->GetExcludedCount(), 0U);
+    EXPECT_EQ(engine->GetExcludedNote(), "");
+}
+
 TEST_F(SendEngineTest, InsertionJobIdsOfSeveralBatchesStaySeparated)
 {
     addCard(1, "13900000001", "张三");
@@ -573,6 +593,17 @@ TEST_F(PersonalisedSendTest, StopInThePauseLeavesTheRestToResume)
     engine->Wait();
     EXPECT_EQ(service.calls["CustomSend"], 1);
     EXPECT_EQ(accounts(engine->GetRecordId()).substr(0, 10), "101/0/0/49");
+}
+
+// An opted-out number given twice loses both rows; the others still go.
+TEST_F(PersonalisedSendTest, OptedOutNumbersGetNoText)
+{
+    ASSERT_TRUE(app.GetDatabase().Execute(
+        "INSERT INTO tbl_card (id, folder_id, phone, status) VALUES (1, 1, '13910000009', '退订')"));
+    const int id = sendPersonalised(personalised(20));
+    EXPECT_EQ(engine->GetExcludedNote(), "已排除2个退订号码");
+    EXPECT_EQ(countDetails(id), "18");
+    EXPECT_EQ(countDetails(id, "phones='13910000009'"), "0");
 }
 
 TEST_F(PersonalisedSendTest, PreparationNeedsAPatternAndANumber)

@@ -83,6 +83,7 @@ private slots:
     void refusals();
     void multiSegmentAsksFirst();
     void busyEngineRefusesNewSends();
+    void optedOutNumbersAreAnnounced();
     void exportWritesTheFileChosen();
 };
 
@@ -275,6 +276,30 @@ void SMSSendViewTest::busyEngineRefusesNewSends()
     dialog->numberBox()->setEditText("18912345678");
     dialog->onSendClicked();
     QCOMPARE(f.prompter.lastText(), QStringLiteral("短信发送失败，因为现在的发送任务尚未完成!"));
+}
+
+void SMSSendViewTest::optedOutNumbersAreAnnounced()
+{
+    SendViewFixture f;
+    QVERIFY(f.app->GetDatabase().Execute(
+        "INSERT INTO tbl_card (id, folder_id, phone, status) VALUES (1, 1, '13912345678', '退订')"));
+    f.view->messageEdit()->setPlainText("hi");
+    typeNumber(*f.view, "13912345678");
+    f.view->button("发送")->click();
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("已排除1个退订号码"));
+    QCOMPARE(f.calls, 0);
+    QCOMPARE(f.view->listView()->rowCount(), 1); // nothing went out: the list stays
+
+    typeNumber(*f.view, "13012345678");
+    f.view->button("发送")->click();
+    QCOMPARE(f.prompter.shown().size(), 2);
+    QCOMPARE(f.prompter.lastText(), QStringLiteral("已排除1个退订号码"));
+    f.engine->Wait();
+    CADORecordset rows(&f.app->GetDatabase());
+    QVERIFY(rows.Open("SELECT GROUP_CONCAT(phones) FROM tbl_sendsms_detail"));
+    std::string phones;
+    rows.GetFieldValue(0, phones);
+    QCOMPARE(phones, std::string("13012345678"));
 }
 
 void SMSSendViewTest::exportWritesTheFileChosen()
