@@ -15,6 +15,8 @@
 #include "records/SendLedger.h"
 #include "records/SendStatistics.h"
 #include "remind/LunarCalendar.h"
+#include "send/CustomSendCheck.h"
+#include "send/CustomSheet.h"
 #include "send/NumberFileLoader.h"
 #include "send/SendEngine.h"
 #include "send/SendObserver.h"
@@ -142,6 +144,8 @@ int CCliApplication::Run(const CommandLine& line)
         return runLogin(line);
     case Command::Send:
         return runSend(line);
+    case Command::CustomSend:
+        return runCustomSend(line);
     case Command::Resume:
         return runResume(line);
     case Command::Replies:
@@ -233,15 +237,23 @@ int CCliApplication::runLogin(const CommandLine& line)
     return kExitOk;
 }
 
-int CCliApplication::runSend(const CommandLine& line)
+bool CCliApplication::parseSendTime(const CommandLine& line, DateTime& at)
 {
-    DateTime at;
     if (!line.at.empty()) {
         at = DateTime::parse(line.at);
         if (!at.valid) {
             m_err << "--at takes \"YYYY-MM-DD HH:MM[:SS]\": " << line.at << "\n";
-            return kExitRefused;
+            return false;
         }
+    }
+    return true;
+}
+
+int CCliApplication::runSend(const CommandLine& line)
+{
+    DateTime at;
+    if (!parseSendTime(line, at)) {
+        return kExitRefused;
     }
     if (!logIn(line)) {
         return kExitRefused;
@@ -327,6 +339,66 @@ int CCliApplication::runSend(const CommandLine& line)
     return awaitSend(engine, observer);
 }
 
+int CCliApplication::runCustomSend(const CommandLine& line)
+{
+    DateTime at;
+    if (!parseSendTime(line, at)) {
+        return kExitRefused;
+    }
+    if (!logIn(line)) {
+        return kExitRefused;
+    }
+    CCustomSheet sheet;
+    if (!sheet.LoadFile(line.file)) {
+        m_err << sheet.GetLastError() << "\n";
+        return kExitLocalFailure;
+    }
+    sheet.SetPhoneColumn(sheet.ColumnOf(line.phoneColumn));
+
+    CustomSendInput input;
+    input.loggedIn = m_session->loggedIn;
+    input.templateText = line.templateText;
+    input.userType = m_session->userType;
+    input.scheduled = at.valid;
+    input.sendTime = at;
+    input.now = DateTime::now();
+    const SmsRuleValues rules = RuleValuesOf(*m_session, m_app->GetParameters());
+    const CustomSendCheck check = CheckCustomSend(sheet, input, rules);
+    if (!check.go) {
+        m_err << check.refusal << "\n";
+        return kExitRefused;
+    }
+    const auto& recipients = check.send.recipients;
+    const auto longTexts = std::count_if(recipients.begin(), recipients.end(),
+        [&rules](const PersonalisedRecipient& recipient) { return CountSmsSegments(recipient.text, rules) > 1; });
+    if (longTexts > 0 && !line.yes) {
+        m_err << "有" << longTexts << "条短信超长，本次发送共需" << check.neededStock
+              << "条短信，您确认要发送吗？\n(没有发送；确认请加 --yes)\n";
+        return kExitRefused;
+    }
+
+    CWaitingObserver observer(m_err);
+    CSendEngine engine(*m_app, *m_session, *m_service, &observer);
+    if (!engine.PreparePersonalisedSend(check.send)) {
+        m_err << (engine.GetExcludedCount() > 0 ? engine.GetLastError() : std::string("现有的短信发送任务尚未完成"))
+              << "\n";
+        return kExitRefused;
+    }
+    if (engine.GetExcludedCount() > 0) {
+        m_err << engine.GetExcludedNote() << "\n";
+    }
+    if (!check.sendTime.empty()) {
+        engine.SetSendTime(check.sendTime);
+    }
+    if (!engine.StartSend()) {
+        m_err << engine.GetLastError() << "\n";
+        return kExitSendFailed;
+    }
+    const int exitCode = awaitSend(engine, observer);
+    m_out << CustomSendOutcomeOf(CSendLedger(m_app->GetDatabase()).CountOf(engine.GetRecordId())).message << "\n";
+    return exitCode;
+}
+
 int CCliApplication::awaitSend(CSendEngine& engine, CWaitingObserver& observer)
 {
     observer.wait();
@@ -393,9 +465,7 @@ void CCliApplication::printRecord(int recordId)
           << "success_count=" << record->successCount << "\n"
           << "fail_count=" << record->failCount << "\n"
           << "jobid=" << record->jobIds << "\n";
-    const std::map<int, DetailCounts> counts = CSendLedger(m_app->GetDatabase()).CountByRecord();
-    const auto found = counts.find(recordId);
-    const DetailCounts count = found == counts.end() ? DetailCounts {} : found->second;
+    const DetailCounts count = CSendLedger(m_app->GetDatabase()).CountOf(recordId);
     m_out << "accepted=" << count.accepted << "\n"
           << "refused=" << count.refused << "\n"
           << "unknown=" << count.unknown << "\n"

@@ -15,6 +15,7 @@ class CSendEngine;
 class CServiceClient;
 class CWebClient;
 struct CSession;
+struct DateTime;
 } // namespace telvora
 
 namespace telvora::cli {
@@ -37,7 +38,9 @@ private:
     bool setUp(const CommandLine& line);
     bool logIn(const CommandLine& line);
     int runLogin(const CommandLine& line);
+    bool parseSendTime(const CommandLine& line, DateTime& at);
     int runSend(const CommandLine& line);
+    int runCustomSend(const CommandLine& line);
     int runResume(const CommandLine& line);
     int awaitSend(CSendEngine& engine, CWaitingObserver& observer);
     int runReplies(const CommandLine& line);

@@ -9,6 +9,7 @@ namespace {
 const std::map<std::string, Command> kCommands = {
     {"login", Command::Login},
     {"send", Command::Send},
+    {"custom-send", Command::CustomSend},
     {"resume", Command::Resume},
     {"replies", Command::Replies},
     {"records", Command::Records},
@@ -32,6 +33,9 @@ bool accepts(Command command, const std::string& option)
         {Command::Login, {"--account", "--user", "--password", "--remember"}},
         {Command::Send,
             {"--account", "--user", "--password", "--text", "--numbers", "--at", "--insert", "--yes", "--remember"}},
+        {Command::CustomSend,
+            {"--account", "--user", "--password", "--file", "--template", "--phone-column", "--at", "--yes",
+                "--remember"}},
         {Command::Resume,
             {"--account", "--user", "--password", "--record", "--include-unknown", "--now", "--yes", "--remember"}},
         {Command::Replies, {"--account", "--user", "--password", "--remember"}},
@@ -65,7 +69,8 @@ bool takesValue(const std::string& option)
         || option == "--insert" || option == "--record" || option == "--from" || option == "--to" || option == "--by"
         || option == "--extract" || option == "--remove" || option == "--group" || option == "--title"
         || option == "--groups" || option == "--month" || option == "--year" || option == "--detail"
-        || option == "--phone" || option == "--folder" || option == "--duplicates" || option == "--where";
+        || option == "--phone" || option == "--folder" || option == "--duplicates" || option == "--where"
+        || option == "--file" || option == "--template" || option == "--phone-column";
 }
 
 bool checkToolArguments(CommandLine& line, std::string& error)
@@ -311,6 +316,13 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
             line.textGiven = true;
         } else if (option == "--numbers") {
             line.numberFiles.push_back(value);
+        } else if (option == "--file") {
+            line.file = value;
+        } else if (option == "--template") {
+            line.templateText = value;
+            line.templateGiven = true;
+        } else if (option == "--phone-column") {
+            line.phoneColumn = value;
         } else if (option == "--at") {
             line.at = value;
         } else if (option == "--insert") {
@@ -395,6 +407,16 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         line.numbers = std::move(positional);
         break;
+    case Command::CustomSend:
+        if (line.file.empty() || !line.templateGiven) {
+            error = "custom-send needs --file and --template";
+            return false;
+        }
+        if (!positional.empty()) {
+            error = "unexpected argument: " + positional.front();
+            return false;
+        }
+        break;
     case Command::Cards: {
         static const std::map<std::string, CardsAction> actions
             = {{"import", CardsAction::Import}, {"list", CardsAction::List}, {"export", CardsAction::Export}};
@@ -470,8 +492,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         }
         break;
     }
-    if (line.command == Command::Login || line.command == Command::Send || line.command == Command::Resume
-        || line.command == Command::Replies || line.command == Command::Cancel) {
+    if (line.command == Command::Login || line.command == Command::Send || line.command == Command::CustomSend
+        || line.command == Command::Resume || line.command == Command::Replies || line.command == Command::Cancel) {
         if (line.account.empty() || line.password.empty()) {
             error = "--account and --password are required";
             return false;
@@ -488,6 +510,8 @@ Usage:
   telvora-cli [--home DIR] [--server HOST[:PORT]] login --account A [--user U] --password P [--remember]
   telvora-cli [--home DIR] [--server HOST[:PORT]] send --account A [--user U] --password P --text TEXT
               [--numbers FILE]... [NUMBER]... [--at "YYYY-MM-DD HH:MM[:SS]"] [--insert name|title] [--yes]
+  telvora-cli [--home DIR] [--server HOST[:PORT]] custom-send --account A [--user U] --password P
+              --file SHEET --template TEXT [--phone-column CAPTION] [--at "YYYY-MM-DD HH:MM"] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] resume --account A [--user U] --password P
               [--record ID] [--include-unknown] [--now] [--yes]
   telvora-cli [--home DIR] [--server HOST[:PORT]] replies --account A [--user U] --password P
@@ -532,6 +556,15 @@ Commands:
             --insert name|title       put each recipient's card name or title in front
                                       (not for 会员用户 accounts).
             Prints the record id and its counters when the send has ended.
+  custom-send
+            Logs in and sends every data row of the first sheet of SHEET (xlsx, xls, ods,
+            csv; the first row holds the captions) its own text: TEXT with each {caption}
+            replaced by the row's cell of that column. Rows without a valid mobile number
+            in the phone column (--phone-column, default 手机号码) are passed over. The
+            checks of the personalised send apply: signature, not for 会员用户 accounts,
+            texts that differ, at most 5000 numbers, number ranges, stock. Texts of more
+            than one segment need --yes. The service takes 101 numbers, then 100 per
+            request, 5 seconds apart. Prints the record id and its counters.
   resume    Logs in and sends the numbers of an interrupted send (killed, stopped, or the
             service unreachable) that were never posted, under a new job of the record's
             text. Numbers posted without an answer ("结果未知") may have been delivered:

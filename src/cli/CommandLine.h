@@ -21,6 +21,7 @@ enum class Command {
     Help,
     Login,
     Send,
+    CustomSend,
     Resume,
     Replies,
     Records,
@@ -80,7 +81,10 @@ struct CommandLine
     bool groupGiven = false;
     std::string title; // --title
     std::vector<std::string> arguments; // the files or numbers the tool command names
-    std::string file; // backup and restore: the backup file; cards import and export
+    std::string file; // backup and restore: the backup file; cards import and export; custom-send --file
+    std::string templateText; // custom-send --template
+    bool templateGiven = false;
+    std::string phoneColumn = "手机号码"; // custom-send --phone-column
     std::vector<TableGroup> groups {TableGroup::Cards}; // restore --groups
 };
 

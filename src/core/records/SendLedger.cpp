@@ -98,7 +98,7 @@ int CSendLedger::CreateRecord(const NewSendRecord& record, std::vector<SendRow>&
         row.status = kDetailNotPosted;
         ok = m_insertDetail.BindInt(1, row.id) && m_insertDetail.BindText(2, row.number)
             && m_insertDetail.BindText(3, record.sendTime) && m_insertDetail.BindInt(4, recordId)
-            && m_insertDetail.BindInt(5, record.segments) && m_insertDetail.BindText(6, row.entry)
+            && m_insertDetail.BindInt(5, row.segments) && m_insertDetail.BindText(6, row.entry)
             && m_insertDetail.Execute();
         if (!ok) {
             error = m_insertDetail.GetLastError();
@@ -126,7 +126,7 @@ bool CSendLedger::updateRun(std::span<SendRow> run, int status, const std::strin
 }
 
 bool CSendLedger::SetStatus(
-    int recordId, int segments, std::span<SendRow> rows, std::span<const int> statuses, const std::string* jobId)
+    int recordId, std::span<SendRow> rows, std::span<const int> statuses, const std::string* jobId)
 {
     if (rows.empty()) {
         return true;
@@ -141,8 +141,9 @@ bool CSendLedger::SetStatus(
     // batch is a single run.
     std::size_t start = 0;
     for (std::size_t i = 0; ok && i < rows.size(); ++i) {
-        success += (countsAsSuccess(statuses[i]) ? 1 : 0) - (countsAsSuccess(rows[i].status) ? 1 : 0);
-        failure += (countsAsFailure(statuses[i]) ? 1 : 0) - (countsAsFailure(rows[i].status) ? 1 : 0);
+        const long long segments = rows[i].segments;
+        success += segments * ((countsAsSuccess(statuses[i]) ? 1 : 0) - (countsAsSuccess(rows[i].status) ? 1 : 0));
+        failure += segments * ((countsAsFailure(statuses[i]) ? 1 : 0) - (countsAsFailure(rows[i].status) ? 1 : 0));
         const bool runEnds = i + 1 == rows.size() || statuses[i + 1] != statuses[i] || rows[i + 1].id != rows[i].id + 1;
         if (runEnds) {
             ok = updateRun(rows.subspan(start, i + 1 - start), statuses[i], jobId);
@@ -150,8 +151,8 @@ bool CSendLedger::SetStatus(
         }
     }
     if (ok && (success != 0 || failure != 0)) {
-        ok = m_addCounts.BindInt(1, success * segments) && m_addCounts.BindInt(2, failure * segments)
-            && m_addCounts.BindInt(3, recordId) && m_addCounts.Execute();
+        ok = m_addCounts.BindInt(1, success) && m_addCounts.BindInt(2, failure) && m_addCounts.BindInt(3, recordId)
+            && m_addCounts.Execute();
         if (!ok) {
             fail(m_addCounts.GetLastError());
         }
@@ -169,10 +170,10 @@ bool CSendLedger::SetStatus(
     return false;
 }
 
-bool CSendLedger::SetStatus(int recordId, int segments, std::span<SendRow> rows, int status, const std::string* jobId)
+bool CSendLedger::SetStatus(int recordId, std::span<SendRow> rows, int status, const std::string* jobId)
 {
     const std::vector<int> statuses(rows.size(), status);
-    return SetStatus(recordId, segments, rows, statuses, jobId);
+    return SetStatus(recordId, rows, statuses, jobId);
 }
 
 bool CSendLedger::SetJobIds(int recordId, const std::string& jobIds)
@@ -214,7 +215,7 @@ std::optional<ResumableRecord> CSendLedger::LoadResumable(int recordId, bool inc
         row.number = rows.GetText(1);
         row.entry = rows.GetText(2);
         row.status = static_cast<int>(rows.GetInt(3));
-        found.segments = static_cast<int>(rows.GetInt(4));
+        row.segments = static_cast<int>(rows.GetInt(4));
     }
     if (rows.HasFailed()) {
         fail(rows.GetLastError());
@@ -243,6 +244,13 @@ std::map<int, DetailCounts> CSendLedger::CountByRecord()
         fail(rows.GetLastError());
     }
     return counts;
+}
+
+DetailCounts CSendLedger::CountOf(int recordId)
+{
+    const std::map<int, DetailCounts> counts = CountByRecord();
+    const auto found = counts.find(recordId);
+    return found == counts.end() ? DetailCounts {} : found->second;
 }
 
 } // namespace telvora

@@ -25,7 +25,8 @@ struct SendRow
 {
     long long id = 0; ///< tbl_sendsms_detail.id
     std::string number;
-    std::string entry; ///< the inserted name or title, empty for a plain send
+    std::string entry; ///< the inserted name or title, or the personalised text; empty for a plain send
+    int segments = 1; ///< split_count: segments of the text this number gets
     int status = kDetailNotPosted; ///< as committed
 };
 
@@ -48,7 +49,6 @@ struct NewSendRecord
     std::string sendTime;
     int sendMode = 1;
     bool scheduled = false;
-    int segments = 1; ///< split_count of every row
 };
 
 /// A record as resuming needs it, with the rows still to post.
@@ -59,15 +59,14 @@ struct ResumableRecord
     std::string sendTime;
     int sendMode = 1;
     bool scheduled = false;
-    int segments = 1;
     std::string jobIds;
     std::vector<SendRow> rows; ///< at 0 (and at 2 when asked), ascending by id
 };
 
 /// The send accounting on one connection. A detail row exists for every number before
 /// anything is posted; every change of rows is one transaction that also moves the record's
-/// counters (segments of rows at 1 in success_count, of rows at -1 and 2 in fail_count), so
-/// the counters always equal what the rows say.
+/// counters (segments of rows at 1 in success_count, of rows at -1 and 2 in fail_count, each
+/// row with its own split_count), so the counters always equal what the rows say.
 class CSendLedger final
 {
 public:
@@ -82,9 +81,9 @@ public:
     /// Moves rows[i] to statuses[i] (jobId, when given, goes into the rows) and the counters
     /// with them, in one transaction. On success the rows carry their new status; on failure
     /// nothing changed.
-    bool SetStatus(int recordId, int segments, std::span<SendRow> rows, std::span<const int> statuses,
-        const std::string* jobId = nullptr);
-    bool SetStatus(int recordId, int segments, std::span<SendRow> rows, int status, const std::string* jobId = nullptr);
+    bool SetStatus(
+        int recordId, std::span<SendRow> rows, std::span<const int> statuses, const std::string* jobId = nullptr);
+    bool SetStatus(int recordId, std::span<SendRow> rows, int status, const std::string* jobId = nullptr);
     /// Sets the record's job ids (";"-joined).
     bool SetJobIds(int recordId, const std::string& jobIds);
 
@@ -92,6 +91,8 @@ public:
     std::optional<ResumableRecord> LoadResumable(int recordId, bool includeUnknown);
     /// Row counts of every record that has detail rows.
     std::map<int, DetailCounts> CountByRecord();
+    /// Row counts of one record; all 0 when it has no rows.
+    DetailCounts CountOf(int recordId);
 
     const std::string& GetLastError() const { return m_lastError; }
 

@@ -39,6 +39,26 @@ std::vector<std::string> splitList(const std::string& text)
     return items;
 }
 
+// A Details entry holding one value: the inserted name or title, or a stored personalised text.
+std::string singleDetail(const std::string& entry)
+{
+    std::string value = entry;
+    if (!EscapeFormValue(value)) {
+        value.clear();
+    }
+    return "{" + value + "};";
+}
+
+// Orders rows and numbers by number text.
+struct NumberLess
+{
+    bool operator()(const SendRow& row, const std::string& number) const { return row.number < number; }
+    bool operator()(const std::string& number, const SendRow& row) const { return number < row.number; }
+};
+
+// Resuming a personalised send posts each stored text whole, as the one value of this pattern.
+constexpr const char* kStoredTextPattern = "{内容}";
+
 } // namespace
 
 ServiceCall MakeServiceCall(CServiceClient& service)
@@ -99,10 +119,12 @@ struct CSendEngine::Job
     std::string sendTime;
     std::string escapedSendTime; // empty for a send made at once
     std::string pattern;
+    std::string defaultDetail = "{};";
     std::string token;
     std::string databasePath;
     std::string jobIds; // the record's job ids before this run
     std::vector<SendRow> rows;
+    std::vector<std::string> details; // per row, for CustomSend
     std::vector<std::string> customJobIds;
 };
 
@@ -166,16 +188,7 @@ bool CSendEngine::PrepareSend(
     if (m_busy.load()) {
         return false;
     }
-    joinWorker();
-    m_ready = false;
-    m_scheduled = 0;
-    m_sendMode = sendMode;
-    m_insertionMode = PlainSend;
-    m_details.clear();
-    m_pattern.clear();
-    m_recipients.clear();
-    m_lastError.clear();
-    m_excluded = 0;
+    resetPrepared(sendMode);
     if (text.empty()) {
         return false;
     }
@@ -206,6 +219,65 @@ bool CSendEngine::PrepareSend(
     if (m_ready && (insertionMode == InsertName || insertionMode == InsertTitle)) {
         buildDetails(insertionMode);
     }
+    return m_ready;
+}
+
+void CSendEngine::resetPrepared(int sendMode)
+{
+    joinWorker();
+    m_ready = false;
+    m_scheduled = 0;
+    m_sendMode = sendMode;
+    m_insertionMode = PlainSend;
+    m_details.clear();
+    m_pattern.clear();
+    m_recipients.clear();
+    m_personal.clear();
+    m_placeholders = 0;
+    m_lastError.clear();
+    m_excluded = 0;
+}
+
+bool CSendEngine::PreparePersonalisedSend(const PersonalisedSend& send)
+{
+    if (m_busy.load()) {
+        return false;
+    }
+    resetPrepared(PersonalisedMode);
+    if (TrimAscii(send.pattern).empty()) {
+        return false;
+    }
+    m_rules = RuleValuesOf(m_session, m_app.GetParameters());
+    m_content = send.pattern;
+    m_pattern = send.pattern;
+    m_placeholders = std::max(send.placeholders, 0);
+    m_insertionMode = PersonalisedText;
+    for (const auto& recipient : send.recipients) {
+        const std::string_view number = TrimAscii(recipient.number);
+        if (!number.empty() && IsAllDigits(number)) {
+            m_personal.push_back({std::string(number), recipient.text, recipient.details});
+        }
+    }
+    // Opted-out customers get no personalised text either.
+    std::vector<std::string> kept;
+    for (const auto& recipient : m_personal) {
+        kept.push_back(recipient.number);
+    }
+    m_excluded = CUnsubscribedFilter(m_app.GetDatabase(), m_app.GetParameters()).Apply(kept);
+    if (m_excluded > 0) {
+        std::sort(kept.begin(), kept.end());
+        std::erase_if(m_personal, [&kept](const PersonalisedRecipient& recipient) {
+            return !std::binary_search(kept.begin(), kept.end(), recipient.number);
+        });
+        if (m_personal.empty()) {
+            m_lastError = CUnsubscribedFilter::ExcludedMessage(m_excluded);
+        }
+    }
+    // Refused numbers are looked up by halving, and rows of one number stay together.
+    std::stable_sort(m_personal.begin(), m_personal.end(),
+        [](const PersonalisedRecipient& a, const PersonalisedRecipient& b) { return a.number < b.number; });
+    m_sendTime = DateTime::now().toString();
+    m_ready = !m_personal.empty();
     return m_ready;
 }
 
@@ -273,7 +345,6 @@ bool CSendEngine::CreateSendRecord(Job& job)
     record.sendTime = job.sendTime;
     record.sendMode = job.sendMode;
     record.scheduled = job.scheduled;
-    record.segments = job.segments;
     job.recordId = ledger.Prepare() ? ledger.CreateRecord(record, job.rows) : 0;
     if (job.recordId == 0) {
         // Nothing is posted without its rows: the whole send stays with the caller.
@@ -282,6 +353,10 @@ bool CSendEngine::CreateSendRecord(Job& job)
         return false;
     }
     m_recordId = job.recordId;
+    // A template is no phrase to pick again.
+    if (job.sendMode == PersonalisedMode) {
+        return true;
+    }
     // The used-phrase store keeps each sent text once; a failure here does not stop the send.
     const std::string text = SqlQuote(job.content);
     CADORecordset known(&database);
@@ -320,17 +395,38 @@ bool CSendEngine::StartSend()
         EscapeFormValue(job->escapedSendTime);
     }
     job->pattern = m_pattern;
-    job->rows.reserve(m_recipients.size());
-    for (auto& number : m_recipients) {
-        SendRow& row = job->rows.emplace_back();
-        const auto entry = m_details.find(number);
-        if (entry != m_details.end()) {
-            row.entry = entry->second;
+    if (m_sendMode == PersonalisedMode) {
+        job->defaultDetail.clear();
+        for (int i = 0; i < m_placeholders; ++i) {
+            job->defaultDetail += "{}";
         }
-        row.number = std::move(number);
+        job->defaultDetail += ';';
+        job->rows.reserve(m_personal.size());
+        for (auto& recipient : m_personal) {
+            SendRow& row = job->rows.emplace_back();
+            row.number = std::move(recipient.number);
+            row.entry = std::move(recipient.text);
+            row.segments = CountSmsSegments(row.entry, m_rules);
+            job->details.push_back(std::move(recipient.details));
+        }
+    } else {
+        job->rows.reserve(m_recipients.size());
+        for (auto& number : m_recipients) {
+            SendRow& row = job->rows.emplace_back();
+            const auto entry = m_details.find(number);
+            if (entry != m_details.end()) {
+                row.entry = entry->second;
+            }
+            row.number = std::move(number);
+            row.segments = job->segments;
+            if (job->insertionMode != PlainSend) {
+                job->details.push_back(singleDetail(row.entry));
+            }
+        }
     }
     m_details.clear();
     m_recipients.clear();
+    m_personal.clear();
     if (!CreateSendRecord(*job)) {
         return false;
     }
@@ -358,7 +454,6 @@ bool CSendEngine::ResumeSend(int recordId, bool includeUnknown, bool sendNow)
     auto job = std::make_unique<Job>();
     job->recordId = recordId;
     job->sendMode = record->sendMode;
-    job->segments = record->segments;
     job->content = record->content;
     job->sendTime = record->sendTime;
     job->jobIds = record->jobIds;
@@ -374,14 +469,21 @@ bool CSendEngine::ResumeSend(int recordId, bool includeUnknown, bool sendNow)
         job->escapedSendTime = record->sendTime;
         EscapeFormValue(job->escapedSendTime);
     }
-    // The names or titles stored with the rows tell a personalised send.
-    const bool personal
-        = std::any_of(record->rows.begin(), record->rows.end(), [](const SendRow& row) { return !row.entry.empty(); });
-    if (personal) {
+    if (record->sendMode == PersonalisedMode) {
+        job->insertionMode = PersonalisedText;
+        job->pattern = kStoredTextPattern;
+    } else if (std::any_of(
+                   record->rows.begin(), record->rows.end(), [](const SendRow& row) { return !row.entry.empty(); })) {
+        // The names or titles stored with the rows tell a send with insertion.
         job->insertionMode = InsertName;
         job->pattern = "{zf}：" + record->content;
     }
     job->rows = std::move(record->rows);
+    if (job->insertionMode != PlainSend) {
+        for (const SendRow& row : job->rows) {
+            job->details.push_back(singleDetail(row.entry));
+        }
+    }
     m_recordId = recordId;
     return launch(std::move(job));
 }
@@ -480,6 +582,7 @@ void CSendEngine::SendWorker(Job& job)
     }
     const std::span<SendRow> rows(job.rows);
     const bool plain = job.insertionMode == PlainSend;
+    const bool personalised = job.sendMode == PersonalisedMode;
     std::string jobId;
     std::size_t done = 0;
     bool interrupted = false;
@@ -493,9 +596,7 @@ void CSendEngine::SendWorker(Job& job)
             jobId = CreateJobOnService(job, job.content, kSmsType, message);
             if (jobId.empty() && !message.empty()) {
                 // The service refused the text: none of these numbers can go out.
-                persist(job, [&] {
-                    return db.ledger.SetStatus(job.recordId, job.segments, rows.subspan(done), kDetailRefused);
-                });
+                persist(job, [&] { return db.ledger.SetStatus(job.recordId, rows.subspan(done), kDetailRefused); });
                 report(job, [&](CSendObserver& observer) { observer.sendFailed(job.recordId, message); });
                 return;
             }
@@ -509,10 +610,19 @@ void CSendEngine::SendWorker(Job& job)
                 break;
             }
         }
-        const std::size_t count = std::min(kBatchSize, total - done);
+        std::size_t size = kBatchSize;
+        if (personalised) {
+            // A stop ends the pause, and the numbers after it stay to resume.
+            if (done > 0 && !pause(m_policy.customPause)) {
+                interrupted = true;
+                break;
+            }
+            size = done == 0 ? kFirstCustomBatch : kCustomBatch;
+        }
+        const std::size_t count = std::min(size, total - done);
         const int handed = static_cast<int>(done + count);
         report(job, [&](CSendObserver& observer) { observer.numbersWritten(handed, totalNumbers); });
-        if (postBatch(job, db, rows.subspan(done, count), jobId) == CallResult::NotReached) {
+        if (postBatch(job, db, done, count, jobId) == CallResult::NotReached) {
             interrupted = true;
             break;
         }
@@ -539,8 +649,10 @@ void CSendEngine::SendWorker(Job& job)
 
 // Posts one batch with the accounting around it: the rows go to 2 first, then to 1 or -1
 // when the service answers; when the request never reached it they go back to where they were.
-CallResult CSendEngine::postBatch(Job& job, WorkerDatabase& db, std::span<SendRow> batch, const std::string& jobId)
+CallResult CSendEngine::postBatch(
+    Job& job, WorkerDatabase& db, std::size_t first, std::size_t count, const std::string& jobId)
 {
+    const std::span<SendRow> batch = std::span<SendRow>(job.rows).subspan(first, count);
     std::vector<int> before(batch.size());
     std::transform(batch.begin(), batch.end(), before.begin(), [](const SendRow& row) { return row.status; });
     std::string numbers;
@@ -549,26 +661,21 @@ CallResult CSendEngine::postBatch(Job& job, WorkerDatabase& db, std::span<SendRo
     for (const SendRow& row : batch) {
         numbers += row.number;
         numbers += ';';
-        if (job.insertionMode != PlainSend) {
-            std::string value = row.entry;
-            if (!EscapeFormValue(value)) {
-                value.clear();
-            }
-            details += '{';
-            details += value;
-            details += "};";
+    }
+    if (job.insertionMode != PlainSend) {
+        for (std::size_t i = first; i < first + count; ++i) {
+            details += job.details[i];
         }
     }
     const std::string* rowJobId = job.insertionMode == PlainSend ? &jobId : nullptr;
     std::vector<std::string> refused;
     const CallResult result = callRetrying([&] {
-        if (!persist(job,
-                [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, kDetailUnknown, rowJobId); })) {
+        if (!persist(job, [&] { return db.ledger.SetStatus(job.recordId, batch, kDetailUnknown, rowJobId); })) {
             return CallResult::NotReached; // stopped before the post
         }
         const CallResult answer = SendBatch(job, jobId, numbers, details, kSmsType, refused);
         if (answer == CallResult::NotReached) {
-            persist(job, [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, before); });
+            persist(job, [&] { return db.ledger.SetStatus(job.recordId, batch, before); });
         }
         return answer;
     });
@@ -577,15 +684,15 @@ CallResult CSendEngine::postBatch(Job& job, WorkerDatabase& db, std::span<SendRo
     case CallResult::Success: {
         std::vector<int> statuses(batch.size(), kDetailAccepted);
         for (const auto& number : refused) {
-            // The batch is sorted by number, so a refused one is found by halving.
-            const auto found = std::lower_bound(batch.begin(), batch.end(), number,
-                [](const SendRow& row, const std::string& value) { return row.number < value; });
-            if (found != batch.end() && found->number == number) {
-                statuses[static_cast<std::size_t>(found - batch.begin())] = kDetailRefused;
+            // The batch is sorted by number, so a refused one is found by halving; a number
+            // a personalised send holds twice is refused in every row.
+            const auto [from, to] = std::equal_range(batch.begin(), batch.end(), number, NumberLess {});
+            for (auto it = from; it != to; ++it) {
+                statuses[static_cast<std::size_t>(it - batch.begin())] = kDetailRefused;
             }
         }
         // The answer is only in memory: it is written before anything else happens.
-        persist(job, [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, statuses); });
+        persist(job, [&] { return db.ledger.SetStatus(job.recordId, batch, statuses); });
         if (job.insertionMode != PlainSend) {
             std::string ids = job.jobIds;
             for (const auto& id : job.customJobIds) {
@@ -598,7 +705,7 @@ CallResult CSendEngine::postBatch(Job& job, WorkerDatabase& db, std::span<SendRo
         break;
     }
     case CallResult::Refused:
-        persist(job, [&] { return db.ledger.SetStatus(job.recordId, job.segments, batch, kDetailRefused); });
+        persist(job, [&] { return db.ledger.SetStatus(job.recordId, batch, kDetailRefused); });
         break;
     case CallResult::NoAnswer:
     case CallResult::NotReached:
@@ -631,9 +738,9 @@ CallResult CSendEngine::SendBatch(Job& job, const std::string& jobId, const std:
     if (!EscapeFormValue(pattern)) {
         return CallResult::Refused;
     }
-    const std::string body = "Token=" + job.token + "&Pattern=" + pattern + "&DefaultDetail={};&Details=" + details
-        + "&Phones=" + numbers + "&SmsType=" + std::to_string(smsType) + "&SendTime=" + job.escapedSendTime
-        + "&PostFixNumber=";
+    const std::string body = "Token=" + job.token + "&Pattern=" + pattern + "&DefaultDetail=" + job.defaultDetail
+        + "&Details=" + details + "&Phones=" + numbers + "&SmsType=" + std::to_string(smsType)
+        + "&SendTime=" + job.escapedSendTime + "&PostFixNumber=";
     const CallResult result = m_call("CustomSend", body, reply);
     if (result != CallResult::Success) {
         return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/SendLedger.h"
+#include "send/PersonalisedSend.h"
 #include "send/SmsRules.h"
 #include "service/ServiceClient.h"
 
@@ -40,6 +41,8 @@ struct SendRetryPolicy
     std::chrono::milliseconds firstPause {2000};
     std::chrono::milliseconds writePause {100};
     std::chrono::milliseconds maxWritePause {2000};
+    /// Between two requests of a personalised send, to keep its rate low.
+    std::chrono::milliseconds customPause {5000};
 };
 
 /// A send record whose worker is gone before every number was posted and answered.
@@ -82,14 +85,21 @@ ResumeOffer ResumeOfferOf(const std::vector<InterruptedSend>& interrupted);
 /// the service is retried; when it still fails the send stops and its record is
 /// interrupted, to be finished by ResumeSend. While the worker runs the engine is busy and
 /// PrepareSend refuses every new send.
+///
+/// A personalised send (PreparePersonalisedSend, send mode 4) gives every number a text of
+/// its own: the service merges the recipient's values into the pattern. It goes out through
+/// "CustomSend" in requests of 101 numbers, then 100, with a pause between two requests, and
+/// keeps the same accounting; each row holds the number's text and its segments.
 class CSendEngine final
 {
 public:
     static constexpr std::size_t kBatchSize = 800;
+    static constexpr std::size_t kFirstCustomBatch = 101;
+    static constexpr std::size_t kCustomBatch = 100;
     static constexpr int kSmsType = 1;
 
-    enum SendMode { SendViewMode = 1, BirthdayMode = 2, ReminderMode = 3 };
-    enum InsertionMode { PlainSend = 0, InsertName = 1, InsertTitle = 2 };
+    enum SendMode { SendViewMode = 1, BirthdayMode = 2, ReminderMode = 3, PersonalisedMode = 4 };
+    enum InsertionMode { PlainSend = 0, InsertName = 1, InsertTitle = 2, PersonalisedText = 3 };
 
     /// app gives the shared connection, the parameters and the working database's file;
     /// session the token and the message rules. observer may be null.
@@ -108,6 +118,10 @@ public:
     /// recipient's card name or title in front of the text; when no such text can be found
     /// the send goes out plain.
     bool PrepareSend(const std::vector<std::string>& numbers, const std::string& text, int sendMode, int insertionMode);
+    /// Prepares a personalised send (send mode 4); the caller has made its checks and
+    /// appended the tail. False while a send runs, for an empty pattern or no number of
+    /// digits only. Recipients are kept in the order of their numbers, each one a row.
+    bool PreparePersonalisedSend(const PersonalisedSend& send);
     /// Schedules the prepared send ("YYYY-MM-DD HH:MM[:SS]"). Call after PrepareSend and
     /// before StartSend. False (nothing changed) when no send is prepared or the time is no
     /// date.
@@ -158,11 +172,12 @@ private:
     CallResult SendBatch(Job& job, const std::string& jobId, const std::string& numbers, const std::string& details,
         int smsType, std::vector<std::string>& refused);
     std::string CreateJobOnService(Job& job, const std::string& text, int smsType, std::string& message);
-    CallResult postBatch(Job& job, WorkerDatabase& db, std::span<SendRow> batch, const std::string& jobId);
+    CallResult postBatch(Job& job, WorkerDatabase& db, std::size_t first, std::size_t count, const std::string& jobId);
     CallResult callRetrying(const std::function<CallResult()>& call);
     bool persist(const Job& job, const std::function<bool()>& write);
     bool pause(std::chrono::milliseconds time);
 
+    void resetPrepared(int sendMode);
     bool buildDetails(int insertionMode);
     void joinWorker();
     void report(const Job& job, const std::function<void(CSendObserver&)>& call) const;
@@ -184,6 +199,8 @@ private:
     std::string m_sendTime;
     std::string m_pattern;
     std::vector<std::string> m_recipients;
+    std::vector<PersonalisedRecipient> m_personal;
+    int m_placeholders = 0;
     SmsRuleValues m_rules;
     std::string m_token;
     std::string m_lastError;

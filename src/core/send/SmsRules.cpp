@@ -274,6 +274,11 @@ int SendInsertionMode(std::string_view userType, bool insertName, bool insertTit
     return insertName ? 1 : insertTitle ? 2 : 0;
 }
 
+bool LacksRequiredSignature(std::string_view text, const SmsRuleValues& values)
+{
+    return values.fetchSendStat == 1 && (!text.ends_with("】") || text.find("【") == std::string_view::npos);
+}
+
 SendCheckResult CheckSendRequest(const SendCheckInput& input, const SmsRuleValues& values)
 {
     SendCheckResult result;
@@ -305,10 +310,8 @@ SendCheckResult CheckSendRequest(const SendCheckInput& input, const SmsRuleValue
         return refuse("手机发送列表为空，请添加需要接收短信的手机号码!");
     }
     const std::string text = MessageWithTail(result.content, values);
-    if (values.fetchSendStat == 1 && (!text.ends_with("】") || text.find("【") == std::string::npos)) {
-        return refuse(
-            "为了保证您的短信即时送达，请您在系统设置中设置添加签名，或在短信内容最未手动添加签名，签名格式如： "
-            "【***】!");
+    if (LacksRequiredSignature(text, values)) {
+        return refuse(std::string(kSignatureRefusal));
     }
     result.segments = CountSmsSegments(text, values);
     result.neededStock = static_cast<std::uint64_t>(input.carrierNumbers) * static_cast<std::uint64_t>(result.segments);

@@ -65,6 +65,14 @@ bool IsSmsTailEnabled(std::string_view addSmsTailValue);
 /// The content as counted and sent: content followed by the tail when it is enabled.
 std::string MessageWithTail(std::string_view content, const SmsRuleValues& values);
 
+/// The refusal of a text without the signature an account that counts it ("FetchSendStat" 1) needs.
+inline constexpr std::string_view kSignatureRefusal
+    = "为了保证您的短信即时送达，请您在系统设置中设置添加签名，或在短信内容最未手动添加签名，签名格式如： 【***】!";
+
+/// True when the account needs a signature and the text (tail included) does not end with
+/// "】" or has no "【".
+bool LacksRequiredSignature(std::string_view text, const SmsRuleValues& values);
+
 /// What the send view shows while the message is edited.
 struct SmsEditState
 {

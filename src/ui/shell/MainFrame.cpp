@@ -20,8 +20,10 @@
 #include "maintenance/DataBackupDlg.h"
 #include "maintenance/MaintenanceServices.h"
 #include "maintenance/RestoreDlg.h"
+#include "records/RecordTexts.h"
 #include "records/SMSLogTabView.h"
 #include "records/SendHistory.h"
+#include "records/SendLedger.h"
 #include "remind/BirthdayDailySend.h"
 #include "remind/CalendarRemainView.h"
 #include "remind/HolidayMgrDlg.h"
@@ -29,6 +31,8 @@
 #include "remind/RemainListView.h"
 #include "remind/ReminderCheck.h"
 #include "remind/TodayView.h"
+#include "send/CustomSendCheck.h"
+#include "send/ExcelSMSSendView.h"
 #include "send/FolderNumberCache.h"
 #include "send/SMSSendView.h"
 #include "send/SelCardFolderView.h"
@@ -126,9 +130,9 @@ CMainFrame::CMainFrame(ShellServices& services, QWidget* parent)
     CSendProgressAdapter& progress = m_services.sendProgress;
     connect(&progress, &CSendProgressAdapter::progressReported, this, &CMainFrame::setProgress);
     connect(&progress, &CSendProgressAdapter::finished, this,
-        [this](int, const QString& note) { onSendCompleted(true, note); });
+        [this](int recordId, const QString& note) { onSendCompleted(recordId, true, note); });
     connect(&progress, &CSendProgressAdapter::failed, this,
-        [this](int, const QString& message) { onSendCompleted(false, message); });
+        [this](int recordId, const QString& message) { onSendCompleted(recordId, false, message); });
     connect(&progress, &CSendProgressAdapter::writeRetrying, this,
         [this]() { setStatusText(QStringLiteral("发送记录暂时无法写入，正在重试......")); });
 
@@ -160,8 +164,10 @@ CMainFrame::~CMainFrame() = default;
 QVector<PageRow> CMainFrame::pageTable()
 {
     // Pages still to come have no factory yet; their layout is already theirs.
-    const auto sendPage
-        = [this](QWidget* parent) -> QWidget* { return new CSendTabView(new CSMSSendView(viewServices()), parent); };
+    const auto sendPage = [this](QWidget* parent) -> QWidget* {
+        return new CSendTabView(
+            new CSMSSendView(viewServices()), new CExcelSMSSendView(viewServices(), m_services.sendProgress), parent);
+    };
     const auto recordsPage = [this](QWidget* parent) -> QWidget* { return new CSMSLogTabView(viewServices(), parent); };
     // The folder tree is made first; the card list then hears its selection.
     const auto folderPane = [this](QWidget* parent) -> QWidget* {
@@ -867,7 +873,7 @@ void CMainFrame::endProgress()
     m_progress = nullptr;
 }
 
-void CMainFrame::onSendCompleted(bool finished, const QString& detail)
+void CMainFrame::onSendCompleted(int recordId, bool finished, const QString& detail)
 {
     if (m_resuming) {
         if (!detail.isEmpty())
@@ -879,10 +885,19 @@ void CMainFrame::onSendCompleted(bool finished, const QString& detail)
     m_services.hints.broadcast(HintBroadcaster::SendRecordsChanged);
     endProgress();
     m_runtime->refreshStock();
-    setStatusText(finished ? QStringLiteral("短信发送完成") : QStringLiteral("短信发送未完成"));
+    QString status = finished ? QStringLiteral("短信发送完成") : QStringLiteral("短信发送未完成");
     QStringList lines;
     lines << (finished ? QStringLiteral("短信发送完成，详情请查阅发送记录!")
                        : QStringLiteral("短信发送遇到错误未能全部完成，详情请查阅发送记录!"));
+    // A personalised send tells how many numbers the service took.
+    const std::optional<SendRecord> record = CSendHistory(m_services.app.GetDatabase()).Find(recordId);
+    if (finished && m_resumeNotes.isEmpty() && record && record->sendMode == kPersonalisedSendMode) {
+        const CustomSendOutcome outcome
+            = CustomSendOutcomeOf(CSendLedger(m_services.app.GetDatabase()).CountOf(recordId));
+        status = qs(outcome.status);
+        lines.first() = qs(outcome.message);
+    }
+    setStatusText(status);
     if (!m_resumeNotes.isEmpty())
         lines << m_resumeNotes;
     else if (!detail.isEmpty())

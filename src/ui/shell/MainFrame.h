@@ -126,7 +126,7 @@ private:
     void onUpdate();
     void onLoggedIn(bool interfaceAccount);
     void onSessionEnded();
-    void onSendCompleted(bool finished, const QString& detail);
+    void onSendCompleted(int recordId, bool finished, const QString& detail);
     void offerResume();
     bool resumeNext();
     void setOnlineIcon(bool online);

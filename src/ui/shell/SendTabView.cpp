@@ -2,15 +2,15 @@
 
 namespace telvora {
 
-CSendTabView::CSendTabView(QWidget* sendView, QWidget* parent)
+CSendTabView::CSendTabView(QWidget* sendView, QWidget* customView, QWidget* parent)
     : QTabWidget(parent)
     , m_sendView(sendView ? sendView : new QWidget(this))
+    , m_customView(customView ? customView : new QWidget(this))
 {
     setObjectName(QStringLiteral("sendTabView"));
     setTabPosition(QTabWidget::South);
     addTab(m_sendView, QStringLiteral("普通发送"));
-    const int custom = addTab(new QWidget(this), QStringLiteral("自定义发送"));
-    setTabEnabled(custom, false);
+    addTab(m_customView, QStringLiteral("自定义发送"));
     connect(this, &QTabWidget::currentChanged, this, &CSendTabView::onCurrentChanged);
 }
 

@@ -8,6 +8,7 @@
 #include "send/SendObserver.h"
 #include "session/Session.h"
 
+#include <algorithm>
 #include <functional>
 #include <future>
 #include <gtest/gtest.h>
@@ -419,6 +420,209 @@ TEST_F(SendEngineTest, StoppedSendLeavesTheRestToResume)
 
     EXPECT_EQ(service.calls["MessSendSMS"], 1);
     EXPECT_EQ(accounts(1), "800/0/0/1200 800/0");
+}
+
+// A field of a form body as it was sent (still escaped).
+std::string formField(const std::string& body, const std::string& name)
+{
+    const std::string key = "&" + name + "=";
+    const auto at = ("&" + body).find(key);
+    if (at == std::string::npos) {
+        return {};
+    }
+    const auto start = at + key.size() - 1;
+    return body.substr(start, body.find('&', start) - start);
+}
+
+std::size_t countOf(const std::string& text, char c)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+}
+
+// count recipients in descending number order, every tenth number twice; texts of one or
+// two segments.
+PersonalisedSend personalised(std::size_t count)
+{
+    PersonalisedSend send;
+    send.pattern = "{姓名}您好";
+    send.placeholders = 1;
+    const auto numbers = spreadNumbers(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = count - 1 - i;
+        const std::string name = at % 2 == 0 ? "名" + std::to_string(at) : std::string(70, 'x');
+        send.recipients.push_back({numbers[at % 10 == 0 && at > 0 ? at - 1 : at], name + "您好", "{v};"});
+    }
+    return send;
+}
+
+class PersonalisedSendTest : public SendEngineTest
+{
+protected:
+    PersonalisedSendTest()
+    {
+        SendRetryPolicy quick;
+        quick.firstPause = std::chrono::milliseconds(1);
+        quick.writePause = std::chrono::milliseconds(1);
+        quick.customPause = std::chrono::milliseconds(1);
+        engine->SetRetryPolicy(quick);
+    }
+
+    int sendPersonalised(const PersonalisedSend& send)
+    {
+        EXPECT_TRUE(engine->PreparePersonalisedSend(send));
+        EXPECT_TRUE(engine->StartSend()) << engine->GetLastError();
+        engine->Wait();
+        return engine->GetRecordId();
+    }
+    std::vector<std::size_t> postedSizes() const
+    {
+        std::vector<std::size_t> sizes;
+        for (const auto& body : service.posted) {
+            sizes.push_back(countOf(formField(body, "Phones"), ';'));
+        }
+        return sizes;
+    }
+};
+
+TEST_F(PersonalisedSendTest, GoesOutIn101Then100WithEveryRowItsOwnText)
+{
+    const PersonalisedSend send = personalised(250);
+    const int id = sendPersonalised(send);
+
+    EXPECT_EQ(postedSizes(), (std::vector<std::size_t> {101, 100, 49}));
+    EXPECT_EQ(service.calls["CreateJob"], 0);
+    const std::string& body = service.posted.front();
+    EXPECT_EQ(formField(body, "DefaultDetail"), "{};");
+    EXPECT_EQ(formField(body, "Pattern"), "%7b%e5%a7%93%e5%90%8d%7d%e6%82%a8%e5%a5%bd");
+    EXPECT_EQ(formField(body, "Details").substr(0, 8), "{v};{v};");
+    EXPECT_TRUE(formField(body, "Phones").starts_with("13910000000;13910000001;"));
+
+    // 125 texts of one segment and 125 of two: the counters follow each row's own count.
+    EXPECT_EQ(accounts(id), "250/0/0/0 375/0");
+    EXPECT_EQ(recordField(id, "send_mode") + "/" + recordField(id, "content"), "4/{姓名}您好");
+    EXPECT_EQ(recordField(id, "jobid"), "C1;S1;C2;S2;C3;S3");
+    EXPECT_EQ(countDetails(id, "phones='13910000009'"), "2") << "a number given twice gets two rows";
+    EXPECT_EQ(countDetails(id, "split_count=2 AND content LIKE 'xxx%'"), "125");
+    EXPECT_EQ(query("SELECT content FROM tbl_sendsms_detail WHERE phones='13910000002'"), "名2您好");
+    EXPECT_EQ(query("SELECT COUNT(*) FROM tbl_message"), "0") << "a template is no used phrase";
+}
+
+TEST_F(PersonalisedSendTest, DefaultDetailHasOnePairPerPlaceholder)
+{
+    PersonalisedSend send = personalised(3);
+    send.pattern = "{a}{b}{c}";
+    send.placeholders = 3;
+    sendPersonalised(send);
+    ASSERT_EQ(service.posted.size(), 1U);
+    EXPECT_EQ(formField(service.posted.front(), "DefaultDetail"), "{}{}{};");
+}
+
+TEST_F(PersonalisedSendTest, RefusedNumberGivenTwiceIsRefusedInBothRows)
+{
+    service.refuse = "13910000009;";
+    const int id = sendPersonalised(personalised(20));
+    EXPECT_EQ(countDetails(id, "status=-1"), "2");
+    EXPECT_EQ(countDetails(id, "status=1"), "18");
+}
+
+struct PersonalisedOutcome
+{
+    const char* name;
+    std::map<int, CallResult> posts; // of a 250-recipient send in three requests
+    std::string accounts;
+    bool finished;
+};
+
+class PersonalisedOutcomes : public PersonalisedSendTest, public testing::WithParamInterface<PersonalisedOutcome>
+{
+};
+
+// The rows' statuses after each kind of answer to the second request (numbers 101 to 200).
+TEST_P(PersonalisedOutcomes, RowsFollowWhatTheServiceSaid)
+{
+    service.posts = GetParam().posts;
+    const int id = sendPersonalised(personalised(250));
+    EXPECT_EQ(accounts(id), GetParam().accounts);
+    EXPECT_EQ(observer.finished, GetParam().finished ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PersonalisedOutcomes,
+    testing::Values(
+        PersonalisedOutcome {"RefusedRequestGoesOn", {{2, CallResult::Refused}}, "150/100/0/0 225/150", true},
+        PersonalisedOutcome {"NoAnswerStaysUnknown", {{2, CallResult::NoAnswer}}, "150/0/100/0 225/150", true},
+        PersonalisedOutcome {"StillUnreachableInterrupts",
+            {{2, CallResult::NotReached}, {3, CallResult::NotReached}, {4, CallResult::NotReached},
+                {5, CallResult::NotReached}},
+            "101/0/0/149 151/0", false}),
+    [](const testing::TestParamInfo<PersonalisedOutcome>& info) { return info.param.name; });
+
+// The rest of an interrupted personalised send goes out with each stored text as the value
+// of a one-placeholder pattern, so every number still gets its own text.
+TEST_F(PersonalisedSendTest, InterruptedSendIsResumedWithTheStoredTexts)
+{
+    service.posts = {{2, CallResult::NotReached}, {3, CallResult::NotReached}, {4, CallResult::NotReached},
+        {5, CallResult::NotReached}};
+    const int id = sendPersonalised(personalised(250));
+    ASSERT_EQ(engine->FindInterrupted().size(), 1U);
+    service.posted.clear();
+
+    ASSERT_TRUE(engine->ResumeSend(id, false));
+    engine->Wait();
+    EXPECT_EQ(accounts(id), "250/0/0/0 375/0");
+    EXPECT_EQ(postedSizes(), (std::vector<std::size_t> {101, 48}));
+    const std::string& body = service.posted.front();
+    EXPECT_EQ(formField(body, "Pattern"), "%7b%e5%86%85%e5%ae%b9%7d");
+    EXPECT_EQ(formField(body, "DefaultDetail"), "{};");
+    const std::string details = formField(body, "Details");
+    EXPECT_TRUE(details.starts_with("{xxxxxxxxxx")) << details;
+    EXPECT_NE(details.find("};{%e5%90%8d102%e6%82%a8%e5%a5%bd};"), std::string::npos) << details;
+}
+
+// Stopped in the pause after the first request: the rest stays at 0.
+TEST_F(PersonalisedSendTest, StopInThePauseLeavesTheRestToResume)
+{
+    SendRetryPolicy slow;
+    slow.customPause = std::chrono::hours(1);
+    engine->SetRetryPolicy(slow);
+    std::promise<void> posted;
+    service.beforeCall = [&](const std::string&) { posted.set_value(); };
+    ASSERT_TRUE(engine->PreparePersonalisedSend(personalised(150)));
+    ASSERT_TRUE(engine->StartSend());
+    posted.get_future().wait();
+    engine->RequestStop();
+    engine->Wait();
+    EXPECT_EQ(service.calls["CustomSend"], 1);
+    EXPECT_EQ(accounts(engine->GetRecordId()).substr(0, 10), "101/0/0/49");
+}
+
+// An opted-out number given twice loses both rows; the others still go.
+TEST_F(PersonalisedSendTest, OptedOutNumbersGetNoText)
+{
+    ASSERT_TRUE(app.GetDatabase().Execute(
+        "INSERT INTO tbl_card (id, folder_id, phone, status) VALUES (1, 1, '13910000009', '退订')"));
+    const int id = sendPersonalised(personalised(20));
+    EXPECT_EQ(engine->GetExcludedNote(), "已排除2个退订号码");
+    EXPECT_EQ(countDetails(id), "18");
+    EXPECT_EQ(countDetails(id, "phones='13910000009'"), "0");
+}
+
+TEST_F(PersonalisedSendTest, PreparationNeedsAPatternAndANumber)
+{
+    PersonalisedSend send = personalised(2);
+    send.pattern = "  ";
+    EXPECT_FALSE(engine->PreparePersonalisedSend(send));
+    send = personalised(2);
+    for (auto& recipient : send.recipients) {
+        recipient.number = "1391;000";
+    }
+    EXPECT_FALSE(engine->PreparePersonalisedSend(send));
+    EXPECT_FALSE(engine->StartSend());
+    ASSERT_TRUE(engine->PreparePersonalisedSend(personalised(2)));
+    ASSERT_TRUE(engine->SetSendTime("2099-01-01 08:00"));
+    ASSERT_TRUE(engine->StartSend());
+    engine->Wait();
+    EXPECT_EQ(recordField(1, "is_idle") + "/" + recordField(1, "status"), "T/已发送");
+    EXPECT_TRUE(service.posted.back().ends_with("&SendTime=2099-01-01%2008:00:00&PostFixNumber="));
 }
 
 TEST_F(SendEngineTest, DetailIdsFollowRowsWrittenElsewhere)
