@@ -10,9 +10,11 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
@@ -79,6 +81,7 @@ CImportCardDlg::CImportCardDlg(CAppContext& app, Prompter& prompter, long folder
     , m_prompter(prompter)
     , m_folderId(folderId)
     , m_sources(new QButtonGroup(this))
+    , m_help(new QTableWidget(this))
     , m_progress(new QProgressBar(this))
     , m_start(new QPushButton(QStringLiteral("开始导入"), this))
     , m_cancel(new QPushButton(QStringLiteral("取消导入"), this))
@@ -94,7 +97,16 @@ CImportCardDlg::CImportCardDlg(CAppContext& app, Prompter& prompter, long folder
         m_sources->addButton(button, id);
         layout->addWidget(button);
     }
+    m_help->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_help->setSelectionMode(QAbstractItemView::NoSelection);
+    m_help->verticalHeader()->hide();
+    layout->addWidget(m_help);
+    connect(m_sources, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            showHelp(id);
+    });
     m_sources->button(Wizard)->setChecked(true);
+    showHelp(Wizard);
     layout->addWidget(m_progress);
     m_progress->hide();
     auto* buttons = new QHBoxLayout;
@@ -122,6 +134,34 @@ CImportCardDlg::~CImportCardDlg()
 {
     m_stop = true;
     m_watcher.waitForFinished();
+}
+
+void CImportCardDlg::showHelp(int source)
+{
+    // The spreadsheet sample names the group column as the import looks for it.
+    static const QStringList spreadsheet = {QStringLiteral("手机"), QStringLiteral("姓名"), QStringLiteral("组别"),
+        QStringLiteral("加入时间"), QStringLiteral("到期时间"), QStringLiteral("生日"), QStringLiteral("备注")};
+    static const QStringList spreadsheetRow = {QStringLiteral("13912345678"), QStringLiteral("张三"),
+        QStringLiteral("老客户"), QStringLiteral("2026-01-05"), QStringLiteral("2027-01-05"),
+        QStringLiteral("1980-03-08"), QStringLiteral("可不填")};
+    static const QStringList text
+        = {QStringLiteral("手机号码"), QStringLiteral("姓名"), QStringLiteral("性别"), QStringLiteral("组名")};
+    static const QStringList textRow
+        = {QStringLiteral("13912345678"), QStringLiteral("张三"), QStringLiteral("男"), QStringLiteral("老客户")};
+    const bool isSheet = source == Spreadsheet;
+    m_help->setVisible(isSheet || source == Text);
+    if (!isSheet && source != Text)
+        return;
+    const QStringList& captions = isSheet ? spreadsheet : text;
+    const QStringList& sample = isSheet ? spreadsheetRow : textRow;
+    m_help->clear();
+    m_help->setColumnCount(static_cast<int>(captions.size()));
+    m_help->setRowCount(1);
+    m_help->setHorizontalHeaderLabels(captions);
+    for (int column = 0; column < sample.size(); ++column)
+        m_help->setItem(0, column, new QTableWidgetItem(sample.at(column)));
+    m_help->setToolTip(isSheet ? QStringLiteral("第一行为列标题，每个客户一行")
+                               : QStringLiteral("每行一个客户，各项之间用Tab或逗号分隔"));
 }
 
 void CImportCardDlg::setSource(Source source)

@@ -8,6 +8,7 @@
 #include <atomic>
 
 class QButtonGroup;
+class QTableWidget;
 class QProgressBar;
 class QPushButton;
 
@@ -42,6 +43,8 @@ public:
     // At least one card went in.
     bool imported() const { return m_imported; }
     QProgressBar* progressBar() const { return m_progress; }
+    // The sample of the chosen standard layout; hidden for the wizard and vCard files.
+    QTableWidget* helpTable() const { return m_help; }
 
 signals:
     void importFinished();
@@ -52,11 +55,13 @@ protected:
 private:
     void start(CardImportJob job);
     void onFinished();
+    void showHelp(int source);
 
     CAppContext& m_app;
     Prompter& m_prompter;
     long m_folderId;
     QButtonGroup* m_sources;
+    QTableWidget* m_help;
     QProgressBar* m_progress;
     QPushButton* m_start;
     QPushButton* m_cancel;

@@ -187,6 +187,23 @@ private slots:
         QCOMPARE(f.list->labelText(), QStringLiteral("[0/0]共 0条记录"));
     }
 
+    // The sample follows the chosen source and names the columns the import reads.
+    void importHelpShowsTheLayoutOfTheChosenSource()
+    {
+        Fixture f;
+        CImportCardDlg dialog(f.app, f.prompter, 1);
+        QVERIFY(dialog.helpTable()->isHidden());
+        dialog.setSource(CImportCardDlg::Spreadsheet);
+        QVERIFY(!dialog.helpTable()->isHidden());
+        QCOMPARE(dialog.helpTable()->horizontalHeaderItem(0)->text(), QStringLiteral("手机"));
+        QCOMPARE(dialog.helpTable()->horizontalHeaderItem(2)->text(), QStringLiteral("组别"));
+        dialog.setSource(CImportCardDlg::Text);
+        QCOMPARE(dialog.helpTable()->columnCount(), 4);
+        QCOMPARE(dialog.helpTable()->item(0, 2)->text(), QStringLiteral("男"));
+        dialog.setSource(CImportCardDlg::VCard);
+        QVERIFY(dialog.helpTable()->isHidden());
+    }
+
     void importRunsOnAWorkerAndOffersTheFailures()
     {
         Fixture f;
